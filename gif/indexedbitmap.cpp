@@ -1,0 +1,28 @@
+#include "gif/indexedbitmap.h"
+
+#include <cstring>
+#include <new>
+
+std::unique_ptr<IndexedBitmap> IndexedBitmap::create(uint32_t width, uint32_t height) {
+    if (width == 0 || height == 0) return nullptr;
+    const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
+    const uint64_t bytes = stride * height;
+    if (bytes > SIZE_MAX / 2) return nullptr;
+    std::unique_ptr<IndexedBitmap> bitmap(new (std::nothrow) IndexedBitmap());
+    if (!bitmap) return nullptr;
+    bitmap->pixels_.reset(new (std::nothrow) uint8_t[size_t(bytes)]);
+    if (!bitmap->pixels_) return nullptr;
+    std::memset(bitmap->pixels_.get(), 0, size_t(bytes));
+    bitmap->width_ = width;
+    bitmap->height_ = height;
+    bitmap->stride_ = uint32_t(stride);
+    return bitmap;
+}
+
+std::unique_ptr<IndexedBitmap> IndexedBitmap::clone() const {
+    auto copy = create(width_, height_);
+    if (!copy) return nullptr;
+    std::memcpy(copy->pixels_.get(), pixels_.get(), size_t(stride_) * height_);
+    copy->palette_ = palette_;
+    return copy;
+}
