@@ -10,7 +10,7 @@ enum PaletteFileResult : uint32_t {
     PaletteFileCannotOpen = 1,    // the file could not be opened; nothing changed
     PaletteFileNoCount = 2,       // read: the file is shorter than its 4 count bytes; nothing changed
     PaletteFileReadFailed = 3,    // read: the system reported an error; nothing changed
-    PaletteFileWriteFailed = 4,   // write: not every byte reached the disk; the partial file is removed
+    PaletteFileWriteFailed = 4,   // write: not every byte reached the disk; the file is incomplete
     PaletteFileShortRecords = 5,  // read: the file ended before its count; the missing records took
                                   // the last colour read (black if none), and the model changed
 };
