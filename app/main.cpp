@@ -4,7 +4,7 @@
 #include "app/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    if (!startApplication(instance, showCommand)) return 1;
+    if (!startApplication(instance, showCommand)) return 0;
     const int exitCode = runMessageLoop();
     shutDownApplication();
     return exitCode;

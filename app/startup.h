@@ -1,9 +1,13 @@
 #pragma once
+// Process start and end. WinMain is a thin wrapper around these three, and the UI tests call
+// the very same functions.
 #include <windows.h>
 
-// Starts GDI+ and OLE and builds the main window; false when any of it fails.
+// Starts GDI+ and OLE, creates the main window and all its children, shows it and lays it out.
+// False when the main window cannot be created (the program then ends with 0).
 bool startApplication(HINSTANCE instance, int showCommand);
-// Runs until WM_QUIT; returns its exit code.
+// Runs until WM_QUIT; returns its wParam.
 int runMessageLoop();
-// Releases the document's pictures, then GDI+ and OLE, in that order.
+// Empties the document (its pictures go while GDI+ still runs), then shuts GDI+ and OLE down.
+// Safe to call twice.
 void shutDownApplication();

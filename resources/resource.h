@@ -1,2 +1,157 @@
 #pragma once
-// Resource identifiers.
+// Resource identifiers: every number the program and its resources share, under a readable name.
+// The numbers are fixed; change a name freely, never a number.
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// ---- Dialog templates ------------------------------------------------------------------------
+#define IDD_MAIN 102
+#define IDD_GLOBAL_PANEL 154
+#define IDD_IMAGE_PANEL 155
+#define IDD_COMMENT_PANEL 156
+#define IDD_ANIMATION_VIEW 158
+#define IDD_PALETTE_EDITOR 160
+#define IDD_COLOR_GRADIENT 161
+#define IDD_SORT_PALETTE 178
+#define IDD_PALETTE_COLORS 179
+#define IDD_PALETTE_PREVIEW 180
+#define IDD_INDEX_PICKER 181
+
+// ---- Menu, accelerators ----------------------------------------------------------------------
+#define IDR_MAIN_MENU 157
+// Looked up at start-up; the resources hold no such table, so there are no shortcuts.
+#define IDR_ACCELERATORS 109
+// Named as the class's menu; no menu resource carries it (the dialog template brings its own).
+#define IDR_CLASS_MENU 109
+
+#define IDM_FILE_OPEN 32780
+#define IDM_FILE_NEW 32781
+#define IDM_FILE_SAVE 32782
+#define IDM_FILE_SAVE_AS 32783
+#define IDM_FILE_EXIT 32784
+#define IDM_IMAGE_NEW 32785
+#define IDM_IMAGE_ADD 32786
+#define IDM_IMAGE_DELETE 32787
+#define IDM_IMAGE_MOVE_UP 32788
+#define IDM_IMAGE_MOVE_DOWN 32790
+#define IDM_HELP_HELP 32791
+#define IDM_ANIMATION_ANIMATE 32792
+
+// ---- Icons -----------------------------------------------------------------------------------
+#define IDI_APP 107
+#define IDI_APP_SMALL 108
+#define IDI_TICK 153
+
+// ---- Strings ---------------------------------------------------------------------------------
+#define IDS_APP_TITLE 103
+#define IDS_WINDOW_CLASS 109
+#define IDS_TB_NEW 104
+#define IDS_TB_OPTIMIZE 105
+#define IDS_TB_OPEN 106
+#define IDS_TB_SAVE 107
+#define IDS_TB_UNDO 108
+#define IDS_TB_REDO 110
+#define IDS_TB_ADD_EMPTY 111
+#define IDS_TB_ADD 112
+#define IDS_TB_DELETE 113
+#define IDS_TB_MOVE_UP 114
+#define IDS_TB_MOVE_DOWN 115
+#define IDS_TB_ANIMATE 116
+#define IDS_TB_LOOP 117
+#define IDS_TB_DELAY 118
+#define IDS_TB_HELP 119
+#define IDS_TAB_GLOBAL 121
+#define IDS_TAB_IMAGE 122
+#define IDS_TAB_COMMENT 123
+#define IDS_TAB_COMPOSE 124
+
+// ---- Toolbar bitmaps (28 x 28, 24 bits, magenta is see-through) ------------------------------
+#define IDB_TB_MOVE_DOWN 186
+#define IDB_TB_ADD_EMPTY 187
+#define IDB_TB_DELAY 188
+#define IDB_TB_OPTIMIZE 189
+#define IDB_TB_ADD 190
+#define IDB_TB_DELETE 191
+#define IDB_TB_LOOP 196
+#define IDB_TB_ANIMATE 204
+#define IDB_TB_OPEN 206
+#define IDB_TB_REDO 207
+#define IDB_TB_SAVE 208
+#define IDB_TB_UNDO 210
+#define IDB_TB_MOVE_UP 211
+#define IDB_TB_HELP 217
+#define IDB_TB_NEW 1036
+
+// ---- Toolbar button commands (arrive as WM_COMMAND with lParam = the toolbar) ----------------
+#define IDT_NEW 101
+#define IDT_OPEN 102
+#define IDT_SAVE 103
+#define IDT_OPTIMIZE 104
+#define IDT_UNDO 105  // also the id of the hidden separator and the first visible one
+#define IDT_REDO 106
+#define IDT_ADD_EMPTY 107
+#define IDT_ADD 108
+#define IDT_DELETE 109
+#define IDT_MOVE_DOWN 110
+#define IDT_MOVE_UP 111
+#define IDT_ANIMATE 112  // also the id of the two separators around Animate
+#define IDT_LOOP 113
+#define IDT_DELAY 114
+#define IDT_HELP 115
+
+// ---- Main window (dialog 102) ----------------------------------------------------------------
+#define IDC_TOOLBAR 100
+#define IDC_STATUSBAR 101
+#define IDC_FRAME_LIST 1000
+#define IDC_PROPERTY_TABS 1001
+#define IDC_COMPOSE_TABS 1002
+#define IDC_MAIN_UNUSED_BUTTON 1003  // never shown
+#define IDC_MAIN_UNUSED_STATIC 1079  // never drawn
+
+// ---- Global panel (dialog 154) ---------------------------------------------------------------
+#define IDC_GLOBAL_WIDTH_SPIN 1005
+#define IDC_GLOBAL_WIDTH 1006
+#define IDC_GLOBAL_HEIGHT 1007
+#define IDC_GLOBAL_HEIGHT_SPIN 1008
+#define IDC_GLOBAL_LOOP 1009
+#define IDC_GLOBAL_LOOP_SPIN 1010
+#define IDC_GLOBAL_SEPARATOR 1011
+#define IDC_GLOBAL_BACKGROUND_SEPARATOR 1012
+#define IDC_GLOBAL_BACKGROUND 1013
+#define IDC_GLOBAL_INFINITE 1014
+#define IDC_GLOBAL_BACKGROUND_SPIN 1015
+#define IDC_GLOBAL_AUTO_SIZE 1031
+#define IDC_GLOBAL_BACKGROUND_SWATCH 1032
+#define IDC_GLOBAL_PALETTE 1033
+
+// ---- Image panel (dialog 155) ----------------------------------------------------------------
+#define IDC_IMAGE_TRANSPARENT_INDEX 1009
+#define IDC_IMAGE_TRANSPARENT_SPIN 1010
+#define IDC_IMAGE_DELAY 1011
+#define IDC_IMAGE_DELAY_SPIN 1012
+#define IDC_IMAGE_OFFSET_SEPARATOR 1015
+#define IDC_IMAGE_WIDTH 1016
+#define IDC_IMAGE_HEIGHT 1017
+#define IDC_IMAGE_TRANSPARENT 1018
+#define IDC_IMAGE_TRANSPARENCY_SEPARATOR 1021
+#define IDC_IMAGE_TRANSPARENT_SWATCH 1022
+#define IDC_IMAGE_TOP_SPIN 1023
+#define IDC_IMAGE_LEFT_SPIN 1024
+#define IDC_IMAGE_LOCAL_PALETTE 1025
+#define IDC_IMAGE_INTERLACED 1026
+#define IDC_IMAGE_DELAY_SEPARATOR 1027
+#define IDC_IMAGE_TITLE 1028
+#define IDC_IMAGE_DISPOSAL 1030
+#define IDC_IMAGE_LEFT 1039
+#define IDC_IMAGE_TOP 1040
+
+// ---- Comment panel (dialog 156) --------------------------------------------------------------
+#define IDC_COMMENT_TEXT 1035
+#define IDC_COMMENT_ADD 1036
+#define IDC_COMMENT_DELETE 1037
+#define IDC_COMMENT_LIST 1038
+
+// ---- Animation view ----------------------------------------------------------------------------
+#define ID_TIMER_VIEW_DRAG 911  // pending drag move, 50 ms

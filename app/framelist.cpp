@@ -1,0 +1,255 @@
+#include "app/framelist.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/gdiplusflat.h"
+#include "app/gdiplusview.h"
+#include "app/globals.h"
+#include "app/layout.h"
+#include "resource.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+constexpr ARGB kNavy = 0xFF000080;
+constexpr ARGB kLightGrey = 0xFFF0F0F0;
+constexpr ARGB kWhite = 0xFFFFFFFF;
+constexpr ARGB kBlack = 0xFF000000;
+constexpr ARGB kBoxGrey = 0xFFCCCCCC;
+
+constexpr int kBodyLeft = 18;
+constexpr int kTitleHeight = 16;
+constexpr REAL kTitleX = 18.0f;
+constexpr REAL kTitleFontSize = 13.0f;
+constexpr int kBoxLeft = 4;
+constexpr int kBoxSide = 10;
+constexpr int kTickX = 6;
+constexpr int kTickSide = 8;
+constexpr REAL kThumbnailMax = 37.0f;
+constexpr REAL kThumbnailCentreX = 84.0f;
+constexpr int kThumbnailCentreDy = 34;
+
+int boxTop(int itemTop, int itemHeight) { return itemTop + (itemHeight - 15) / 2 + 10; }
+
+int selectedFrame() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
+
+bool isFrameIndex(int index) { return index >= 0 && size_t(index) < g_document.frames.size(); }
+
+// "Arial" is not known to every GDI+ (Wine's has none); a generic sans-serif face keeps the
+// titles drawn.
+GpFontFamily* titleFontFamily() {
+    GpFontFamily* family = nullptr;
+    if (GdipCreateFontFamilyFromName(L"Arial", nullptr, &family) == Ok && family) return family;
+    family = nullptr;
+    GdipGetGenericFontFamilySansSerif(&family);
+    return family;
+}
+
+void fillRect(GpGraphics* graphics, ARGB color, REAL x, REAL y, REAL width, REAL height) {
+    GpSolidFill* brush = nullptr;
+    GdipCreateSolidFill(color, &brush);
+    GdipFillRectangle(graphics, brush, x, y, width, height);
+    GdipDeleteBrush(brush);
+}
+
+void drawTitle(GpGraphics* graphics, int itemId, int top, ARGB color) {
+    wchar_t title[100];
+    swprintf(title, 100, L"Frame %d", itemId + 1);
+    GpFontFamily* family = titleFontFamily();
+    GpFont* font = nullptr;
+    GdipCreateFont(family, kTitleFontSize, FontStyleRegular, UnitPixel, &font);
+    GpStringFormat* format = nullptr;
+    GdipCreateStringFormat(0, LANG_NEUTRAL, &format);
+    GpSolidFill* brush = nullptr;
+    GdipCreateSolidFill(color, &brush);
+    const RectF origin(kTitleX, REAL(top), 0.0f, 0.0f);
+    GdipDrawString(graphics, title, -1, font, &origin, format, brush);
+    GdipDeleteBrush(brush);
+    GdipDeleteStringFormat(format);
+    GdipDeleteFont(font);
+    GdipDeleteFontFamily(family);
+}
+
+void drawCheckBox(GpGraphics* graphics, GpPen* greyPen, int left, int top, int height, bool pinned) {
+    const int y = boxTop(top, height);
+    GdipDrawRectangleI(graphics, greyPen, left + kBoxLeft, y, kBoxSide, kBoxSide);
+    if (!pinned) return;
+    HICON tick = HICON(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TICK), IMAGE_ICON, kTickSide, kTickSide, 0));
+    GpBitmap* tickBitmap = nullptr;
+    if (tick && GdipCreateBitmapFromHICON(tick, &tickBitmap) == Ok) {
+        GdipDrawImageRectI(graphics, tickBitmap, kTickX, y + 2, kTickSide, kTickSide);
+        GdipDisposeImage(tickBitmap);
+    }
+    GdipDrawRectangleI(graphics, greyPen, left + kBoxLeft, y, kBoxSide, kBoxSide);
+    if (tick) DestroyIcon(tick);
+}
+
+// The logical screen scaled into at most 37 x 37, the frame scaled by the same factors and
+// placed at its offset; what falls outside the screen is clipped away.
+void drawThumbnail(GpGraphics* graphics, const GifFrame& frame, int top) {
+    const REAL screenWidth = g_document.screenWidth;
+    const REAL screenHeight = g_document.screenHeight;
+    REAL width = screenWidth;
+    REAL height = screenHeight;
+    if (width > kThumbnailMax) {
+        height = height * kThumbnailMax / width;
+        width = kThumbnailMax;
+    }
+    if (height > kThumbnailMax) {
+        width = kThumbnailMax / height * width;
+        height = kThumbnailMax;
+    }
+    const REAL x = kThumbnailCentreX - width / 2;
+    const REAL y = REAL(top + kThumbnailCentreDy) - height / 2;
+
+    fillRect(graphics, kWhite, x, y, width, height);
+    GpPen* blackPen = nullptr;
+    GdipCreatePen1(kBlack, 1.0f, UnitWorld, &blackPen);
+    GdipDrawRectangle(graphics, blackPen, x, y, width, height);
+    GdipDeletePen(blackPen);
+
+    if (!frame.bitmap || screenWidth <= 0 || screenHeight <= 0) return;
+    GdipSetClipRectI(graphics, INT(x), INT(y), INT(width), INT(height + 1), CombineModeReplace);
+    GdiplusIndexedView view(*frame.bitmap);
+    if (view) {
+        GdipDrawImageRect(graphics, view.image(), x + frame.left * width / screenWidth,
+                          y + frame.top * height / screenHeight, frame.width() * width / screenWidth,
+                          frame.height() * height / screenHeight);
+    }
+    GdipResetClip(graphics);
+}
+
+}  // namespace
+
+void drawFrameListItem(const DRAWITEMSTRUCT* item) {
+    const int itemId = int(item->itemID);
+    if (!isFrameIndex(itemId)) return;
+    const GifFrame& frame = g_document.frames[size_t(itemId)];
+    const RECT& r = item->rcItem;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+
+    GpGraphics* graphics = nullptr;
+    if (GdipCreateFromHDC(item->hDC, &graphics) != Ok) return;
+    fillRect(graphics, kWhite, REAL(r.left), REAL(r.top), REAL(width), REAL(height));
+    fillRect(graphics, kLightGrey, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft), REAL(height));
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    fillRect(graphics, selected ? kNavy : kWhite, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft),
+             REAL(kTitleHeight));
+    drawTitle(graphics, itemId, r.top, selected ? kWhite : kBlack);
+
+    GpPen* greyPen = nullptr;
+    GdipCreatePen1(kBoxGrey, 1.0f, UnitWorld, &greyPen);
+    drawCheckBox(graphics, greyPen, r.left, r.top, height, frame.pinned);
+    GdipDeletePen(greyPen);
+
+    drawThumbnail(graphics, frame, r.top);
+    GdipDeleteGraphics(graphics);
+}
+
+LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+        POINT point;
+        GetCursorPos(&point);
+        ScreenToClient(window, &point);
+        const LRESULT hit = SendMessageA(window, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+        const int index = LOWORD(hit);
+        RECT itemRect;
+        if (HIWORD(hit) == 0 && isFrameIndex(index) &&
+            SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) != LB_ERR) {
+            const int top = boxTop(itemRect.top, kFrameItemHeight);
+            const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide, top + kBoxSide};
+            if (PtInRect(&box, point)) {
+                GifFrame& frame = g_document.frames[size_t(index)];
+                frame.pinned = !frame.pinned;
+                RedrawWindow(g_frameList, &box, nullptr, RDW_INVALIDATE);
+            }
+        }
+    }
+    // Every message goes on to the list box, so a click on the box also selects the item.
+    return CallWindowProcA(g_frameListBaseProc, window, message, wParam, lParam);
+}
+
+void installFrameListSubclass() {
+    g_frameList = GetDlgItem(g_mainWindow, IDC_FRAME_LIST);
+    g_frameListBaseProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_frameList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameListProc)));
+}
+
+namespace {
+
+void fillImagePanel(const GifFrame& frame) {
+    HWND panel = g_imagePanel;
+    SetDlgItemInt(panel, IDC_IMAGE_LEFT, frame.left, FALSE);
+    SetDlgItemInt(panel, IDC_IMAGE_TOP, frame.top, FALSE);
+    SetDlgItemInt(panel, IDC_IMAGE_DELAY, frame.delay, FALSE);
+    // Transparency is editable only against a local colour table.
+    const bool transparent = frame.hasLocalTable && frame.transparent;
+    if (transparent) {
+        SetDlgItemInt(panel, IDC_IMAGE_TRANSPARENT_INDEX, frame.transparentIndex, FALSE);
+    } else {
+        SetDlgItemTextA(panel, IDC_IMAGE_TRANSPARENT_INDEX, "");
+    }
+    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX), transparent);
+    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH), transparent);
+    CheckDlgButton(panel, IDC_IMAGE_TRANSPARENT, transparent ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, WPARAM(frame.disposal), 0);
+    CheckDlgButton(panel, IDC_IMAGE_INTERLACED, frame.interlaced ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void fillCommentPanel(const GifFrame& frame) {
+    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < frame.comments.size(); ++i) {
+        const std::string item = std::to_string(i + 1) + ". " + frame.comments[i];
+        SendMessageA(g_commentList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    HWND text = GetDlgItem(g_commentPanel, IDC_COMMENT_TEXT);
+    const bool any = !frame.comments.empty();
+    if (any) {
+        SendMessageA(g_commentList, CB_SETCURSEL, 0, 0);
+        SetWindowTextA(text, frame.comments[0].c_str());
+    } else {
+        SetWindowTextA(text, "");
+    }
+    EnableWindow(g_commentList, any);
+    EnableWindow(text, any);
+}
+
+}  // namespace
+
+void onFrameSelectionChanged() {
+    const int selection = selectedFrame();
+    if (!isFrameIndex(selection)) {
+        redrawAnimationView(RDW_INVALIDATE);
+        return;
+    }
+    const GifFrame& frame = g_document.frames[size_t(selection)];
+    SetDlgItemInt(g_imagePanel, IDC_IMAGE_WIDTH, frame.width(), FALSE);
+    SetDlgItemInt(g_imagePanel, IDC_IMAGE_HEIGHT, frame.height(), FALSE);
+    g_scrollX = 0;
+    g_scrollY = 0;
+    updateViewScrollBars();
+    // The panels' change handlers may touch the document; take the frame again afterwards.
+    fillImagePanel(g_document.frames[size_t(selection)]);
+    fillCommentPanel(g_document.frames[size_t(selection)]);
+    EnableWindow(GetDlgItem(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE),
+                 g_document.frames[size_t(selection)].hasLocalTable);
+    redrawAnimationView(RDW_INVALIDATE);
+}
+
+void redrawSelectedFrameItem() {
+    RECT rect;
+    const int selection = selectedFrame();
+    if (SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) != LB_ERR) {
+        RedrawWindow(g_frameList, &rect, nullptr, RDW_INVALIDATE);
+    } else {
+        RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE);
+    }
+}
+
+void redrawFrameList() { RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE); }

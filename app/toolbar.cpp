@@ -1,0 +1,125 @@
+#include "app/toolbar.h"
+
+#include "app/globals.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kImageSide = 28;
+constexpr int kImageCount = 15;
+constexpr COLORREF kMaskColor = RGB(255, 0, 255);
+// A label buffer of 10 characters: a label shows at most 9, the tooltip the whole string.
+constexpr int kLabelBufferSize = 10;
+
+// Image list order: button i's picture is at the index the button table names.
+constexpr int kToolbarBitmaps[kImageCount] = {
+    IDB_TB_NEW,     IDB_TB_OPEN,      IDB_TB_SAVE,     IDB_TB_OPTIMIZE, IDB_TB_UNDO,
+    IDB_TB_REDO,    IDB_TB_ADD_EMPTY, IDB_TB_ADD,      IDB_TB_DELETE,   IDB_TB_MOVE_DOWN,
+    IDB_TB_MOVE_UP, IDB_TB_ANIMATE,   IDB_TB_LOOP,     IDB_TB_DELAY,    IDB_TB_HELP,
+};
+
+struct ButtonRow {
+    int image;      // image index, or the width in pixels for a separator
+    int command;
+    bool hidden;
+    bool separator;
+    UINT label;     // string id, 0 for separators
+};
+
+constexpr ButtonRow kButtons[] = {
+    {0, IDT_NEW, false, false, IDS_TB_NEW},
+    {1, IDT_OPEN, false, false, IDS_TB_OPEN},
+    {2, IDT_SAVE, false, false, IDS_TB_SAVE},
+    {3, IDT_OPTIMIZE, true, false, IDS_TB_OPTIMIZE},
+    {4, IDT_UNDO, true, true, 0},
+    {4, IDT_UNDO, true, false, IDS_TB_UNDO},
+    {5, IDT_REDO, true, false, IDS_TB_REDO},
+    {4, IDT_UNDO, false, true, 0},
+    {6, IDT_ADD_EMPTY, true, false, IDS_TB_ADD_EMPTY},
+    {7, IDT_ADD, false, false, IDS_TB_ADD},
+    {8, IDT_DELETE, false, false, IDS_TB_DELETE},
+    {9, IDT_MOVE_DOWN, false, false, IDS_TB_MOVE_DOWN},
+    {10, IDT_MOVE_UP, false, false, IDS_TB_MOVE_UP},
+    {11, IDT_ANIMATE, false, true, 0},
+    {11, IDT_ANIMATE, false, false, IDS_TB_ANIMATE},
+    {12, IDT_LOOP, true, false, IDS_TB_LOOP},
+    {13, IDT_DELAY, true, false, IDS_TB_DELAY},
+    {11, IDT_ANIMATE, false, true, 0},
+    {14, IDT_HELP, false, false, IDS_TB_HELP},
+};
+constexpr int kButtonCount = int(sizeof(kButtons) / sizeof(kButtons[0]));
+
+// Each label is read into its own 10-character buffer.
+char g_labels[kButtonCount][kLabelBufferSize];
+
+void buildImageList() {
+    g_toolbarImages = ImageList_Create(kImageSide, kImageSide, ILC_COLOR32 | ILC_MASK, kImageCount, 0);
+    for (int bitmapId : kToolbarBitmaps) {
+        HBITMAP bitmap = LoadBitmapA(g_instance, MAKEINTRESOURCEA(bitmapId));
+        ImageList_AddMasked(g_toolbarImages, bitmap, kMaskColor);
+        DeleteObject(bitmap);
+    }
+}
+
+void addButtons() {
+    TBBUTTON buttons[kButtonCount] = {};
+    for (int i = 0; i < kButtonCount; ++i) {
+        const ButtonRow& row = kButtons[i];
+        buttons[i].iBitmap = row.image;
+        buttons[i].idCommand = row.command;
+        buttons[i].fsState = BYTE(TBSTATE_ENABLED | (row.hidden ? TBSTATE_HIDDEN : 0));
+        buttons[i].fsStyle = BYTE(row.separator ? BTNS_SEP : BTNS_BUTTON);
+        if (!row.separator) {
+            LoadStringA(g_instance, row.label, g_labels[i], kLabelBufferSize);
+            buttons[i].iString = reinterpret_cast<INT_PTR>(g_labels[i]);
+        }
+    }
+    SendMessageA(g_toolbar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
+}
+
+}  // namespace
+
+void createToolbar() {
+    g_toolbar = CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0,
+                                g_mainWindow, reinterpret_cast<HMENU>(IDC_TOOLBAR), GetModuleHandleA(nullptr),
+                                nullptr);
+    SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    buildImageList();
+    SendMessageA(g_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_toolbarImages));
+    addButtons();
+}
+
+void createStatusBar() {
+    // No parts and no text: only the size grip along the bottom edge.
+    g_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                  g_mainWindow, reinterpret_cast<HMENU>(IDC_STATUSBAR), GetModuleHandleA(nullptr),
+                                  nullptr);
+}
+
+UINT toolbarTooltipString(UINT_PTR buttonId) {
+    switch (buttonId) {
+    case IDT_NEW: return IDS_TB_NEW;
+    case IDT_OPEN: return IDS_TB_OPEN;
+    case IDT_SAVE: return IDS_TB_SAVE;
+    case IDT_OPTIMIZE: return IDS_TB_OPTIMIZE;
+    case IDT_UNDO: return IDS_TB_UNDO;
+    case IDT_REDO: return IDS_TB_REDO;
+    case IDT_ADD_EMPTY: return IDS_TB_ADD_EMPTY;
+    case IDT_ADD: return IDS_TB_ADD;
+    case IDT_DELETE: return IDS_TB_DELETE;
+    case IDT_MOVE_DOWN: return IDS_TB_MOVE_DOWN;
+    case IDT_MOVE_UP: return IDS_TB_MOVE_UP;
+    case IDT_ANIMATE: return IDS_TB_ANIMATE;
+    case IDT_LOOP: return IDS_TB_LOOP;
+    case IDT_DELAY: return IDS_TB_DELAY;
+    case IDT_HELP: return IDS_TB_HELP;
+    default: return 0;
+    }
+}
+
+void onToolbarTooltip(NMTTDISPINFOA* info) {
+    info->hinst = g_instance;
+    // A resource id in lpszText: the tooltip loads the string from hinst itself.
+    if (const UINT stringId = toolbarTooltipString(info->hdr.idFrom)) info->lpszText = MAKEINTRESOURCEA(stringId);
+}

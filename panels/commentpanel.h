@@ -1,0 +1,5 @@
+#pragma once
+// The Comment panel (template 156): the selected frame's comments.
+#include <windows.h>
+
+INT_PTR CALLBACK commentPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
