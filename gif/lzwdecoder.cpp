@@ -1,0 +1,166 @@
+#include "gif/lzwdecoder.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "gif/limits.h"
+
+namespace {
+
+// Skips a sub-block chain; the end of the file ends it like a zero length byte.
+void skipChain(FILE* stream) {
+    for (;;) {
+        const int length = std::getc(stream);
+        if (length == EOF || length == 0) return;
+        std::fseek(stream, length, SEEK_CUR);
+    }
+}
+
+}  // namespace
+
+bool LzwDecoder::fillBlock() {
+    const int length = std::getc(stream_);
+    if (length == EOF || length == 0) return false;
+    // A sub-block cut off by the end of the file gives the bytes that are there.
+    count_ = int(std::fread(block_, 1, size_t(length), stream_));
+    blockPos_ = 0;
+    return count_ > 0;
+}
+
+LzwStop LzwDecoder::decode(FILE* stream, ByteBuffer& output, uint32_t pixelCount) {
+    const int32_t start = output.tell();
+    const int64_t needed = int64_t(start) + pixelCount;
+    if (needed > output.length()) {
+        // ByteBuffer only writes at its position, and its position never passes the last byte:
+        // rewrite the last byte together with the zeros that extend the buffer.
+        const int32_t from = output.length() > 0 ? output.length() - 1 : 0;
+        std::vector<uint8_t> tail(size_t(needed - from), 0);
+        if (output.length() > 0) tail[0] = output.bytes()[from];
+        output.seek(0, from);
+        if (needed <= INT32_MAX) output.write(tail.data(), int32_t(tail.size()));
+        output.seek(0, start);
+        if (output.length() < needed) {
+            // No room for the pixels: leave the file where a skipped image would.
+            std::getc(stream);
+            skipChain(stream);
+            return LzwStop::EndOfData;
+        }
+    }
+    return decode(stream, output.bytes() + start, pixelCount);
+}
+
+LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
+    stream_ = stream;
+    count_ = 0;
+    blockPos_ = 0;
+
+    const int byte = std::getc(stream);
+    const int dataSize = byte == EOF ? 0 : byte;
+    if (dataSize > velmora::kMaxLzwMinimumCodeSize) {
+        // The codes below the clear code would not fit in a 12-bit table: refuse the image.
+        if (pixelCount) std::memset(pixels, 0, pixelCount);
+        skipChain(stream);
+        return LzwStop::BadCodeSize;
+    }
+
+    const int clear = 1 << dataSize;
+    const int end = clear + 1;
+    int available = clear + 2;
+    int oldCode = -1;
+    int codeSize = dataSize + 1;
+    int codeMask = (1 << codeSize) - 1;
+    // Codes at and above the clear code start as zero so a hostile stream that uses one before
+    // defining it still decodes the same way every time.
+    std::memset(prefix_, 0, sizeof prefix_);
+    std::memset(suffix_, 0, sizeof suffix_);
+    for (int code = 0; code < clear; ++code) suffix_[code] = uint8_t(code);
+
+    uint32_t datum = 0;
+    int bits = 0;
+    int first = 0;
+    uint32_t written = 0;
+    LzwStop stop = LzwStop::Complete;
+
+    while (written < pixelCount) {
+        while (bits < codeSize) {
+            if (blockPos_ == count_ && !fillBlock()) {
+                stop = LzwStop::EndOfData;
+                goto finished;
+            }
+            datum |= uint32_t(block_[blockPos_++]) << bits;
+            bits += 8;
+        }
+        int code = int(datum & uint32_t(codeMask));
+        datum >>= codeSize;
+        bits -= codeSize;
+
+        if (code > available) {
+            stop = LzwStop::BadCode;
+            break;
+        }
+        if (code == end) {
+            stop = LzwStop::EndCode;
+            break;
+        }
+        if (code == clear) {
+            codeSize = dataSize + 1;
+            codeMask = (1 << codeSize) - 1;
+            available = clear + 2;
+            oldCode = -1;
+            continue;
+        }
+        if (oldCode == -1) {
+            // A stream may start without a clear code: the first code stands for itself.
+            pixels[written++] = suffix_[code];
+            oldCode = code;
+            first = code;
+            continue;
+        }
+
+        const int inCode = code;
+        int top = 0;
+        if (code == available) {
+            // The string not yet in the table: the previous string plus its own first byte.
+            stack_[top++] = uint8_t(first);
+            code = oldCode;
+        }
+        while (code > clear) {
+            if (top == kStackSize) {
+                stop = LzwStop::StackOverflow;
+                goto finished;
+            }
+            stack_[top++] = suffix_[code];
+            code = prefix_[code];
+        }
+        first = suffix_[code];
+        if (top == kStackSize) {
+            stop = LzwStop::StackOverflow;
+            break;
+        }
+        stack_[top++] = uint8_t(first);
+        // Deferred clear: once the table is full, encoders may keep sending 12-bit codes
+        // without a clear; they still decode, the table just stops growing.
+        if (available < kMaxCodes) {
+            prefix_[available] = int16_t(oldCode);
+            suffix_[available] = uint8_t(first);
+            ++available;
+            if ((available & codeMask) == 0 && available < kMaxCodes) {
+                ++codeSize;
+                codeMask += available;
+            }
+        }
+        oldCode = inCode;
+
+        // The stack holds the string last byte first.
+        uint32_t take = uint32_t(top);
+        if (take > pixelCount - written) take = pixelCount - written;
+        uint8_t* out = pixels + written;
+        for (uint32_t i = 0; i < take; ++i) out[i] = stack_[top - 1 - int(i)];
+        written += take;
+    }
+
+finished:
+    if (written < pixelCount) std::memset(pixels + written, 0, pixelCount - written);
+    return stop;
+}
