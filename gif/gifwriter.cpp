@@ -1,0 +1,188 @@
+// GifAnimation::writeFile: saves the document as GIF89a through a temporary file that replaces
+// the target only when it is complete.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "gif/document.h"
+#include "gif/lzwencoder.h"
+#include "gif/safesave.h"
+
+namespace {
+
+constexpr uint32_t kMaxTableEntries = 256;
+// Image sizes and offsets are 16-bit fields in the file.
+constexpr uint32_t kMaxImageSide = 0xFFFF;
+
+// Smallest b with 2^b >= n.
+uint32_t tableBits(size_t entries) {
+    uint32_t bits = 0;
+    while ((size_t(1) << bits) < entries) ++bits;
+    return bits;
+}
+
+// Smallest b with 2^b > index: the bits a table needs to reach that index.
+uint32_t bitsToReach(uint32_t index) {
+    uint32_t bits = 0;
+    while ((uint32_t(1) << bits) <= index) ++bits;
+    return bits;
+}
+
+uint8_t largestIndex(const IndexedBitmap& bitmap) {
+    uint8_t largest = 0;
+    for (uint32_t y = 0; y < bitmap.height(); ++y) {
+        const uint8_t* row = bitmap.row(y);
+        for (uint32_t x = 0; x < bitmap.width(); ++x) largest = std::max(largest, row[x]);
+    }
+    return largest;
+}
+
+// How one colour table goes into the file. The table is written with 2^bits entries (at least 2);
+// `bits` is normally the table's own bit count but grows when the frames that use the table
+// hold larger indices, so that every index has an entry and fits the LZW minimum code size.
+struct TableLayout {
+    const ColorTable* table = nullptr;
+    uint32_t bits = 0;
+
+    uint32_t sizeField() const { return (bits > 0 ? bits - 1 : 0) & 7; }
+    uint32_t entriesWritten() const { return std::max<uint32_t>(2, uint32_t(1) << bits); }
+    uint32_t minimumCodeSize() const { return std::max<uint32_t>(2, bits); }
+};
+
+// Tables of more than 256 entries are cut to their first 256: the file cannot say more.
+uint32_t ownBits(const ColorTable& table) {
+    return tableBits(std::min<size_t>(table.entries.size(), kMaxTableEntries));
+}
+
+// Raises the layout so it covers every index of the bitmap. A full 256-entry table covers any
+// byte, so the scan is skipped then.
+void coverIndices(TableLayout& layout, const IndexedBitmap& bitmap) {
+    if (layout.bits >= 8) return;
+    layout.bits = std::max(layout.bits, bitsToReach(largestIndex(bitmap)));
+}
+
+class Bytes {
+public:
+    void u8(uint32_t value) { data.push_back(uint8_t(value)); }
+    void u16(uint32_t value) {
+        data.push_back(uint8_t(value));
+        data.push_back(uint8_t(value >> 8));
+    }
+    void text(const char* s) { data.insert(data.end(), s, s + std::strlen(s)); }
+    void table(const TableLayout& layout) {
+        const auto& entries = layout.table->entries;
+        const uint32_t count = layout.entriesWritten();
+        for (uint32_t i = 0; i < count; ++i) {
+            // Padding entries are black.
+            const RgbColor color = i < entries.size() ? entries[i] : RgbColor();
+            u8(color.red);
+            u8(color.green);
+            u8(color.blue);
+        }
+    }
+    // Sub-blocks of 255 bytes, the last one shorter, then the terminator.
+    void subBlocks(const std::string& s) {
+        for (size_t at = 0; at < s.size(); at += 255) {
+            const size_t n = std::min<size_t>(255, s.size() - at);
+            u8(uint32_t(n));
+            data.insert(data.end(), s.begin() + std::ptrdiff_t(at), s.begin() + std::ptrdiff_t(at + n));
+        }
+        u8(0);
+    }
+
+    std::vector<uint8_t> data;
+};
+
+void writeGraphicControl(Bytes& out, const GifFrame& frame) {
+    out.u8(0x21);
+    out.u8(0xF9);
+    out.u8(4);
+    out.u8((frame.disposal & 7) << 2 | (frame.transparent ? 1 : 0));
+    out.u16(frame.delay);
+    out.u8(frame.transparentIndex);
+    out.u8(0);
+}
+
+void writeLooping(Bytes& out, const GifAnimation& doc) {
+    // The file counts repeats after the first play, the document counts plays; 0 is endless.
+    out.u8(0x21);
+    out.u8(0xFF);
+    out.u8(11);
+    out.text("NETSCAPE2.0");
+    out.u8(3);
+    out.u8(1);
+    out.u16(doc.loopForever ? 0 : uint32_t(doc.loopCount) - 1);
+    out.u8(0);
+}
+
+}  // namespace
+
+bool GifAnimation::writeFile(const char* path) {
+    // Frames a GIF cannot hold are refused before anything is created.
+    for (const GifFrame& frame : frames) {
+        if (!frame.bitmap || frame.width() > kMaxImageSide || frame.height() > kMaxImageSide) return false;
+    }
+
+    TableLayout global{&globalTable, ownBits(globalTable)};
+    // A frame with no local table draws from the global one, so one is written whenever such a
+    // frame exists, even if the document has none.
+    bool writeGlobal = hasGlobalTable;
+    std::vector<TableLayout> locals(frames.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const GifFrame& frame = frames[i];
+        if (frame.hasLocalTable) {
+            locals[i] = TableLayout{&frame.localTable, ownBits(frame.localTable)};
+            coverIndices(locals[i], *frame.bitmap);
+        } else {
+            writeGlobal = true;
+            coverIndices(global, *frame.bitmap);
+        }
+    }
+
+    SafeSave save;
+    if (!save.open(path)) return false;
+    stream = save.stream();
+
+    auto drainToFile = [](void* context, const std::vector<uint8_t>& bytes) {
+        static_cast<SafeSave*>(context)->write(bytes.data(), bytes.size());
+    };
+    const LzwEncoder::Drain drain{drainToFile, &save};
+
+    Bytes out;
+    out.text("GIF89a");
+    out.u16(screenWidth);
+    out.u16(screenHeight);
+    out.u8(writeGlobal ? 0x80 | global.sizeField() : 0);
+    out.u8(backgroundIndex);
+    out.u8(0);
+    if (writeGlobal) out.table(global);
+    if (loopForever || loopCount >= 2) writeLooping(out, *this);
+    save.write(out.data.data(), out.data.size());
+
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const GifFrame& frame = frames[i];
+        out.data.clear();
+        writeGraphicControl(out, frame);
+        for (const std::string& comment : frame.comments) {
+            out.u8(0x21);
+            out.u8(0xFE);
+            out.subBlocks(comment);
+        }
+        out.u8(0x2C);
+        out.u16(frame.left);
+        out.u16(frame.top);
+        out.u16(frame.width());
+        out.u16(frame.height());
+        const TableLayout& layout = frame.hasLocalTable ? locals[i] : global;
+        out.u8((frame.hasLocalTable ? 0x80 | layout.sizeField() : 0) | (frame.interlaced ? 0x40 : 0));
+        if (frame.hasLocalTable) out.table(layout);
+        LzwEncoder encoder(*frame.bitmap, frame.interlaced, layout.minimumCodeSize());
+        encoder.encode(out.data, &drain);
+        save.write(out.data.data(), out.data.size());
+    }
+
+    const uint8_t trailer = 0x3B;
+    save.write(&trailer, 1);
+    stream = nullptr;
+    return save.commit();
+}

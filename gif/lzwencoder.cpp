@@ -1,0 +1,243 @@
+#include "gif/lzwencoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gif/indexedbitmap.h"
+
+namespace {
+
+constexpr uint32_t kMasks[17] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F, 0x003F, 0x007F, 0x00FF,
+                                 0x01FF, 0x03FF, 0x07FF, 0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
+
+// Interlaced rows are stored in four passes: start row and step of each.
+constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
+constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
+
+// Stands in for the bytes a short input buffer lacks.
+const uint8_t kZeros[4096] = {};
+
+uint32_t clampCodeSize(uint32_t size) { return std::min<uint32_t>(std::max<uint32_t>(size, 2), 8); }
+
+}  // namespace
+
+// Yields the pixels in file order as runs of consecutive bytes, so the compressor's inner loop
+// walks plain memory: one run per bitmap row, or the buffer's bytes followed by zeros.
+class LzwEncoder::PixelRuns {
+public:
+    PixelRuns(const uint8_t* data, uint64_t available, uint64_t total)
+        : data_(data), available_(std::min(available, total)), missing_(total - available_) {}
+    PixelRuns(const IndexedBitmap& bitmap, bool interlaced) : bitmap_(&bitmap), interlaced_(interlaced) {}
+
+    bool next(const uint8_t*& run, size_t& length) {
+        if (bitmap_) return nextRow(run, length);
+        if (available_ > 0) {
+            run = data_;
+            length = size_t(available_);
+            available_ = 0;
+            return true;
+        }
+        if (missing_ > 0) {
+            length = size_t(std::min<uint64_t>(missing_, sizeof kZeros));
+            run = kZeros;
+            missing_ -= length;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    bool nextRow(const uint8_t*& run, size_t& length) {
+        const uint32_t height = bitmap_->height();
+        if (!interlaced_) {
+            if (row_ >= height) return false;
+        } else {
+            while (pass_ < 4 && row_ >= height) {
+                if (++pass_ < 4) row_ = kPassStart[pass_];
+            }
+            if (pass_ >= 4) return false;
+        }
+        run = bitmap_->row(row_);
+        length = bitmap_->width();
+        row_ += interlaced_ ? kPassStep[pass_] : 1;
+        return true;
+    }
+
+    const uint8_t* data_ = nullptr;
+    uint64_t available_ = 0;
+    uint64_t missing_ = 0;
+    const IndexedBitmap* bitmap_ = nullptr;
+    bool interlaced_ = false;
+    uint32_t pass_ = 0;
+    uint32_t row_ = 0;
+};
+
+// Collects the code bytes into sub-blocks: a length byte, then up to 254 data bytes.
+class LzwEncoder::Output {
+public:
+    Output(std::vector<uint8_t>& out, const Drain* drain) : out_(out), drain_(drain) {}
+
+    void put(uint8_t byte) {
+        packet_[1 + length_] = byte;
+        if (++length_ == kPacketCapacity) flush();
+    }
+    void flush() {
+        if (length_ == 0) return;
+        packet_[0] = uint8_t(length_);
+        out_.insert(out_.end(), packet_, packet_ + 1 + length_);
+        length_ = 0;
+        if (drain_ && out_.size() >= kDrainThreshold) {
+            drain_->function(drain_->context, out_);
+            out_.clear();
+        }
+    }
+
+private:
+    static constexpr size_t kDrainThreshold = size_t(1) << 20;
+
+    std::vector<uint8_t>& out_;
+    const Drain* drain_;
+    int length_ = 0;
+    uint8_t packet_[1 + kPacketCapacity];
+};
+
+LzwEncoder::LzwEncoder(uint32_t width, uint32_t height, ByteBuffer& input, uint32_t minimumCodeSize)
+    : width_(width), height_(height), minimumCodeSize_(clampCodeSize(minimumCodeSize)), input_(&input) {}
+
+LzwEncoder::LzwEncoder(const IndexedBitmap& bitmap, bool interlaced, uint32_t minimumCodeSize)
+    : width_(bitmap.width()),
+      height_(bitmap.height()),
+      minimumCodeSize_(clampCodeSize(minimumCodeSize)),
+      bitmap_(&bitmap),
+      interlaced_(interlaced) {}
+
+void LzwEncoder::encode(std::vector<uint8_t>& output, const Drain* drain) {
+    output.push_back(uint8_t(minimumCodeSize_));
+    Output out(output, drain);
+    if (bitmap_) {
+        PixelRuns pixels(*bitmap_, interlaced_);
+        compress(pixels, out);
+    } else {
+        const uint64_t total = uint64_t(width_) * height_;
+        const uint64_t available = input_->bytes() ? uint64_t(input_->length()) : 0;
+        PixelRuns pixels(input_->bytes(), available, total);
+        compress(pixels, out);
+    }
+    output.push_back(0);
+}
+
+bool LzwEncoder::encode(ByteBuffer& output) {
+    std::vector<uint8_t> bytes;
+    encode(bytes);
+    if (bytes.size() > size_t(INT32_MAX)) return false;
+    const int32_t before = output.tell();
+    output.write(bytes.data(), int32_t(bytes.size()));
+    return int64_t(output.tell()) - before == int64_t(bytes.size());
+}
+
+void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
+    const uint32_t initialWidth = minimumCodeSize_ + 1;
+    const uint32_t clearCode = 1u << minimumCodeSize_;
+    const uint32_t endCode = clearCode + 1;
+    uint32_t codeWidth = initialWidth;
+    uint32_t maxCode = (1u << codeWidth) - 1;
+    uint32_t nextCode = clearCode + 2;
+    bool clearPending = false;
+    uint32_t accumulator = 0;
+    int bitsHeld = 0;
+
+    auto emit = [&](uint32_t code) {
+        accumulator &= kMasks[bitsHeld];
+        accumulator = bitsHeld > 0 ? accumulator | (code << bitsHeld) : code;
+        bitsHeld += int(codeWidth);
+        while (bitsHeld >= 8) {
+            out.put(uint8_t(accumulator));
+            accumulator >>= 8;
+            bitsHeld -= 8;
+        }
+        // The width follows the next code to be assigned; after a clear it falls back at once.
+        if (nextCode > maxCode || clearPending) {
+            if (clearPending) {
+                codeWidth = initialWidth;
+                maxCode = (1u << codeWidth) - 1;
+                clearPending = false;
+            } else {
+                ++codeWidth;
+                maxCode = codeWidth == kMaxCodeWidth ? kCodeLimit : (1u << codeWidth) - 1;
+            }
+        }
+        if (code == endCode) {
+            while (bitsHeld > 0) {
+                out.put(uint8_t(accumulator));
+                accumulator >>= 8;
+                bitsHeld -= 8;
+            }
+            bitsHeld = 0;
+            out.flush();
+        }
+    };
+
+    int32_t* const keys = hashTable_;
+    uint16_t* const codes = codeTable_;
+    auto emptyTable = [&] { std::memset(keys, 0xFF, sizeof hashTable_); };
+
+    const uint8_t* run = nullptr;
+    size_t length = 0;
+    bool any = false;
+    while ((any = pixels.next(run, length)) && length == 0) {
+    }
+    emptyTable();
+    if (!any) {
+        // No pixels at all: a clear code and the end code make a valid empty stream.
+        emit(clearCode);
+        emit(endCode);
+        return;
+    }
+    uint32_t prefix = *run++;
+    --length;
+    emit(clearCode);
+
+    // 5003 doubled four times passes 65536, so the primary hash shifts the pixel by 8 - 4.
+    constexpr int kHashShift = 4;
+    for (;;) {
+        for (const uint8_t* const stop = run + length; run != stop; ++run) {
+            const uint32_t c = *run;
+            const int32_t key = int32_t((c << kMaxCodeWidth) + prefix);
+            int32_t i = int32_t((c << kHashShift) ^ prefix);
+            if (keys[i] == key) {
+                prefix = codes[i];
+                continue;
+            }
+            if (keys[i] >= 0) {
+                const int32_t step = i == 0 ? 1 : int32_t(kHashSize) - i;
+                bool found = false;
+                do {
+                    i -= step;
+                    if (i < 0) i += int32_t(kHashSize);
+                    if (keys[i] == key) {
+                        found = true;
+                        break;
+                    }
+                } while (keys[i] >= 0);
+                if (found) {
+                    prefix = codes[i];
+                    continue;
+                }
+            }
+            emit(prefix);
+            prefix = c;
+            if (nextCode < kCodeLimit) {
+                codes[i] = uint16_t(nextCode++);
+                keys[i] = key;
+            } else {
+                emptyTable();
+                nextCode = clearCode + 2;
+                clearPending = true;
+                emit(clearCode);
+            }
+        }
+        if (!pixels.next(run, length)) break;
+    }
+    emit(prefix);
+    emit(endCode);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// GIF LZW compression of one frame's colour indices: an adaptive-reset coder with a 5003-slot
+// open-addressing hash, 12-bit codes at most, a clear code only when the code table is full,
+// and output packed into data sub-blocks of at most 254 bytes.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "gif/bytebuffer.h"
+
+class IndexedBitmap;
+
+class LzwEncoder {
+public:
+    static constexpr uint32_t kMaxCodeWidth = 12;
+    static constexpr uint32_t kCodeLimit = 4096;
+    static constexpr uint32_t kHashSize = 5003;
+    static constexpr int kPacketCapacity = 254;
+
+    // `input` holds width x height indices in file row order (bytes it lacks read as 0).
+    // A minimum code size below 2 becomes 2; one above 8 becomes 8, enough for any byte.
+    LzwEncoder(uint32_t width, uint32_t height, ByteBuffer& input, uint32_t minimumCodeSize);
+    // Reads the rows straight from the bitmap, in interlace pass order when asked.
+    LzwEncoder(const IndexedBitmap& bitmap, bool interlaced, uint32_t minimumCodeSize);
+
+    // Appends the minimum code size byte, the data sub-blocks and the terminator 0.
+    // False when the buffer could not grow to hold them all.
+    bool encode(ByteBuffer& output);
+    // Receives the bytes collected so far whenever they pass a megabyte, then they are dropped
+    // from the vector: keeps the memory of a huge frame's encoding bounded.
+    struct Drain {
+        void (*function)(void* context, const std::vector<uint8_t>& bytes);
+        void* context;
+    };
+    // The same bytes, appended to a vector (the writer's path; no ByteBuffer growth steps).
+    void encode(std::vector<uint8_t>& output, const Drain* drain = nullptr);
+
+    uint32_t minimumCodeSize() const { return minimumCodeSize_; }
+
+private:
+    // Hands the pixels to the compressor as runs of consecutive bytes.
+    class PixelRuns;
+    class Output;
+
+    void compress(PixelRuns& pixels, Output& out);
+
+    uint32_t width_ = 0;
+    uint32_t height_ = 0;
+    uint32_t minimumCodeSize_ = 2;
+    const ByteBuffer* input_ = nullptr;
+    const IndexedBitmap* bitmap_ = nullptr;
+    bool interlaced_ = false;
+
+    int32_t hashTable_[kHashSize];
+    uint16_t codeTable_[kHashSize];
+};
