@@ -9,104 +9,12 @@
 
 #include "gif/document.h"
 #include "support/gifbytes.h"
+#include "support/randomdocument.h"
 #include "support/testpaths.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Rng {
-    std::mt19937 engine;
-    explicit Rng(uint32_t seed) : engine(seed) {}
-    int upTo(int most) { return std::uniform_int_distribution<int>(0, most)(engine); }
-    int between(int least, int most) { return std::uniform_int_distribution<int>(least, most)(engine); }
-    bool chance(int percent) { return upTo(99) < percent; }
-};
-
-std::vector<RgbColor> randomColors(Rng& rng, int count) {
-    std::vector<RgbColor> result;
-    for (int i = 0; i < count; ++i)
-        result.emplace_back(uint8_t(rng.upTo(255)), uint8_t(rng.upTo(255)), uint8_t(rng.upTo(255)));
-    return result;
-}
-
-std::string randomComment(Rng& rng) {
-    const int kind = rng.upTo(3);
-    const int length = kind == 0 ? 0 : kind == 1 ? rng.between(1, 40) : rng.between(200, 800);
-    std::string text;
-    // Any byte but 0, which a comment sub-block cannot carry.
-    for (int i = 0; i < length; ++i) text.push_back(char(rng.between(1, 255)));
-    return text;
-}
-
-// Fills a frame with indices below `limit`: noise, runs or a single colour.
-void fillPixels(Rng& rng, IndexedBitmap& bitmap, int limit) {
-    const int kind = rng.upTo(2);
-    uint8_t value = uint8_t(rng.upTo(limit - 1));
-    for (uint32_t y = 0; y < bitmap.height(); ++y) {
-        for (uint32_t x = 0; x < bitmap.width(); ++x) {
-            if (kind == 0 || (kind == 1 && rng.chance(5))) value = uint8_t(rng.upTo(limit - 1));
-            bitmap.row(y)[x] = value;
-        }
-    }
-}
-
-void randomDocument(Rng& rng, GifAnimation& doc) {
-    doc.screenWidth = uint16_t(rng.between(1, 2000));
-    doc.screenHeight = uint16_t(rng.between(1, 2000));
-    doc.backgroundIndex = uint8_t(rng.upTo(255));
-    doc.loopForever = rng.chance(30);
-    doc.loopCount = uint16_t(rng.chance(10) ? 65535 : rng.upTo(5));
-    doc.hasGlobalTable = rng.chance(70);
-    if (doc.hasGlobalTable) doc.globalTable.entries = randomColors(rng, rng.between(1, 256));
-    const int frameCount = rng.upTo(5);
-    for (int f = 0; f < frameCount; ++f) {
-        GifFrame frame;
-        const bool big = rng.chance(5);
-        frame.bitmap = IndexedBitmap::create(uint32_t(rng.between(1, big ? 700 : 40)),
-                                             uint32_t(rng.between(1, big ? 500 : 40)));
-        frame.left = uint16_t(rng.upTo(65535));
-        frame.top = uint16_t(rng.upTo(65535));
-        frame.delay = uint16_t(rng.chance(20) ? 65535 : rng.upTo(500));
-        frame.disposal = uint32_t(rng.upTo(7));
-        frame.transparent = rng.chance(40);
-        frame.transparentIndex = frame.transparent ? uint8_t(rng.upTo(255)) : 0;
-        frame.interlaced = rng.chance(40);
-        const int comments = rng.chance(50) ? 0 : rng.between(1, 3);
-        for (int c = 0; c < comments; ++c) frame.comments.push_back(randomComment(rng));
-        frame.hasLocalTable = rng.chance(50);
-        if (frame.hasLocalTable) frame.localTable.entries = randomColors(rng, rng.between(1, 256));
-        const size_t ownColors = frame.hasLocalTable ? frame.localTable.entries.size()
-                                 : doc.hasGlobalTable ? doc.globalTable.entries.size()
-                                                      : 0;
-        // Mostly indices the table has; sometimes any byte, which the writer must make room for.
-        const int limit = ownColors == 0 || rng.chance(15) ? 256 : int(ownColors);
-        fillPixels(rng, *frame.bitmap, limit);
-        doc.frames.push_back(std::move(frame));
-    }
-}
-
-int largestIndex(const GifFrame& frame) {
-    int largest = 0;
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) largest = std::max<int>(largest, frame.bitmap->at(x, y));
-    return largest;
-}
-
-// The number of entries a table is written with: a power of two of at least 2 that holds the
-// table (at most 256 of it) and every index of the frames using it.
-size_t writtenSize(size_t entries, int largest) {
-    const size_t needed = std::max<size_t>(std::min<size_t>(entries, 256), size_t(largest) + 1);
-    size_t size = 2;
-    while (size < needed) size *= 2;
-    return size;
-}
-
-std::vector<RgbColor> padded(const std::vector<RgbColor>& entries, size_t size) {
-    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
-    result.resize(size);
-    return result;
-}
 
 void expectReadBackAsWritten(const GifAnimation& written, const GifAnimation& read) {
     EXPECT_EQ(read.screenWidth, written.screenWidth);
@@ -125,8 +33,8 @@ void expectReadBackAsWritten(const GifAnimation& written, const GifAnimation& re
     }
     EXPECT_EQ(read.hasGlobalTable, written.hasGlobalTable || anyWithoutLocal);
     if (read.hasGlobalTable) {
-        const size_t size = writtenSize(written.globalTable.entries.size(), globalLargest);
-        EXPECT_TRUE(read.globalTable.entries == padded(written.globalTable.entries, size));
+        const size_t size = savedTableSize(written.globalTable.entries.size(), globalLargest);
+        EXPECT_TRUE(read.globalTable.entries == paddedEntries(written.globalTable.entries, size));
     }
 
     ASSERT_EQ(read.frames.size(), written.frames.size());
@@ -148,14 +56,14 @@ void expectReadBackAsWritten(const GifAnimation& written, const GifAnimation& re
         EXPECT_EQ(r.comments, w.comments);
         EXPECT_EQ(r.hasLocalTable, w.hasLocalTable);
         if (w.hasLocalTable) {
-            const size_t size = writtenSize(w.localTable.entries.size(), largestIndex(w));
-            EXPECT_TRUE(r.localTable.entries == padded(w.localTable.entries, size));
+            const size_t size = savedTableSize(w.localTable.entries.size(), largestIndex(w));
+            EXPECT_TRUE(r.localTable.entries == paddedEntries(w.localTable.entries, size));
         }
     }
 }
 
 TEST(RoundTrip, RandomDocumentsReadBackAsWritten) {
-    Rng rng(20261205);
+    TestRng rng(20261205);
     const std::string first = testOutputPath("roundtrip-1.gif");
     const std::string second = testOutputPath("roundtrip-2.gif");
     for (int run = 0; run < 150; ++run) {

@@ -1,0 +1,100 @@
+#include "support/randomdocument.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+std::vector<RgbColor> randomColors(TestRng& rng, int count) {
+    std::vector<RgbColor> result;
+    for (int i = 0; i < count; ++i)
+        result.emplace_back(uint8_t(rng.upTo(255)), uint8_t(rng.upTo(255)), uint8_t(rng.upTo(255)));
+    return result;
+}
+
+std::string randomComment(TestRng& rng) {
+    const int kind = rng.upTo(3);
+    const int length = kind == 0 ? 0 : kind == 1 ? rng.between(1, 40) : rng.between(200, 800);
+    std::string text;
+    // Any byte but 0, which a comment sub-block cannot carry.
+    for (int i = 0; i < length; ++i) text.push_back(char(rng.between(1, 255)));
+    return text;
+}
+
+// Indices below `limit`: noise, runs or a single colour.
+void fillPixels(TestRng& rng, IndexedBitmap& bitmap, int limit) {
+    const int kind = rng.upTo(2);
+    uint8_t value = uint8_t(rng.upTo(limit - 1));
+    for (uint32_t y = 0; y < bitmap.height(); ++y) {
+        for (uint32_t x = 0; x < bitmap.width(); ++x) {
+            if (kind == 0 || (kind == 1 && rng.chance(5))) value = uint8_t(rng.upTo(limit - 1));
+            bitmap.row(y)[x] = value;
+        }
+    }
+}
+
+}  // namespace
+
+void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& shape) {
+    doc.screenWidth = uint16_t(rng.between(1, 2000));
+    doc.screenHeight = uint16_t(rng.between(1, 2000));
+    doc.backgroundIndex = uint8_t(rng.upTo(255));
+    doc.loopForever = rng.chance(30);
+    doc.loopCount = uint16_t(rng.chance(10) ? 65535 : rng.upTo(5));
+    doc.hasGlobalTable = rng.chance(70);
+    if (doc.hasGlobalTable) doc.globalTable.entries = randomColors(rng, rng.between(1, 256));
+    const int frameCount = rng.upTo(shape.maxFrames);
+    for (int f = 0; f < frameCount; ++f) {
+        GifFrame frame;
+        const int side = rng.chance(shape.bigPercent) ? shape.bigSide : shape.maxSide;
+        frame.bitmap = IndexedBitmap::create(uint32_t(rng.between(1, side)), uint32_t(rng.between(1, side)));
+        frame.left = uint16_t(rng.upTo(65535));
+        frame.top = uint16_t(rng.upTo(65535));
+        frame.delay = uint16_t(rng.chance(20) ? 65535 : rng.upTo(500));
+        frame.disposal = uint32_t(rng.upTo(7));
+        frame.transparent = rng.chance(shape.transparentPercent);
+        frame.transparentIndex = frame.transparent ? uint8_t(rng.upTo(255)) : 0;
+        frame.interlaced = rng.chance(40);
+        const int comments = rng.chance(50) ? 0 : rng.between(1, 3);
+        for (int c = 0; c < comments; ++c) frame.comments.push_back(randomComment(rng));
+        frame.hasLocalTable = rng.chance(50);
+        if (frame.hasLocalTable) frame.localTable.entries = randomColors(rng, rng.between(1, 256));
+        const size_t ownColors = frame.hasLocalTable ? frame.localTable.entries.size()
+                                 : doc.hasGlobalTable ? doc.globalTable.entries.size()
+                                                      : 0;
+        // Mostly indices the table has; sometimes any byte, which the writer must make room for.
+        const int limit = ownColors == 0 || rng.chance(shape.strayIndexPercent) ? 256 : int(ownColors);
+        fillPixels(rng, *frame.bitmap, limit);
+        doc.frames.push_back(std::move(frame));
+    }
+}
+
+int largestIndex(const GifFrame& frame) {
+    int largest = 0;
+    for (uint32_t y = 0; y < frame.height(); ++y)
+        for (uint32_t x = 0; x < frame.width(); ++x) largest = std::max<int>(largest, frame.bitmap->at(x, y));
+    return largest;
+}
+
+size_t savedTableSize(size_t entries, int largest) {
+    const size_t needed = std::max<size_t>(std::min<size_t>(entries, 256), size_t(largest) + 1);
+    size_t size = 2;
+    while (size < needed) size *= 2;
+    return size;
+}
+
+std::vector<RgbColor> paddedEntries(const std::vector<RgbColor>& entries, size_t size) {
+    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
+    result.resize(size);
+    return result;
+}
+
+std::vector<RgbColor> savedColors(const GifAnimation& doc, size_t index) {
+    const GifFrame& frame = doc.frames[index];
+    if (frame.hasLocalTable)
+        return paddedEntries(frame.localTable.entries, savedTableSize(frame.localTable.entries.size(), largestIndex(frame)));
+    int largest = 0;
+    for (const GifFrame& f : doc.frames)
+        if (!f.hasLocalTable) largest = std::max(largest, largestIndex(f));
+    return paddedEntries(doc.globalTable.entries, savedTableSize(doc.globalTable.entries.size(), largest));
+}
