@@ -155,3 +155,82 @@
 
 // ---- Animation view ----------------------------------------------------------------------------
 #define ID_TIMER_VIEW_DRAG 911  // pending drag move, 50 ms
+
+// ==== Palette editing: editor (160), its dialogs (161, 178-180), index picker (181) ============
+// ---- Edit Palette (dialog 160) ---------------------------------------------------------------
+#define IDC_PALETTE_STATUSBAR 101
+#define IDC_PALETTE_GRADIENT 1054
+#define IDC_PALETTE_DELETE_DUPLICATES 1055
+#define IDC_PALETTE_ADD 1056
+#define IDC_PALETTE_REMOVE 1057
+#define IDC_PALETTE_REPLACE 1058
+#define IDC_PALETTE_MOVE_LEFT 1059
+#define IDC_PALETTE_MOVE_RIGHT 1060
+#define IDC_PALETTE_SORT 1061
+#define IDC_PALETTE_DELETE_UNUSED 1062
+#define IDC_PALETTE_READ 1063
+#define IDC_PALETTE_WRITE 1064
+#define IDC_PALETTE_COUNT 1065
+#define IDC_PALETTE_RED_SPIN 1066
+#define IDC_PALETTE_GREEN_SPIN 1067
+#define IDC_PALETTE_BLUE_SPIN 1068
+#define IDC_PALETTE_INDEX 1069
+#define IDC_PALETTE_RED 1070
+#define IDC_PALETTE_GREEN 1071
+#define IDC_PALETTE_BLUE 1072
+#define IDC_PALETTE_INDEX_SPIN 1073
+#define IDC_PALETTE_PREVIEW 1077
+
+// ---- Color Gradient (dialog 161) -------------------------------------------------------------
+#define IDC_GRADIENT_FROM_INDEX 1042
+#define IDC_GRADIENT_FROM_RED 1043
+#define IDC_GRADIENT_FROM_GREEN 1044
+#define IDC_GRADIENT_FROM_BLUE 1045
+#define IDC_GRADIENT_FROM_SWATCH 1046
+#define IDC_GRADIENT_TO_INDEX 1047
+#define IDC_GRADIENT_TO_RED 1048
+#define IDC_GRADIENT_TO_GREEN 1049
+#define IDC_GRADIENT_TO_BLUE 1050
+#define IDC_GRADIENT_TO_SWATCH 1051
+#define IDC_GRADIENT_FROM_INDEX_SPIN 1053
+#define IDC_GRADIENT_FROM_RED_SPIN 1054
+#define IDC_GRADIENT_FROM_GREEN_SPIN 1055
+#define IDC_GRADIENT_FROM_BLUE_SPIN 1056
+#define IDC_GRADIENT_TO_INDEX_SPIN 1057
+#define IDC_GRADIENT_TO_RED_SPIN 1058
+#define IDC_GRADIENT_TO_GREEN_SPIN 1059
+#define IDC_GRADIENT_TO_BLUE_SPIN 1060
+
+// ---- Sort palette entries (178), Colors (179), Preview (180) ---------------------------------
+#define IDC_SORT_HELP 9  // shows nothing
+#define IDC_SORT_KEY 1074
+#define IDC_COLORS_COUNT 1075
+#define IDC_COLORS_COUNT_SPIN 1076
+#define IDC_PREVIEW_PICTURE 1078
+
+// ---- Palette editor icons (16 x 16) ----------------------------------------------------------
+#define IDI_PALETTE_GRADIENT 163
+#define IDI_PALETTE_DELETE_DUPLICATES 165
+#define IDI_PALETTE_ADD 167
+#define IDI_PALETTE_REMOVE 168
+#define IDI_PALETTE_MOVE_LEFT 169
+#define IDI_PALETTE_MOVE_RIGHT 170
+#define IDI_PALETTE_DELETE_UNUSED 171
+#define IDI_PALETTE_READ 172
+#define IDI_PALETTE_REPLACE 173
+#define IDI_PALETTE_WRITE 174
+#define IDI_PALETTE_SORT 175
+
+// ---- Palette editor tooltips -----------------------------------------------------------------
+#define IDS_PALETTE_GRADIENT 126
+#define IDS_PALETTE_DELETE_DUPLICATES 127
+#define IDS_PALETTE_ADD 128
+#define IDS_PALETTE_REMOVE 129
+#define IDS_PALETTE_REPLACE 130
+#define IDS_PALETTE_MOVE_LEFT 131
+#define IDS_PALETTE_MOVE_RIGHT 132
+#define IDS_PALETTE_SORT 133
+#define IDS_PALETTE_DELETE_UNUSED 176
+#define IDS_PALETTE_WRITE 177
+#define IDS_PALETTE_READ 178
+// ==== End of palette editing ===================================================================

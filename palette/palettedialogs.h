@@ -1,0 +1,28 @@
+#pragma once
+// The small modal dialogs the palette editor runs to collect an operation's parameters:
+// Color Gradient, Sort palette entries, Colors and Preview. Each is owned by the editor.
+#include <windows.h>
+
+#include <cstdint>
+
+// The Color Gradient dialog's values; they outlive the dialog so that the next gradient starts
+// where the last one ended. Colours are COLORREFs (red in the low byte).
+extern COLORREF g_gradientFromColor;
+extern COLORREF g_gradientToColor;
+extern uint32_t g_gradientFromIndex;  // written on OK only
+extern uint32_t g_gradientToIndex;
+
+// 1 on OK (the four values above hold the gradient), 0 on Cancel.
+INT_PTR runGradientDialog(HWND owner);
+// The chosen sort key 0 ... 8, or -1 on Cancel.
+int runSortDialog(HWND owner);
+// The wanted number of entries 2 ... 255, 0 when OK found no number in the field, -1 on Cancel.
+int runColorsDialog(HWND owner);
+// Shows the frame of the open editor as it would look with the working palette applied.
+// Neither the frame nor the working palette changes.
+void runPreviewDialog(HWND owner);
+
+INT_PTR CALLBACK gradientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK sortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK colorsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK previewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
