@@ -210,16 +210,19 @@ bool readImage(GifAnimation& doc, LzwDecoder& decoder, uint64_t& documentCost) {
     documentCost += frameCost(width, height);
     if (documentCost > velmora::kMaxDocumentPixels) return false;
 
-    ByteBuffer pixels{int32_t(pixelCount)};
-    if (!pixels.ok()) return false;
-    decoder.decode(doc.stream, pixels, uint32_t(pixelCount));
-    pixels.seek(0, 0);
-
     frame.bitmap = IndexedBitmap::create(width, height);
     if (!frame.bitmap) return false;
+    if (!frame.interlaced && frame.bitmap->stride() == width) {
+        // Rows follow each other without padding: the indices can go straight into place.
+        decoder.decode(doc.stream, frame.bitmap->pixels(), uint32_t(pixelCount));
+    } else {
+        ByteBuffer pixels{int32_t(pixelCount)};
+        if (!pixels.ok()) return false;
+        decoder.decode(doc.stream, pixels, uint32_t(pixelCount));
+        pixels.seek(0, 0);
+        fillRows(*frame.bitmap, pixels.bytes(), frame.interlaced);
+    }
     frame.bitmap->setPalette(framePalette(doc, source));
-    fillRows(*frame.bitmap, pixels.bytes(), frame.interlaced);
-    pixels.reset();
 
     handOverPending(doc, frame);
     try {

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds one fuzz target (fuzz/NAME_fuzzer.cpp) with clang's libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs it for the given number of seconds on its corpus.
+#   usage: scripts/fuzz.sh NAME SECONDS [BUILD_DIR]     e.g. scripts/fuzz.sh read 600
+# New corpus entries go to fuzz/work/NAME (git-ignored); the seeds in fuzz/corpus/NAME_fuzzer
+# and tests/data are read, not changed. Crashing inputs land in BUILD_DIR/NAME-crashes/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+if [ $# -lt 2 ]; then
+    echo "usage: scripts/fuzz.sh NAME SECONDS [BUILD_DIR]; targets:" >&2
+    for f in fuzz/*_fuzzer.cpp; do n=${f#fuzz/}; echo "  ${n%_fuzzer.cpp}" >&2; done
+    exit 1
+fi
+name=$1
+seconds=$2
+build=${3:-$root/build/fuzz}
+source=fuzz/${name}_fuzzer.cpp
+[ -f "$source" ] || { echo "fuzz.sh: no $source" >&2; exit 1; }
+
+# The core's portable sources, as the velmora_core library collects them.
+mapfile -t core < <(ls gif/*.cpp imaging/*.cpp palette/*.cpp 2>/dev/null |
+    grep -Ev '(imaging/imageimport|palette/paletteeditor|palette/palettedialogs|palette/colorchooser|palette/indexpicker)[^/]*\.cpp$')
+
+mkdir -p "$build/obj" "$build/$name-crashes" "fuzz/work/$name"
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -I"$root")
+objects=()
+for src in "${core[@]}"; do
+    obj="$build/obj/$(echo "$src" | tr / _).o"
+    if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ]; then clang++ "${flags[@]}" -c "$src" -o "$obj"; fi
+    objects+=("$obj")
+done
+clang++ "${flags[@]}" -fsanitize=fuzzer "$source" "${objects[@]}" -o "$build/${name}_fuzzer"
+
+seeds=()
+[ -d "fuzz/corpus/${name}_fuzzer" ] && seeds+=("fuzz/corpus/${name}_fuzzer")
+[ -d tests/data ] && seeds+=(tests/data)
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2560 \
+    -print_final_stats=1 -artifact_prefix="$build/$name-crashes/" "fuzz/work/$name" "${seeds[@]}"
