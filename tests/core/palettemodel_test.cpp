@@ -278,22 +278,6 @@ TEST(PaletteModelGradient, FloatStepAndTruncation) {
     }
 }
 
-TEST(PaletteModelGradient, LeavesSourcesAndCountsAndAppendsEmptyEntries) {
-    PaletteEditModel model = modelOf({kRed, kGreen}, {3, 1});
-    ASSERT_TRUE(model.applyGradient(0, 5, kBlack, kWhite));
-    ASSERT_EQ(model.size(), 6u);
-    EXPECT_EQ(sourcesOf(model.editEntries[0]), std::vector<int>{0});
-    EXPECT_EQ(model.editEntries[0].useCount, 3u);
-    EXPECT_EQ(sourcesOf(model.editEntries[1]), std::vector<int>{1});
-    for (uint32_t i = 2; i < 6; ++i) {
-        EXPECT_TRUE(model.editEntries[i].sources.none());
-        EXPECT_EQ(model.editEntries[i].useCount, 0u);
-    }
-    // 255 / 5 = 51 exactly: a full grey ramp.
-    for (uint32_t i = 0; i < 6; ++i)
-        EXPECT_EQ(model.editEntries[i].color, RgbColor(uint8_t(51 * i), uint8_t(51 * i), uint8_t(51 * i)));
-}
-
 TEST(PaletteModelSort, EveryKeyOrdersAsItsDialogTextSays) {
     // Every key tells these four apart, so each order below is the only right one:
     //   A (10,200,30) sum 240 use 5      C (90, 10,60) sum 160 use 9
@@ -327,24 +311,6 @@ TEST(PaletteModelSort, EveryKeyOrdersAsItsDialogTextSays) {
             EXPECT_EQ(entry.useCount, (std::vector<uint32_t>{5, 0, 9, 2}[size_t(source)])) << c.text;
         }
     }
-}
-
-TEST(PaletteModelSort, MinusRPutsRedZeroLastAndUsagePutsUnusedLast) {
-    PaletteEditModel byRed = modelOf({{0, 9, 9}, {5, 0, 0}, {0, 1, 1}, {200, 0, 0}});
-    ASSERT_TRUE(byRed.sortEntries(PaletteSortRedDescending));
-    EXPECT_EQ(byRed.editEntries[0].color.red, 200);
-    EXPECT_EQ(byRed.editEntries[1].color.red, 5);
-    EXPECT_EQ(byRed.editEntries[2].color.red, 0);
-    EXPECT_EQ(byRed.editEntries[3].color.red, 0);
-
-    PaletteEditModel byUse = modelOf({kRed, kGreen, kBlue, kWhite, kBlack}, {0, 4, 0, 1, 7});
-    ASSERT_TRUE(byUse.sortEntries(PaletteSortUsage));
-    EXPECT_EQ(byUse.editEntries[0].useCount, 7u);
-    EXPECT_EQ(byUse.editEntries[1].useCount, 4u);
-    EXPECT_EQ(byUse.editEntries[2].useCount, 1u);
-    EXPECT_EQ(byUse.editEntries[3].useCount, 0u);
-    EXPECT_EQ(byUse.editEntries[4].useCount, 0u);
-    EXPECT_EQ(byUse.editEntries[0].sortKey, 7u);
 }
 
 TEST(PaletteModelUnused, DropsUnusedEntriesButNotWhatAMergeSentThere) {
