@@ -1,0 +1,82 @@
+// Fuzz target: any bytes read as a GIF, saved, read back and saved again. What we save must read
+// back to the same pictures and settings, and saving that again must give the very same bytes.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gif/document.h"
+
+#ifdef _WIN32
+#include <process.h>
+#define VELMORA_GETPID _getpid
+#else
+#include <unistd.h>
+#define VELMORA_GETPID getpid
+#endif
+
+namespace {
+
+std::string scratchPath(const char* role) {
+    const char* folder = std::getenv("TMPDIR");
+    return std::string(folder && *folder ? folder : "/tmp") + "/velmora-roundtrip-fuzz-" +
+           std::to_string(VELMORA_GETPID()) + "-" + role + ".gif";
+}
+
+std::vector<uint8_t> wholeFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) std::abort();
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    std::fclose(file);
+    return bytes;
+}
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool samePixels(const GifFrame& a, const GifFrame& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return false;
+    for (uint32_t y = 0; y < a.height(); ++y)
+        for (uint32_t x = 0; x < a.width(); ++x)
+            if (a.bitmap->at(x, y) != b.bitmap->at(x, y)) return false;
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string input = scratchPath("in"), first = scratchPath("first"),
+                             second = scratchPath("second");
+    FILE* file = std::fopen(input.c_str(), "wb");
+    if (!file) return 0;
+    if (size) std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    GifAnimation original;
+    if (original.readFile(input.c_str()) != ReadOk) return 0;
+    require(original.writeFile(first.c_str()));
+
+    GifAnimation reread;
+    require(reread.readFile(first.c_str()) == ReadOk);
+    require(reread.screenWidth == original.screenWidth && reread.screenHeight == original.screenHeight);
+    require(reread.backgroundIndex == original.backgroundIndex);
+    require(reread.loopForever == original.loopForever);
+    require(reread.frames.size() == original.frames.size());
+    for (size_t i = 0; i < original.frames.size(); ++i) {
+        const GifFrame& a = original.frames[i];
+        const GifFrame& b = reread.frames[i];
+        require(samePixels(a, b));
+        require(a.left == b.left && a.top == b.top && a.delay == b.delay && a.disposal == b.disposal);
+        require(a.transparent == b.transparent && a.transparentIndex == b.transparentIndex);
+        require(a.interlaced == b.interlaced && a.comments == b.comments && a.hasLocalTable == b.hasLocalTable);
+    }
+
+    require(reread.writeFile(second.c_str()));
+    require(wholeFile(first) == wholeFile(second));
+    return 0;
+}
