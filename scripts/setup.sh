@@ -10,6 +10,7 @@ packages=(
     wine wine64 xvfb xauth x11-utils
     imagemagick gifsicle python3
     fonts-wine fonts-liberation
+    chromium
 )
 
 missing=()
