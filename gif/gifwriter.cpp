@@ -28,13 +28,24 @@ uint32_t bitsToReach(uint32_t index) {
     return bits;
 }
 
-uint8_t largestIndex(const IndexedBitmap& bitmap) {
-    uint8_t largest = 0;
+// The OR of all indices has the same highest bit as the largest one, so it tells how many bits
+// the table needs, and it is cheaper than a maximum: eight pixels a step.
+uint32_t indexBits(const IndexedBitmap& bitmap) {
+    uint64_t any = 0;
+    const uint32_t width = bitmap.width();
     for (uint32_t y = 0; y < bitmap.height(); ++y) {
         const uint8_t* row = bitmap.row(y);
-        for (uint32_t x = 0; x < bitmap.width(); ++x) largest = std::max(largest, row[x]);
+        uint32_t x = 0;
+        for (; x + 8 <= width; x += 8) {
+            uint64_t eight;
+            std::memcpy(&eight, row + x, 8);
+            any |= eight;
+        }
+        for (; x < width; ++x) any |= row[x];
     }
-    return largest;
+    uint32_t folded = 0;
+    for (int byte = 0; byte < 8; ++byte) folded |= uint32_t(any >> (8 * byte)) & 0xFF;
+    return bitsToReach(folded);
 }
 
 // How one colour table goes into the file. The table is written with 2^bits entries (at least 2);
@@ -58,7 +69,7 @@ uint32_t ownBits(const ColorTable& table) {
 // byte, so the scan is skipped then.
 void coverIndices(TableLayout& layout, const IndexedBitmap& bitmap) {
     if (layout.bits >= 8) return;
-    layout.bits = std::max(layout.bits, bitsToReach(largestIndex(bitmap)));
+    layout.bits = std::max(layout.bits, indexBits(bitmap));
 }
 
 class Bytes {
@@ -158,6 +169,7 @@ bool GifAnimation::writeFile(const char* path) {
     const LzwEncoder::Drain drain{drainToFile, &save};
 
     Bytes out;
+    out.data.reserve(size_t(80) << 10);
     out.text("GIF89a");
     out.u16(screenWidth);
     out.u16(screenHeight);

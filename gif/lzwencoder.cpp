@@ -93,7 +93,7 @@ public:
     }
 
 private:
-    static constexpr size_t kDrainThreshold = size_t(1) << 20;
+    static constexpr size_t kDrainThreshold = size_t(64) << 10;
 
     std::vector<uint8_t>& out_;
     const Drain* drain_;
@@ -146,9 +146,29 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     uint32_t accumulator = 0;
     int bitsHeld = 0;
 
+    // Rare: the width changes only a few times between clears.
+    auto adjustWidth = [&] {
+        if (clearPending) {
+            codeWidth = initialWidth;
+            maxCode = (1u << codeWidth) - 1;
+            clearPending = false;
+        } else {
+            ++codeWidth;
+            maxCode = codeWidth == kMaxCodeWidth ? kCodeLimit : (1u << codeWidth) - 1;
+        }
+    };
+    auto finish = [&] {
+        while (bitsHeld > 0) {
+            out.put(uint8_t(accumulator));
+            accumulator >>= 8;
+            bitsHeld -= 8;
+        }
+        bitsHeld = 0;
+        out.flush();
+    };
     auto emit = [&](uint32_t code) {
-        accumulator &= kMasks[bitsHeld];
-        accumulator = bitsHeld > 0 ? accumulator | (code << bitsHeld) : code;
+        // masks[0] is 0, so with no bits held the accumulator becomes the code itself.
+        accumulator = (accumulator & kMasks[bitsHeld]) | (code << bitsHeld);
         bitsHeld += int(codeWidth);
         while (bitsHeld >= 8) {
             out.put(uint8_t(accumulator));
@@ -156,30 +176,17 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
             bitsHeld -= 8;
         }
         // The width follows the next code to be assigned; after a clear it falls back at once.
-        if (nextCode > maxCode || clearPending) {
-            if (clearPending) {
-                codeWidth = initialWidth;
-                maxCode = (1u << codeWidth) - 1;
-                clearPending = false;
-            } else {
-                ++codeWidth;
-                maxCode = codeWidth == kMaxCodeWidth ? kCodeLimit : (1u << codeWidth) - 1;
-            }
-        }
-        if (code == endCode) {
-            while (bitsHeld > 0) {
-                out.put(uint8_t(accumulator));
-                accumulator >>= 8;
-                bitsHeld -= 8;
-            }
-            bitsHeld = 0;
-            out.flush();
-        }
+        if (nextCode > maxCode || clearPending) adjustWidth();
+        if (code == endCode) finish();
     };
 
-    int32_t* const keys = hashTable_;
-    uint16_t* const codes = codeTable_;
-    auto emptyTable = [&] { std::memset(keys, 0xFF, sizeof hashTable_); };
+    // Each slot packs the string's key (pixel << 12 | prefix, 20 bits) above its code (12 bits),
+    // so a probe is one load. All ones marks an empty slot; no string has that word (it would
+    // be code 4095 with prefix 4095, and a code always comes after its prefix), but its key
+    // bits are those of prefix 4095 and pixel 255, so emptiness is tested before the key.
+    uint32_t* const slots = slots_;
+    constexpr uint32_t kEmpty = 0xFFFFFFFFu;
+    auto emptyTable = [&] { std::memset(slots, 0xFF, sizeof slots_); };
 
     const uint8_t* run = nullptr;
     size_t length = 0;
@@ -202,33 +209,36 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     for (;;) {
         for (const uint8_t* const stop = run + length; run != stop; ++run) {
             const uint32_t c = *run;
-            const int32_t key = int32_t((c << kMaxCodeWidth) + prefix);
+            const uint32_t key = (c << kMaxCodeWidth) + prefix;
             int32_t i = int32_t((c << kHashShift) ^ prefix);
-            if (keys[i] == key) {
-                prefix = codes[i];
-                continue;
-            }
-            if (keys[i] >= 0) {
+            uint32_t slot = slots[i];
+            if (slot != kEmpty) {
+                if ((slot >> kMaxCodeWidth) == key) {
+                    prefix = slot & (kCodeLimit - 1);
+                    continue;
+                }
+                // Secondary probe: step back by 5003 - i (1 from slot 0), wrapping around.
                 const int32_t step = i == 0 ? 1 : int32_t(kHashSize) - i;
                 bool found = false;
-                do {
+                for (;;) {
                     i -= step;
                     if (i < 0) i += int32_t(kHashSize);
-                    if (keys[i] == key) {
+                    slot = slots[i];
+                    if (slot == kEmpty) break;
+                    if ((slot >> kMaxCodeWidth) == key) {
                         found = true;
                         break;
                     }
-                } while (keys[i] >= 0);
+                }
                 if (found) {
-                    prefix = codes[i];
+                    prefix = slot & (kCodeLimit - 1);
                     continue;
                 }
             }
             emit(prefix);
             prefix = c;
             if (nextCode < kCodeLimit) {
-                codes[i] = uint16_t(nextCode++);
-                keys[i] = key;
+                slots[i] = key << kMaxCodeWidth | nextCode++;
             } else {
                 emptyTable();
                 nextCode = clearCode + 2;

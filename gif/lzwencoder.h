@@ -26,8 +26,8 @@ public:
     // Appends the minimum code size byte, the data sub-blocks and the terminator 0.
     // False when the buffer could not grow to hold them all.
     bool encode(ByteBuffer& output);
-    // Receives the bytes collected so far whenever they pass a megabyte, then they are dropped
-    // from the vector: keeps the memory of a huge frame's encoding bounded.
+    // Receives the bytes collected so far whenever they pass 64 KB, then they are dropped from
+    // the vector: keeps the memory of a huge frame's encoding small and in cache.
     struct Drain {
         void (*function)(void* context, const std::vector<uint8_t>& bytes);
         void* context;
@@ -51,6 +51,6 @@ private:
     const IndexedBitmap* bitmap_ = nullptr;
     bool interlaced_ = false;
 
-    int32_t hashTable_[kHashSize];
-    uint16_t codeTable_[kHashSize];
+    // The 5003-slot hash: key and code of each string in one word.
+    uint32_t slots_[kHashSize];
 };

@@ -298,6 +298,19 @@ TEST(LzwEncoder, IdenticalPixelsBuildGrowingStrings) {
     }
 }
 
+TEST(LzwEncoder, TheLastCodeOfAFullTableIsFollowedByPixel255) {
+    // A run of 255s builds strings of 2, 3, ... 3839 pixels; code 4095, the last before the clear,
+    // is then matched whole and followed by one more 255: the one string whose packed key has
+    // every bit set (prefix 4095, pixel 255). Once broke an encoder that looked it up in an
+    // empty slot and found it there.
+    const size_t run = 3838 * 3839 / 2 + 3839 + 1 + 500;
+    const Bytes pixels(run, 255);
+    const Decoded d = strictDecode(encodeFlat(pixels, 8));
+    expectWellFormed(d);
+    EXPECT_EQ(d.clearCodes, 2);
+    ASSERT_TRUE(d.pixels == pixels);
+}
+
 TEST(LzwEncoder, LargeImagesRoundTripInEveryCodeSize) {
     std::mt19937 rng(11);
     for (int codeSize : {2, 5, 8}) {
