@@ -4,6 +4,7 @@
 #   usage: scripts/fuzz.sh NAME SECONDS [BUILD_DIR]     e.g. scripts/fuzz.sh read 600
 # New corpus entries go to fuzz/work/NAME (git-ignored); the seeds in fuzz/corpus/NAME_fuzzer
 # and tests/data are read, not changed. Crashing inputs land in BUILD_DIR/NAME-crashes/.
+# FUZZ_TIMEOUT (seconds, default 60) is generous: images of up to 2^26 pixels are slow under ASan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -37,5 +38,5 @@ seeds=()
 [ -d "fuzz/corpus/${name}_fuzzer" ] && seeds+=("fuzz/corpus/${name}_fuzzer")
 [ -d tests/data ] && seeds+=(tests/data)
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2560 \
+"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout="${FUZZ_TIMEOUT:-60}" -rss_limit_mb=2560 \
     -print_final_stats=1 -artifact_prefix="$build/$name-crashes/" "fuzz/work/$name" "${seeds[@]}"
