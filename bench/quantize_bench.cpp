@@ -45,7 +45,9 @@ double processCpu() {
     return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-double seconds(const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; }
+double seconds(const timeval& t) {
+    return t.tv_sec + t.tv_usec * 1e-6;
+}
 
 // Runs a program and reports its own CPU time (from wait4) and the wall time around it.
 bool runTimed(const std::vector<std::string>& argv, double& cpu, double& wall) {
@@ -159,9 +161,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("colour reduction: ours (reduceArgbPicture) vs ImageMagick (convert -colors 256 +dither), "
-                "best of %d runs\n",
-                kRuns);
+    std::printf(
+        "colour reduction: ours (reduceArgbPicture) vs ImageMagick (convert -colors 256 +dither), "
+        "best of %d runs\n",
+        kRuns);
     std::printf("%-22s %11s %-9s %8s %8s %7s %8s %8s %7s %8s %8s\n", "picture", "size", "path", "cpu ms",
                 "IM cpu", "ratio", "wall ms", "IM wall", "ratio", "PSNR dB", "IM PSNR");
     bool ok = benchOne("gradient", gradientPath, workDir);

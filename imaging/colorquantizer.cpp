@@ -26,7 +26,7 @@ constexpr int32_t kRadiusDecrement = 30;
 constexpr int kAlphaBiasShift = 10;
 constexpr int32_t kInitialAlpha = 1 << kAlphaBiasShift;  // 1024
 constexpr int kRadBiasShift = 8;
-constexpr int32_t kRadBias = 1 << kRadBiasShift;                              // 256
+constexpr int32_t kRadBias = 1 << kRadBiasShift;                           // 256
 constexpr int32_t kAlphaRadBias = 1 << (kAlphaBiasShift + kRadBiasShift);  // 262144
 constexpr int32_t kSearchStartDistance = 1000;
 

@@ -15,7 +15,9 @@ struct HeaderReader {
     size_t size;
     size_t pos = 0;
 
-    static bool isSpace(uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+    static bool isSpace(uint8_t c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    }
 
     // Whitespace and comments may stand between header fields.
     void skipSeparators() {
@@ -50,8 +52,7 @@ std::string parsePpm(const uint8_t* data, size_t size, RgbPicture& picture) {
     if (size < 2 || data[0] != 'P' || data[1] != '6') return "not a binary PPM (P6) file";
     HeaderReader header{data, size, 2};
     uint32_t width = 0, height = 0, maxval = 0;
-    if (!header.number(kMaxSide, width) || !header.number(kMaxSide, height) ||
-        !header.number(65535, maxval))
+    if (!header.number(kMaxSide, width) || !header.number(kMaxSide, height) || !header.number(65535, maxval))
         return "PPM header is incomplete";
     if (maxval != 255) return "only PPM files with maxval 255 are supported";
     if (width == 0 || height == 0) return "PPM picture is empty";

@@ -90,8 +90,8 @@ private:
 };
 
 // Exact mapping in one pass: writes each pixel's position as it goes. False at colour 257.
-bool mapExactly(const uint8_t* base, uint32_t width, uint32_t height, int32_t stride,
-                IndexedBitmap& target, DistinctColors& distinct) {
+bool mapExactly(const uint8_t* base, uint32_t width, uint32_t height, int32_t stride, IndexedBitmap& target,
+                DistinctColors& distinct) {
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = rowAt(base, stride, y);
         uint8_t* out = target.row(y);
@@ -110,8 +110,8 @@ bool mapExactly(const uint8_t* base, uint32_t width, uint32_t height, int32_t st
     return true;
 }
 
-bool quantize(const uint8_t* base, uint32_t width, uint32_t height, int32_t stride,
-              IndexedBitmap& target, ColorTable& colors) {
+bool quantize(const uint8_t* base, uint32_t width, uint32_t height, int32_t stride, IndexedBitmap& target,
+              ColorTable& colors) {
     const size_t pixelCount = size_t(width) * height;
     std::unique_ptr<uint8_t[]> samples(new (std::nothrow) uint8_t[pixelCount * 3]);
     if (!samples) return false;

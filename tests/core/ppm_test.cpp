@@ -1,11 +1,12 @@
 // Binary PPM reading: hand-written headers, the refusals with their one-line reasons, and a
 // round trip through a file.
+#include "imaging/ppm.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "imaging/ppm.h"
 #include "support/testpaths.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // Reduction of 32-bit pictures: exact mapping in first-appearance order up to 256 colours,
 // quantising beyond, the GDI+ byte order and stride, and pictures that are refused.
+#include "imaging/reduction.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 
 #include "gif/limits.h"
 #include "imaging/colorquantizer.h"
-#include "imaging/reduction.h"
 
 namespace {
 
@@ -200,7 +201,9 @@ TEST(Reduction, QuantisedResultIsTheQuantisersOwnAnswerForEveryPixel) {
                 // A smooth gradient with noise: many colours, some repeated, neighbours alike.
                 const int n = int(rng() % 24);
                 const int levels = c.levels;
-                auto channel = [&](int v) { return uint32_t(std::min(255, v + n) * (levels - 1) / 255 * 255 / (levels - 1)); };
+                auto channel = [&](int v) {
+                    return uint32_t(std::min(255, v + n) * (levels - 1) / 255 * 255 / (levels - 1));
+                };
                 const uint32_t col = channel(int(x * 255 / std::max(1u, c.w - 1))) << 16 |
                                      channel(int(y * 255 / std::max(1u, c.h - 1))) << 8 |
                                      channel(int((x + y) % 256));

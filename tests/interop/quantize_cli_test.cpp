@@ -38,7 +38,8 @@ RgbPicture makePicture(uint32_t w, uint32_t h, int colours, uint32_t seed) {
         for (uint32_t x = 0; x < w; ++x) {
             if (colours > 0) {
                 const uint32_t k = rng() % uint32_t(colours);
-                picture.rgb.insert(picture.rgb.end(), {uint8_t(k * 40), uint8_t(255 - k * 3), uint8_t(k * 7)});
+                picture.rgb.insert(picture.rgb.end(),
+                                   {uint8_t(k * 40), uint8_t(255 - k * 3), uint8_t(k * 7)});
             } else {
                 picture.rgb.insert(picture.rgb.end(), {uint8_t(x * 255 / w), uint8_t(y * 255 / h),
                                                        uint8_t((x * y + rng() % 16) & 0xFF)});
@@ -52,7 +53,9 @@ TEST(QuantizeCommand, GiflibSeesTheReducedPictureInOneFrame) {
         const char* name;
         uint32_t w, h;
         int colours;  // 0: a gradient with noise, far more than 256 colours
-    } cases[] = {{"gradient", 211, 97, 0}, {"five colours", 40, 30, 5}, {"one colour", 3, 2, 1},
+    } cases[] = {{"gradient", 211, 97, 0},
+                 {"five colours", 40, 30, 5},
+                 {"one colour", 3, 2, 1},
                  {"256 colours", 64, 64, 256}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
