@@ -70,17 +70,20 @@ Decoded strictDecode(const Bytes& stream) {
     d.bytesAfterTerminator = stream.size() - at;
 
     const int clear = 1 << d.minCodeSize, end = clear + 1;
-    std::vector<Bytes> table;
+    // Each code's string is its prefix code's string plus one byte; `first` is its first byte.
+    std::vector<int> prefix(4096, -1), length(4096, 1);
+    std::vector<uint8_t> suffix(4096), first(4096);
+    for (int i = 0; i < clear; ++i) suffix[size_t(i)] = first[size_t(i)] = uint8_t(i);
+    int tableSize = clear + 2;
     int width = d.minCodeSize + 1;
-    auto reset = [&] {
-        table.assign(size_t(clear + 2), Bytes());
-        for (int i = 0; i < clear; ++i) table[size_t(i)] = Bytes{uint8_t(i)};
-        width = d.minCodeSize + 1;
-    };
-    reset();
     size_t bitPos = 0;
     int previous = -1;
-    bool first = true;
+    bool firstCode = true;
+    auto append = [&](int code) {
+        const size_t at = d.pixels.size();
+        d.pixels.resize(at + size_t(length[size_t(code)]));
+        for (size_t k = d.pixels.size(); k-- > at; code = prefix[size_t(code)]) d.pixels[k] = suffix[size_t(code)];
+    };
     for (;;) {
         if (bitPos + size_t(width) > data.size() * 8) {
             d.error = "no end code";
@@ -90,37 +93,38 @@ Decoded strictDecode(const Bytes& stream) {
         for (int b = 0; b < width; ++b, ++bitPos)
             code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
         d.widestCode = std::max(d.widestCode, width);
-        if (first) d.clearFirst = code == clear;
-        first = false;
+        if (firstCode) d.clearFirst = code == clear;
+        firstCode = false;
         if (code == clear) {
             ++d.clearCodes;
-            if (d.clearCodes > 1 && table.size() < 4096) ++d.clearsBeforeFull;
-            reset();
+            if (d.clearCodes > 1 && tableSize < 4096) ++d.clearsBeforeFull;
+            tableSize = clear + 2;
+            width = d.minCodeSize + 1;
             previous = -1;
             continue;
         }
         if (code == end) break;
-        if (previous >= 0 && table.size() >= 4096) {
+        if (previous >= 0 && tableSize >= 4096) {
             d.error = "code after a full table";
             return d;
         }
-        Bytes string;
-        if (code < int(table.size()) && code != clear && code != end) {
-            string = table[size_t(code)];
-        } else if (code == int(table.size()) && previous >= 0) {
-            string = table[size_t(previous)];
-            string.push_back(table[size_t(previous)][0]);
-        } else {
+        const bool known = code < tableSize && code != clear && code != end;
+        if (!known && !(code == tableSize && previous >= 0)) {
             d.error = "code " + std::to_string(code) + " beyond the table";
             return d;
         }
         if (previous >= 0) {
-            Bytes entry = table[size_t(previous)];
-            entry.push_back(string[0]);
-            table.push_back(std::move(entry));
-            if (table.size() == (size_t(1) << width) && width < 12) ++width;
+            // The new entry: the previous string plus the first byte of this one (which, for the
+            // code being defined right now, is the previous string's first byte).
+            const size_t n = size_t(tableSize);
+            prefix[n] = previous;
+            suffix[n] = known ? first[size_t(code)] : first[size_t(previous)];
+            first[n] = first[size_t(previous)];
+            length[n] = length[size_t(previous)] + 1;
+            ++tableSize;
+            if (tableSize == (1 << width) && width < 12) ++width;
         }
-        d.pixels.insert(d.pixels.end(), string.begin(), string.end());
+        append(code);
         previous = code;
     }
     // Whatever follows the end code in its byte must be zero padding.
