@@ -76,19 +76,30 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
     std::memset(suffix_, 0, sizeof suffix_);
     for (int code = 0; code < clear; ++code) suffix_[code] = uint8_t(code);
 
+    // Working state in locals: every byte stored through `pixels` may alias a member, which
+    // would make the compiler reload members after each pixel.
     uint32_t datum = 0;
     int bits = 0;
     int first = 0;
     uint32_t written = 0;
+    int blockPos = 0;
+    int count = 0;
+    int16_t* const prefix = prefix_;
+    uint8_t* const suffix = suffix_;
+    uint8_t* const stack = stack_;
     LzwStop stop = LzwStop::Complete;
 
     while (written < pixelCount) {
         while (bits < codeSize) {
-            if (blockPos_ == count_ && !fillBlock()) {
-                stop = LzwStop::EndOfData;
-                goto finished;
+            if (blockPos == count) {
+                if (!fillBlock()) {
+                    stop = LzwStop::EndOfData;
+                    goto finished;
+                }
+                blockPos = 0;
+                count = count_;
             }
-            datum |= uint32_t(block_[blockPos_++]) << bits;
+            datum |= uint32_t(block_[blockPos++]) << bits;
             bits += 8;
         }
         int code = int(datum & uint32_t(codeMask));
@@ -112,7 +123,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
         }
         if (oldCode == -1) {
             // A stream may start without a clear code: the first code stands for itself.
-            pixels[written++] = suffix_[code];
+            pixels[written++] = suffix[code];
             oldCode = code;
             first = code;
             continue;
@@ -122,7 +133,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
         int top = 0;
         if (code == available) {
             // The string not yet in the table: the previous string plus its own first byte.
-            stack_[top++] = uint8_t(first);
+            stack[top++] = uint8_t(first);
             code = oldCode;
         }
         while (code > clear) {
@@ -130,20 +141,20 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
                 stop = LzwStop::StackOverflow;
                 goto finished;
             }
-            stack_[top++] = suffix_[code];
-            code = prefix_[code];
+            stack[top++] = suffix[code];
+            code = prefix[code];
         }
-        first = suffix_[code];
+        first = suffix[code];
         if (top == kStackSize) {
             stop = LzwStop::StackOverflow;
             break;
         }
-        stack_[top++] = uint8_t(first);
+        stack[top++] = uint8_t(first);
         // Deferred clear: once the table is full, encoders may keep sending 12-bit codes
         // without a clear; they still decode, the table just stops growing.
         if (available < kMaxCodes) {
-            prefix_[available] = int16_t(oldCode);
-            suffix_[available] = uint8_t(first);
+            prefix[available] = int16_t(oldCode);
+            suffix[available] = uint8_t(first);
             ++available;
             if ((available & codeMask) == 0 && available < kMaxCodes) {
                 ++codeSize;
@@ -156,7 +167,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
         uint32_t take = uint32_t(top);
         if (take > pixelCount - written) take = pixelCount - written;
         uint8_t* out = pixels + written;
-        for (uint32_t i = 0; i < take; ++i) out[i] = stack_[top - 1 - int(i)];
+        for (uint32_t i = 0; i < take; ++i) out[i] = stack[top - 1 - int(i)];
         written += take;
     }
 
