@@ -1,8 +1,134 @@
 #include "panels/animationview.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/framelist.h"
+#include "app/gdiplusflat.h"
+#include "app/gdiplusview.h"
 #include "app/globals.h"
+#include "app/layout.h"
+#include "panels/globalpanel.h"
+#include "resource.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
 
 namespace {
+
+constexpr UINT kDragPeriodMs = 50;
+constexpr ARGB kScreenWhite = 0xFFFFFFFF;
+constexpr ARGB kFrameGrey = 0xFFD3D3D3;
+constexpr ARGB kFrameDarkRed = 0xFF800000;
+// The offset fields are 16 bits; the Image panel narrows further to its own range.
+constexpr int kMaxFrameOffset = 0xFFFF;
+
+// The drag in progress; pointer positions are in logical-screen pixels.
+struct DragState {
+    bool dragging = false;
+    int grabX = 0;
+    int grabY = 0;
+    int pointerX = 0;
+    int pointerY = 0;
+};
+DragState s_drag;
+
+int selectedIndex() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
+
+GifFrame* selectedFrame() {
+    const int index = selectedIndex();
+    if (index < 0 || size_t(index) >= g_document.frames.size()) return nullptr;
+    return &g_document.frames[size_t(index)];
+}
+
+// A hidden bar scrolls nothing: the screen fits the view along that axis.
+int scrollPosition(HWND view, int bar) {
+    const LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
+    if (!(style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL))) return 0;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS;
+    if (!GetScrollInfo(view, bar, &info)) return 0;
+    return info.nPos;
+}
+
+// ---- Painting ----------------------------------------------------------------------------------
+
+// Copies pixels one to one: frames are placed at whole-pixel offsets at their own size, so no
+// smoothing may blend a see-through entry into its neighbours.
+void useExactPixels(GpGraphics* graphics) {
+    GdipSetInterpolationMode(graphics, InterpolationModeNearestNeighbor);
+    GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
+}
+
+void drawFrame(GpGraphics* canvas, GpPen* greyPen, GpPen* redPen, const GifFrame& frame) {
+    if (!frame.bitmap) return;
+    const INT width = INT(frame.width());
+    const INT height = INT(frame.height());
+    {
+        GdiplusIndexedView picture(*frame.bitmap);
+        if (picture) {
+            useExactPixels(canvas);
+            GdipDrawImageRectI(canvas, picture.image(), frame.left, frame.top, width, height);
+        }
+    }
+    // Outlines sit on whole pixels in the default mode.
+    GdipSetPixelOffsetMode(canvas, PixelOffsetModeDefault);
+    GdipDrawRectangleI(canvas, greyPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
+    GdipDrawRectangleI(canvas, redPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
+}
+
+// The logical screen is composed off screen and put on the window in one draw, so the view
+// never shows a half-built picture.
+void paintScreen(HWND view, HDC dc, int selection) {
+    GpGraphics* window = nullptr;
+    if (GdipCreateFromHDC(dc, &window) != Ok) return;
+    const INT screenWidth = std::max<INT>(1, g_document.screenWidth);
+    const INT screenHeight = std::max<INT>(1, g_document.screenHeight);
+    GpBitmap* screen = nullptr;
+    GpGraphics* canvas = nullptr;
+    if (GdipCreateBitmapFromScan0(screenWidth, screenHeight, 0, PixelFormat24bppRGB, nullptr, &screen) != Ok ||
+        GdipGetImageGraphicsContext(screen, &canvas) != Ok) {
+        if (screen) GdipDisposeImage(screen);
+        GdipDeleteGraphics(window);
+        return;
+    }
+    GdipGraphicsClear(canvas, kScreenWhite);
+
+    GpPen* redPen = nullptr;
+    GpPen* greyPen = nullptr;
+    GdipCreatePen1(kFrameDarkRed, 1.0f, UnitPixel, &redPen);
+    GdipSetPenDashStyle(redPen, DashStyleDash);
+    GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
+
+    const int scrollX = scrollPosition(view, SB_HORZ);
+    const int scrollY = scrollPosition(view, SB_VERT);
+
+    // Later frames lie over earlier ones, as they would play.
+    for (size_t i = 0; i < g_document.frames.size(); ++i) {
+        const GifFrame& frame = g_document.frames[i];
+        if (frame.pinned || int(i) == selection) drawFrame(canvas, greyPen, redPen, frame);
+    }
+
+    useExactPixels(window);
+    GdipDrawImageRectI(window, screen, -scrollX, -scrollY, screenWidth, screenHeight);
+
+    GdipDeletePen(greyPen);
+    GdipDeletePen(redPen);
+    GdipDeleteGraphics(canvas);
+    GdipDisposeImage(screen);
+    GdipDeleteGraphics(window);
+}
+
+void onPaint(HWND view) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(view, &paint);
+    const int selection = selectedIndex();
+    // With nothing selected the view keeps its erased background.
+    if (selection >= 0) paintScreen(view, dc, selection);
+    EndPaint(view, &paint);
+}
 
 // The canvas sits on the application-workspace colour wherever no logical screen is drawn.
 BOOL onEraseBackground(HWND view, HDC dc) {
@@ -12,15 +138,167 @@ BOOL onEraseBackground(HWND view, HDC dc) {
     return TRUE;
 }
 
+// ---- Scrolling ---------------------------------------------------------------------------------
+
+enum class ScrollEffect { None, Move, RepaintAll };
+
+struct ScrollStep {
+    int position;
+    ScrollEffect effect;
+};
+
+// Where one scroll request leads from `info`, and how the window content follows.
+ScrollStep stepFor(WORD request, const SCROLLINFO& info, int maximum) {
+    const int position = info.nPos;
+    const int page = int(info.nPage);
+    switch (request) {
+    case SB_LINEUP:
+        if (position - 1 < 0) return {0, ScrollEffect::None};
+        return {position - 1, ScrollEffect::Move};
+    case SB_LINEDOWN:
+        if (position + 1 > maximum) return {maximum, ScrollEffect::None};
+        return {position + 1, ScrollEffect::Move};
+    case SB_PAGEUP:
+        if (position - page < 0) return {0, ScrollEffect::RepaintAll};
+        return {position - page, ScrollEffect::Move};
+    case SB_PAGEDOWN:
+        if (position + page > maximum) return {maximum, ScrollEffect::RepaintAll};
+        return {position + page, ScrollEffect::Move};
+    case SB_THUMBTRACK:
+        return {info.nTrackPos, ScrollEffect::Move};
+    case SB_TOP:
+        return {0, ScrollEffect::RepaintAll};
+    case SB_BOTTOM:
+        // The bar's range ends at the screen side, but no position past the largest useful one
+        // shows anything more.
+        return {std::min(info.nMax, maximum), ScrollEffect::RepaintAll};
+    default:
+        return {position, ScrollEffect::None};
+    }
+}
+
+void onScroll(HWND view, int bar, WORD request) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(view, bar, &info)) return;
+    const bool horizontal = bar == SB_HORZ;
+    // A screen smaller than the view leaves nothing to scroll to.
+    const int maximum = std::max(0, horizontal ? g_scrollMaxX : g_scrollMaxY);
+    const ScrollStep step = stepFor(request, info, maximum);
+    const int moved = step.position - info.nPos;
+
+    if (step.effect == ScrollEffect::Move && moved != 0) {
+        ScrollWindowEx(view, horizontal ? -moved : 0, horizontal ? 0 : -moved, nullptr, nullptr, nullptr, nullptr,
+                       SW_INVALIDATE);
+    } else if (step.effect == ScrollEffect::RepaintAll || moved != 0) {
+        // A clamp that still moved the position cannot reuse the old content.
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE);
+    }
+    (horizontal ? g_scrollX : g_scrollY) = step.position;
+    SCROLLINFO update = {};
+    update.cbSize = sizeof(update);
+    update.fMask = SIF_POS;
+    update.nPos = step.position;
+    SetScrollInfo(view, bar, &update, TRUE);
+}
+
+// ---- Dragging ----------------------------------------------------------------------------------
+
+void onButtonDown(HWND view, LPARAM lParam) {
+    const GifFrame* frame = selectedFrame();
+    if (!frame) return;
+    const int x = int(LOWORD(lParam)) + scrollPosition(view, SB_HORZ);
+    const int y = int(HIWORD(lParam)) + scrollPosition(view, SB_VERT);
+    // Edges count as inside, so a one-pixel frame can still be picked up.
+    const bool inside = x >= frame->left && x <= frame->left + int(frame->width()) && y >= frame->top &&
+                        y <= frame->top + int(frame->height());
+    if (!inside) return;
+    s_drag.dragging = true;
+    s_drag.grabX = x - frame->left;
+    s_drag.grabY = y - frame->top;
+    s_drag.pointerX = x;
+    s_drag.pointerY = y;
+    SetCapture(view);
+}
+
+// Moves only record the pointer; the timer applies the latest one, so a burst of moves costs
+// one update.
+void onMouseMove(HWND view, LPARAM lParam) {
+    if (!s_drag.dragging) return;
+    s_drag.pointerX = GET_X_LPARAM(lParam) + scrollPosition(view, SB_HORZ);
+    s_drag.pointerY = GET_Y_LPARAM(lParam) + scrollPosition(view, SB_VERT);
+    SetTimer(view, ID_TIMER_VIEW_DRAG, kDragPeriodMs, nullptr);
+}
+
+uint16_t dragOffset(int pointer, int grab) {
+    const int offset = pointer - grab;
+    return uint16_t(offset >= 1 ? std::min(offset, kMaxFrameOffset) : 0);
+}
+
+void onDragTick(HWND view) {
+    if (GifFrame* frame = selectedFrame()) {
+        frame->left = dragOffset(s_drag.pointerX, s_drag.grabX);
+        frame->top = dragOffset(s_drag.pointerY, s_drag.grabY);
+        const uint16_t left = frame->left;
+        const uint16_t top = frame->top;
+        const bool autoSize = g_document.autoScreenSize;
+        if (autoSize) fitScreenToFrames();
+        // The Image panel's change handling stores them again and marks the document modified.
+        SetDlgItemInt(g_imagePanel, IDC_IMAGE_LEFT, left, FALSE);
+        SetDlgItemInt(g_imagePanel, IDC_IMAGE_TOP, top, FALSE);
+        updateViewScrollBars();
+        redrawAnimationView(autoSize ? RDW_INVALIDATE | RDW_ERASE : RDW_INVALIDATE);
+        if (autoSize) {
+            redrawFrameList();
+        } else {
+            redrawSelectedFrameItem();
+        }
+    }
+    KillTimer(view, ID_TIMER_VIEW_DRAG);
+}
+
+// A move still waiting for its tick is dropped: the frame stays where the last tick put it.
+void endDrag(HWND view) {
+    if (!s_drag.dragging) return;
+    KillTimer(view, ID_TIMER_VIEW_DRAG);
+    s_drag.dragging = false;
+    if (GetCapture() == view) ReleaseCapture();
+}
+
 }  // namespace
 
-// TODO(panels): painting the selected and pinned frames, scrolling and dragging.
-INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
     case WM_ERASEBKGND:
         SetWindowLongPtrA(window, DWLP_MSGRESULT, onEraseBackground(window, reinterpret_cast<HDC>(wParam)));
+        return TRUE;
+    case WM_PAINT:
+        onPaint(window);
+        return TRUE;
+    case WM_HSCROLL:
+        onScroll(window, SB_HORZ, LOWORD(wParam));
+        return TRUE;
+    case WM_VSCROLL:
+        onScroll(window, SB_VERT, LOWORD(wParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        onButtonDown(window, lParam);
+        return TRUE;
+    case WM_MOUSEMOVE:
+        onMouseMove(window, lParam);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == ID_TIMER_VIEW_DRAG) onDragTick(window);
+        return TRUE;
+    case WM_LBUTTONUP:
+        endDrag(window);
+        return TRUE;
+    case WM_CAPTURECHANGED:
+        // Losing the mouse to another window ends the drag as a release would.
+        if (reinterpret_cast<HWND>(lParam) != window) endDrag(window);
         return TRUE;
     default:
         break;

@@ -1,0 +1,135 @@
+#include "ui/support/panelsdriver.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "app/globals.h"
+#include "resource.h"
+#include "support/testpaths.h"
+
+namespace paneltest {
+
+GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top, bool local) {
+    GifFrame frame;
+    frame.bitmap = IndexedBitmap::create(width, height);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) frame.bitmap->row(y)[x] = pixel(x, y);
+    }
+    IndexedPalette palette;
+    palette.count = uint32_t(colors.size());
+    for (size_t i = 0; i < colors.size() && i < 256; ++i) palette.entries[i] = 0xFF000000u | colors[i];
+    frame.bitmap->setPalette(palette);
+    if (local) {
+        frame.hasLocalTable = true;
+        for (uint32_t rgb : colors) frame.localTable.entries.push_back(RgbColor::fromPacked(rgb));
+    }
+    frame.left = left;
+    frame.top = top;
+    return frame;
+}
+
+GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top) {
+    return makeFrame(width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
+}
+
+void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight) {
+    g_document.frames = std::move(frames);
+    g_document.screenWidth = screenWidth;
+    g_document.screenHeight = screenHeight;
+    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < g_document.frames.size(); ++i) {
+        SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    }
+}
+
+bool readSampleGif() {
+    const std::string path = testDataPath("panels-sample.gif");
+    if (g_document.readFile(path.c_str()) != ReadOk) return false;
+    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < g_document.frames.size(); ++i) {
+        SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    }
+    return true;
+}
+
+void selectFrame(int index) {
+    SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(g_frameList));
+}
+
+void showPropertyTab(int index) {
+    SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
+    NMHDR header = {};
+    header.hwndFrom = g_propertyTabs;
+    header.idFrom = IDC_PROPERTY_TABS;
+    header.code = TCN_SELCHANGE;
+    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, reinterpret_cast<LPARAM>(&header));
+}
+
+void typeText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+
+void leaveField(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+std::string textOf(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+Capture captureClient(HWND window, bool raise) {
+    if (raise) SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    UpdateWindow(window);
+    pumpMessages(30);
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    Capture whole;
+    whole.width = client.right;
+    whole.height = client.bottom;
+    if (whole.width <= 0 || whole.height <= 0) return Capture();
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = whole.width;
+    info.bmiHeader.biHeight = -whole.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, whole.width, whole.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    whole.pixels.resize(size_t(whole.width) * size_t(whole.height));
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < whole.pixels.size(); ++i) whole.pixels[i] = source[i] & 0xFFFFFFu;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return whole;
+}
+
+POINT clientToClient(HWND from, HWND to, POINT point) {
+    MapWindowPoints(from, to, &point, 1);
+    return point;
+}
+
+uint32_t systemRgb(int index) {
+    const COLORREF color = GetSysColor(index);
+    return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
+}
+
+}  // namespace paneltest
