@@ -69,3 +69,22 @@ if(WIN32)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endforeach()
 endif()
+
+if(WIN32)
+    # Pictures for the import tests, made natively with ImageMagick before the Windows tests run.
+    add_test(NAME ui_import_images COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/support/make-import-images.sh
+        ${VELMORA_TEST_OUTPUT}/import-images)
+    set_tests_properties(ui_import_images PROPERTIES FIXTURES_SETUP ui_import_images)
+    foreach(name commands_test imageimport_test commandtiming_test)
+        if(TEST ${name})
+            set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ui_import_images)
+        endif()
+    endforeach()
+    # A real browser shows the preview page and picture that commands_test leaves beside the tests.
+    if(TEST commands_test)
+        set_tests_properties(commands_test PROPERTIES FIXTURES_SETUP ui_preview_page)
+        add_test(NAME browserpreview_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/browserpreview_test.sh
+            ${CMAKE_BINARY_DIR} ${VELMORA_TEST_OUTPUT})
+        set_tests_properties(browserpreview_test PROPERTIES FIXTURES_REQUIRED ui_preview_page RUN_SERIAL TRUE)
+    endif()
+endif()
