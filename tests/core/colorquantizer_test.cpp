@@ -97,6 +97,16 @@ TEST(ColorQuantizer, ContestFavoursNeuronsThatRarelyWin) {
     EXPECT_EQ(q.bias(99), 0);
 }
 
+// (100.5 x 16) lies halfway between neurons 100 and 101: both the plain and the biased search keep
+// the first of equal distances, so 100 wins and takes the frequency and bias.
+TEST(ColorQuantizer, ContestKeepsTheFirstOfEqualDistances) {
+    ColorQuantizer q(nullptr, 0, 1);
+    EXPECT_EQ(q.contest(1608, 1608, 1608), 100);
+    EXPECT_EQ(q.frequency(100), 256 + 64);
+    EXPECT_EQ(q.frequency(101), 256);
+    EXPECT_EQ(q.bias(101), 0);
+}
+
 // Every contest moves bias by -1024 times the change of frequency (the decay moves 1024 x f>>10
 // from one to the other, a win adds 64 and takes 65536), so bias = 1024 (256 - frequency) always.
 TEST(ColorQuantizer, BiasAndFrequencyStayInStep) {
@@ -308,6 +318,37 @@ TEST(ColorQuantizer, ZeroDeltaShrinksTheRateAfterEverySample) {
     EXPECT_EQ(palette[3 * 101 + 2], 100);
     EXPECT_EQ(palette[3 * 255], 255);
     EXPECT_EQ(palette[3 * 223], 223);  // beyond the white pixel's reach
+}
+
+// 503 pixels, factor 100: five samples at pixels 0, 499, 495, 491, 487 (step 1497, delta 1) and
+// alpha decrement 30 + 99 / 3 = 63. All white but pixel 499 = (100, 200, 100). The second sample
+// learns at alpha 1024 - 1024 / 63 = 1008; its winner is neuron 100 (2 |16 i - 1600| +
+// |16 i - 3200| is smallest at i = 100), whose green becomes 1600 - 1008 (1600 - 3200) / 1024 =
+// 1600 + 1575 = 3175 -> 198 (a decrement of 30 would give alpha 990 and 196). The white samples
+// only reach neurons above 220.
+TEST(ColorQuantizer, SamplingFactorSetsHowFastTheRateShrinks) {
+    std::vector<uint8_t> picture(3 * 503, 255);
+    picture[3 * 499] = 100;
+    picture[3 * 499 + 1] = 200;
+    picture[3 * 499 + 2] = 100;
+    const Palette palette = run(picture, 100);
+    EXPECT_EQ(palette[3 * 100 + 0], 100);
+    EXPECT_EQ(palette[3 * 100 + 1], 198);
+    EXPECT_EQ(palette[3 * 100 + 2], 100);
+}
+
+// The radius loses a thirtieth per update: 2048, 1980, 1914, 1851, 1790, 1731, so the sixth sample
+// reaches rad = 1731 >> 6 = 27 neurons each way (a 29th would give 26). Five white pixels only
+// touch neurons above 220; the sixth, (40, 45, 40), is won by neuron 40, whose reach then ends at
+// 66 and 14: those change (66: 1056 - 24 -> 64; 14: 224 + 24 -> 15), 67 and 13 keep their grey.
+TEST(ColorQuantizer, RadiusShrinksByAThirtiethPerUpdate) {
+    std::vector<uint8_t> picture(3 * 5, 255);
+    picture.insert(picture.end(), {40, 45, 40});
+    const Palette palette = run(picture, 1);
+    EXPECT_EQ(palette[3 * 67], 67);
+    EXPECT_EQ(palette[3 * 66], 64);
+    EXPECT_EQ(palette[3 * 14], 15);
+    EXPECT_EQ(palette[3 * 13], 13);
 }
 
 // Which pixels learning reads, for each step rule: pixel (i x step mod length) / 3 for the first
