@@ -236,24 +236,29 @@ TEST(LzwEncoder, MatchesTheDictionaryReferenceByteForByte) {
 }
 
 TEST(LzwEncoder, RandomBuffersDecodeToThemselves) {
+    // Noise, runs (long strings) and a single colour (strings growing by one pixel each time),
+    // in every code size, from 1 x 1 to 2000 x 2000.
     struct Shape {
         uint32_t width, height;
+        int codeSizes;  // bit set of the code sizes tried
     };
-    const Shape shapes[] = {{1, 1}, {2, 1}, {1, 3}, {17, 5}, {64, 64}, {255, 3}, {320, 240}, {1000, 7}};
+    const Shape shapes[] = {{1, 1, 0x1FC}, {2, 1, 0x1FC},     {1, 3, 0x1FC},      {17, 5, 0x1FC},
+                            {255, 3, 0x1FC}, {320, 240, 0x1FC}, {1000, 7, 0x1FC}, {2000, 2000, 0x104}};
     std::mt19937 rng(99);
-    for (int codeSize = 2; codeSize <= 8; ++codeSize) {
-        for (const Shape& s : shapes) {
+    for (const Shape& s : shapes) {
+        for (int codeSize = 2; codeSize <= 8; ++codeSize) {
+            if (!(s.codeSizes >> codeSize & 1)) continue;
             const size_t count = size_t(s.width) * s.height;
             for (int kind = 0; kind < 3; ++kind) {
-                Bytes pixels = kind == 0   ? randomPixels(rng, count, codeSize)
-                               : kind == 1 ? runPixels(rng, count, codeSize, 40)
-                                           : Bytes(count, uint8_t((1 << codeSize) - 1));
+                const Bytes pixels = kind == 0   ? randomPixels(rng, count, codeSize)
+                                     : kind == 1 ? runPixels(rng, count, codeSize, 40)
+                                                 : Bytes(count, uint8_t((1 << codeSize) - 1));
                 const Decoded d = strictDecode(encodeBuffer(pixels, s.width, s.height, uint32_t(codeSize)));
                 SCOPED_TRACE(testing::Message() << "code size " << codeSize << ", " << s.width << "x"
                                                 << s.height << ", kind " << kind);
                 expectWellFormed(d);
                 EXPECT_EQ(d.minCodeSize, codeSize);
-                ASSERT_EQ(d.pixels, pixels);
+                ASSERT_TRUE(d.pixels == pixels);
             }
         }
     }
@@ -287,19 +292,12 @@ TEST(LzwEncoder, ClearsOnlyWhenTheTableIsFull) {
 }
 
 TEST(LzwEncoder, IdenticalPixelsBuildGrowingStrings) {
-    // n identical pixels need k codes where 1 + 2 + ... + k >= n: the runs grow by one each time.
-    for (size_t count : {size_t(1), size_t(10), size_t(5050), size_t(100000), size_t(3000000)}) {
-        const Bytes pixels(count, 1);
-        const Bytes stream = encodeFlat(pixels, 2);
-        const Decoded d = strictDecode(stream);
-        expectWellFormed(d);
-        ASSERT_EQ(d.pixels, pixels) << count;
-        if (count == 5050) {
-            // 100 codes for strings of 1..100 pixels plus clear and end, none wider than 8 bits:
-            // at most 102 bytes of codes, 2 bytes of framing.
-            EXPECT_LT(stream.size(), 110u);
-        }
-    }
+    // 5050 = 1 + 2 + ... + 100 identical pixels: 100 codes plus clear and end, none wider than
+    // 8 bits, so at most 102 bytes of codes and 4 of framing.
+    const Bytes pixels(5050, 1);
+    const Bytes stream = encodeFlat(pixels, 2);
+    EXPECT_LE(stream.size(), 106u);
+    EXPECT_EQ(strictDecode(stream).pixels, pixels);
 }
 
 TEST(LzwEncoder, TheLastCodeOfAFullTableIsFollowedByPixel255) {
@@ -313,18 +311,6 @@ TEST(LzwEncoder, TheLastCodeOfAFullTableIsFollowedByPixel255) {
     expectWellFormed(d);
     EXPECT_EQ(d.clearCodes, 2);
     ASSERT_TRUE(d.pixels == pixels);
-}
-
-TEST(LzwEncoder, LargeImagesRoundTripInEveryCodeSize) {
-    std::mt19937 rng(11);
-    for (int codeSize : {2, 5, 8}) {
-        const uint32_t side = 2000;
-        const Bytes pixels = runPixels(rng, size_t(side) * side, codeSize, 12);
-        const Decoded d = strictDecode(encodeBuffer(pixels, side, side, uint32_t(codeSize)));
-        expectWellFormed(d);
-        ASSERT_EQ(d.pixels.size(), pixels.size());
-        ASSERT_TRUE(d.pixels == pixels) << "code size " << codeSize;
-    }
 }
 
 TEST(LzwEncoder, BitmapRowsGiveTheSameStreamAsTheBufferInFileOrder) {
@@ -360,16 +346,6 @@ TEST(LzwEncoder, BitmapRowsGiveTheSameStreamAsTheBufferInFileOrder) {
                 << "height " << height << (interlaced ? " interlaced" : "");
         }
     }
-}
-
-TEST(LzwEncoder, AppendsAfterWhatTheOutputAlreadyHolds) {
-    ByteBuffer input;
-    input.putByte(0);
-    ByteBuffer output;
-    output.putByte(0xAA);
-    LzwEncoder encoder(1, 1, input, 2);
-    ASSERT_TRUE(encoder.encode(output));
-    EXPECT_EQ(Bytes(output.bytes(), output.bytes() + output.tell()), (Bytes{0xAA, 0x02, 0x02, 0x44, 0x01, 0x00}));
 }
 
 }  // namespace

@@ -243,13 +243,6 @@ TEST(Writer, MemoryOnlyFieldsAreNotWritten) {
     EXPECT_EQ(written(a, "writer-fields-a.gif"), written(b, "writer-fields-b.gif"));
 }
 
-TEST(Writer, TheVersionIsAlways89a) {
-    GifAnimation doc;
-    doc.frames.push_back(frameOf(1, 1));
-    const Bytes file = written(doc, "writer-version.gif");
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 6), "GIF89a");
-}
-
 // Repairs: a table the file cannot express, or indices the table does not reach, are written
 // so that the file stays valid. Every row gives the document and the exact table and code size.
 TEST(Writer, TablesAreWidenedToReachEveryIndex) {
