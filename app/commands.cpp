@@ -66,9 +66,15 @@ int selectedItem() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); 
 int itemCount() { return int(SendMessageA(g_frameList, LB_GETCOUNT, 0, 0)); }
 void selectItem(int index) { SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0); }
 
-// Every item is drawn from its frame, so the item's own text stays empty.
+// Every item is drawn from its frame, so the item's own text stays empty. Some list boxes paint
+// the visible items on every insertion; with a few hundred frames that would redraw thumbnails
+// hundreds of times, so painting waits until all items are in.
 void addListItems(size_t count) {
+    if (count == 0) return;
+    SendMessageA(g_frameList, WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < count; ++i) SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(g_frameList, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 // Open's own GDI+ check: a file GDI+ cannot decode, or that holds no frame, is refused before the
