@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Windows program and starts it under Wine.
-# Without a display it starts it under Xvfb, saves a screenshot of the screen and exits.
+# Without a display it runs it under Xvfb inside a Wine virtual desktop (so the window has its
+# title bar), saves a screenshot of the main window, says where, and ends everything it started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,16 +13,34 @@ bash scripts/wine-prefix.sh "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 exe=$root/build/win64/Velmora.exe
 
+stop_wine() { /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+
 if [ -n "${DISPLAY:-}" ]; then
-    exec /usr/lib/wine/wine64 "$exe"
+    trap stop_wine EXIT
+    /usr/lib/wine/wine64 "$exe"
+    exit 0
 fi
 
 shot=$root/build/win64/velmora-screenshot.png
+rm -f "$shot"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    /usr/lib/wine/wine64 explorer /desktop=velmora,1024x768 "$1" &
-    for _ in $(seq 1 40); do sleep 0.5; xwininfo -root -tree 2>/dev/null | grep -q "Velmora" && break; done
+    exe=$1 shot=$2
+    /usr/lib/wine/wine64 explorer /desktop=velmora,1024x768 "$exe" &
+    # The main window appears at dialog position (100, 100); wait until that spot stops being
+    # plain desktop colour, then give the children a moment to paint.
+    for _ in $(seq 1 60); do
+        sleep 0.5
+        colours=$(/usr/bin/import -window root -crop 400x300+150+150 +repage -format "%k" info: 2>/dev/null || echo 0)
+        [ "${colours:-0}" -gt 8 ] && break
+    done
     sleep 2
-    /usr/bin/import -window root "$2"
+    /usr/bin/import -window root -crop 600x560+120+100 +repage "$shot"
     /usr/lib/wine/wineserver -k
 ' _ "$exe" "$shot"
-echo "Velmora started under Xvfb; screenshot saved to $shot"
+stop_wine
+if [ -f "$shot" ]; then
+    echo "Velmora started under Xvfb; screenshot of the main window saved to $shot"
+else
+    echo "Velmora started under Xvfb, but no screenshot could be taken" >&2
+    exit 1
+fi
