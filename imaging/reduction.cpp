@@ -60,7 +60,9 @@ private:
 // hundred thousand colours costs that many searches rather than one per pixel.
 class NearestColorCache {
 public:
-    explicit NearestColorCache(const ColorQuantizer& quantizer) : quantizer_(quantizer) {
+    NearestColorCache(const ColorQuantizer& quantizer, size_t pixelCount) : quantizer_(quantizer) {
+        // A small picture cannot repay setting up 18 MB of table; it searches for every colour.
+        if (pixelCount < kMinPixelsForTable) return;
         // The answers need no clearing: an answer is read only after its bit is set.
         answers_.reset(new (std::nothrow) uint8_t[kColors]);
         if (answers_) known_.assign(kColors / 64, 0);
@@ -79,6 +81,7 @@ public:
 
 private:
     static constexpr uint32_t kColors = 1u << 24;
+    static constexpr size_t kMinPixelsForTable = size_t(1) << 16;
 
     uint8_t search(uint32_t rgb) const {
         return uint8_t(quantizer_.mapColor(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)));
@@ -134,7 +137,7 @@ bool quantize(const uint8_t* base, uint32_t width, uint32_t height, int32_t stri
     for (int i = 0; i < ColorQuantizer::kNetworkSize; ++i)
         colors.entries[i] = RgbColor(colorMap[3 * i], colorMap[3 * i + 1], colorMap[3 * i + 2]);
 
-    NearestColorCache cache(quantizer);
+    NearestColorCache cache(quantizer, pixelCount);
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = rowAt(base, stride, y);
         uint8_t* out = target.row(y);
