@@ -110,7 +110,8 @@ uint64_t giflibPixels(const std::string& path) {
     GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
     if (!gif || DGifSlurp(gif) != GIF_OK) std::exit(2);
     uint64_t n = 0;
-    for (int i = 0; i < gif->ImageCount; ++i) n += uint64_t(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
+    for (int i = 0; i < gif->ImageCount; ++i)
+        n += uint64_t(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
     DGifCloseFile(gif, &error);
     return n;
 }
@@ -158,7 +159,8 @@ int main(int argc, char** argv) {
         const long bytes = std::ftell(f);
         std::fclose(f);
         const double mb = double(pixels) / 1e6;
-        std::printf("%-18s %10ld %12.1f %12.1f %8.2f\n", input.name, bytes / 1024, mb / ours, mb / theirs, theirs / ours);
+        std::printf("%-18s %10ld %12.1f %12.1f %8.2f\n", input.name, bytes / 1024, mb / ours, mb / theirs,
+                    theirs / ours);
         std::remove(path.c_str());
     }
     return 0;

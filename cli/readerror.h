@@ -7,9 +7,14 @@
 // Prints the message for a failed read and returns the exit status 1; returns 0 for ReadOk.
 inline int reportReadResult(ReadResult result, const char* path) {
     switch (result) {
-        case ReadOk: return 0;
-        case ReadCannotOpen: std::fprintf(stderr, "velmora-gif: cannot open %s\n", path); break;
-        case ReadNotGif: std::fprintf(stderr, "velmora-gif: %s is not a GIF file\n", path); break;
+        case ReadOk:
+            return 0;
+        case ReadCannotOpen:
+            std::fprintf(stderr, "velmora-gif: cannot open %s\n", path);
+            break;
+        case ReadNotGif:
+            std::fprintf(stderr, "velmora-gif: %s is not a GIF file\n", path);
+            break;
         case ReadBadVersion:
             std::fprintf(stderr, "velmora-gif: %s has a GIF version other than 87a and 89a\n", path);
             break;

@@ -133,10 +133,18 @@ void readApplicationExtension(GifAnimation& doc) {
 
 void readExtension(GifAnimation& doc) {
     switch (readByte(doc.stream)) {
-        case kGraphicControlLabel: readGraphicControl(doc); break;
-        case kCommentLabel: readComment(doc); break;
-        case kApplicationLabel: readApplicationExtension(doc); break;
-        default: skipSubBlockChain(doc.stream); break;
+        case kGraphicControlLabel:
+            readGraphicControl(doc);
+            break;
+        case kCommentLabel:
+            readComment(doc);
+            break;
+        case kApplicationLabel:
+            readApplicationExtension(doc);
+            break;
+        default:
+            skipSubBlockChain(doc.stream);
+            break;
     }
 }
 

@@ -38,5 +38,5 @@ seeds=()
 [ -d "fuzz/corpus/${name}_fuzzer" ] && seeds+=("fuzz/corpus/${name}_fuzzer")
 [ -d tests/data ] && seeds+=(tests/data)
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout="${FUZZ_TIMEOUT:-60}" -rss_limit_mb=2560 \
+"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len="${FUZZ_MAX_LEN:-65536}" -timeout="${FUZZ_TIMEOUT:-60}" -rss_limit_mb=2560 \
     -print_final_stats=1 -artifact_prefix="$build/$name-crashes/" "fuzz/work/$name" "${seeds[@]}"

@@ -54,7 +54,8 @@ const Outcome kOutcomes[] = {
          EXPECT_EQ(f.transparentIndex, 3);
          EXPECT_EQ(f.disposal, 1u);
          for (uint32_t y = 0; y < 16; ++y) {
-             for (uint32_t x = 0; x < 16; ++x) EXPECT_EQ(f.bitmap->at(x, y), y < 8 ? x + y : 0) << x << "," << y;
+             for (uint32_t x = 0; x < 16; ++x)
+                 EXPECT_EQ(f.bitmap->at(x, y), y < 8 ? x + y : 0) << x << "," << y;
          }
      }},
     {"truncated-graphic-control.gif", ReadOk, 0,
@@ -168,7 +169,8 @@ const Outcome kOutcomes[] = {
          EXPECT_EQ(d.screenWidth, 0);
          EXPECT_FALSE(d.hasGlobalTable);
      }},
-    {"trailer-in-unused-sub-block.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(pixel(d, 0, 0, 0), 1); }},
+    {"trailer-in-unused-sub-block.gif", ReadOk, 1,
+     [](const GifAnimation& d) { EXPECT_EQ(pixel(d, 0, 0, 0), 1); }},
 };
 
 TEST(DamagedCorpus, EveryFileReadsWithItsDocumentedOutcome) {
@@ -186,7 +188,8 @@ TEST(DamagedCorpus, EveryRowHasItsRecipe) {
     const Bytes readme = readWholeFile(testDataPath("README.md"));
     const std::string text(readme.begin(), readme.end());
     for (const Outcome& o : kOutcomes) {
-        EXPECT_NE(text.find(std::string("| ") + o.file + " |"), std::string::npos) << o.file << " has no recipe";
+        EXPECT_NE(text.find(std::string("| ") + o.file + " |"), std::string::npos)
+            << o.file << " has no recipe";
     }
 }
 

@@ -51,7 +51,11 @@ const HandCase kHandCases[] = {
     {"early end code", {{1, 3}, {1, 3}, {2, 3}, {5, 4}}, 5, {1, 1, 2, 0, 0}, LzwStop::EndCode},
     // clear; 2; 1 adds 6="2 1"; 7 is the next free code (KwKwK): previous string "1" plus its
     // own first byte = "1 1", added as 7, widening to 4 bits; 6 = "2 1"; end.
-    {"KwKwK code", {{4, 3}, {2, 3}, {1, 3}, {7, 3}, {6, 4}, {5, 4}}, 6, {2, 1, 1, 1, 2, 1}, LzwStop::Complete},
+    {"KwKwK code",
+     {{4, 3}, {2, 3}, {1, 3}, {7, 3}, {6, 4}, {5, 4}},
+     6,
+     {2, 1, 1, 1, 2, 1},
+     LzwStop::Complete},
     // clear; 1; 2; 3 (next free code 8: 4 bits from here); clear at 4 bits resets to 3 bits;
     // 3; 3 adds 6="3 3"; 6 = "3 3" adds 7, widening again; end at 4 bits.
     {"clear in the middle",
@@ -62,7 +66,10 @@ const HandCase kHandCases[] = {
     // clear; 1; 7 while the next free code is 6.
     {"code above the next free code", {{4, 3}, {1, 3}, {7, 3}}, 3, {1, 0, 0}, LzwStop::BadCode},
     // clear; 1; 2; 3; 1; then a zero-length sub-block before the 8 pixels are there.
-    {"data ends mid-image", {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}}, 8, {1, 2, 3, 1, 0, 0, 0, 0},
+    {"data ends mid-image",
+     {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}},
+     8,
+     {1, 2, 3, 1, 0, 0, 0, 0},
      LzwStop::EndOfData},
     // Hostile: after clear the first code is 6, the next free code itself. Undefined entries
     // read as 0, so 6 gives 0; the next 6 (again the next free code) gives the previous string
@@ -161,9 +168,9 @@ TEST(LzwDecoder, RoundTripsThroughAPlainDictionaryEncoder) {
         int blockSize;
     };
     const Case cases[] = {
-        {2, 1, 4, false, 255},       {2, 100, 4, false, 255},     {2, 20000, 2, false, 255},
-        {8, 70000, 256, false, 255}, {8, 70000, 256, true, 255},  {8, 50000, 3, false, 7},
-        {4, 30000, 16, true, 1},     {7, 9000, 128, false, 100},  {2, 5000, 2, false, 3},
+        {2, 1, 4, false, 255},        {2, 100, 4, false, 255},    {2, 20000, 2, false, 255},
+        {8, 70000, 256, false, 255},  {8, 70000, 256, true, 255}, {8, 50000, 3, false, 7},
+        {4, 30000, 16, true, 1},      {7, 9000, 128, false, 100}, {2, 5000, 2, false, 3},
         {11, 10000, 256, false, 255}, {3, 60000, 8, true, 255},   {8, 200000, 20, false, 254},
     };
     std::mt19937 random(2024);
@@ -177,8 +184,8 @@ TEST(LzwDecoder, RoundTripsThroughAPlainDictionaryEncoder) {
             for (size_t run = 1 + random() % 12; run > 0 && i < pixels.size(); --run) pixels[i++] = value;
         }
         const Bytes codes = referenceLzwEncode(pixels, c.minCodeSize, c.deferredClear);
-        const DecodeResult r = decodeStream(imageData(uint8_t(c.minCodeSize), codes, c.blockSize),
-                                            uint32_t(pixels.size()));
+        const DecodeResult r =
+            decodeStream(imageData(uint8_t(c.minCodeSize), codes, c.blockSize), uint32_t(pixels.size()));
         EXPECT_EQ(r.pixels, pixels);
         EXPECT_EQ(int(r.stop), int(LzwStop::Complete));
     }

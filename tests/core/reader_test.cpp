@@ -9,21 +9,26 @@
 namespace {
 
 // Image data for the given pixels at minimum code size 2 (values 0..3).
-Bytes lzw2(const Bytes& pixels) { return referenceLzwEncode(pixels, 2); }
+Bytes lzw2(const Bytes& pixels) {
+    return referenceLzwEncode(pixels, 2);
+}
 
-void readInto(GifAnimation& doc, const Bytes& bytes, ReadResult& result, const char* name = "reader-case.gif") {
+void readInto(GifAnimation& doc, const Bytes& bytes, ReadResult& result,
+              const char* name = "reader-case.gif") {
     result = doc.readFile(writeTestFile(name, bytes).c_str());
 }
 
 Bytes rows(const IndexedBitmap& bitmap) {
     Bytes out;
-    for (uint32_t y = 0; y < bitmap.height(); ++y) out.insert(out.end(), bitmap.row(y), bitmap.row(y) + bitmap.width());
+    for (uint32_t y = 0; y < bitmap.height(); ++y)
+        out.insert(out.end(), bitmap.row(y), bitmap.row(y) + bitmap.width());
     return out;
 }
 
 // A 4-colour global table, then the image blocks the test appends, then the trailer.
 GifBytes withGlobalTable(uint16_t width = 4, uint16_t height = 4) {
-    return std::move(GifBytes().header().screen(width, height, 0x81).colors({0x000000, 0xFF0000, 0x00FF00, 0x0000FF}));
+    return std::move(
+        GifBytes().header().screen(width, height, 0x81).colors({0x000000, 0xFF0000, 0x00FF00, 0x0000FF}));
 }
 
 TEST(Reader, HeaderResults) {
@@ -32,7 +37,8 @@ TEST(Reader, HeaderResults) {
         Bytes bytes;
         ReadResult result;
     };
-    const Bytes body = withGlobalTable().imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1})).trailer().bytes();
+    const Bytes body =
+        withGlobalTable().imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1})).trailer().bytes();
     auto withHeader = [&](const char* header) {
         Bytes b(header, header + 6);
         b.insert(b.end(), body.begin() + 6, body.end());
@@ -72,7 +78,8 @@ TEST(Reader, HeaderResults) {
 TEST(Reader, FileThatCannotBeOpenedLeavesTheFrames) {
     GifAnimation doc;
     ReadResult result;
-    readInto(doc, withGlobalTable().imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1})).trailer().bytes(), result);
+    readInto(doc, withGlobalTable().imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1})).trailer().bytes(),
+             result);
     ASSERT_EQ(doc.frames.size(), 1u);
     doc.loopForever = true;
     EXPECT_EQ(doc.readFile(testOutputPath("no-such-folder/missing.gif").c_str()), ReadCannotOpen);
@@ -153,12 +160,15 @@ TEST(Reader, LoopCounts) {
 
 TEST(Reader, OtherApplicationExtensionsAreSkipped) {
     GifBytes gif;
-    gif.header().screen(1, 1)
-        .application("NETSCAPE2.1", {{1, 4, 0}})      // not exactly NETSCAPE2.0: skipped
-        .application("netscape2.0", {{1, 4, 0}})      // case matters
+    gif.header()
+        .screen(1, 1)
+        .application("NETSCAPE2.1", {{1, 4, 0}})  // not exactly NETSCAPE2.0: skipped
+        .application("netscape2.0", {{1, 4, 0}})  // case matters
         .application("ANIMEXTS1.0", {{1, 4, 0}, Bytes(200, 0x2C)})
-        .raw({0x21, 0x01, 3, 0x2C, 0x3B, 0x21, 0})    // plain text extension, skipped whole
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({3})).trailer();
+        .raw({0x21, 0x01, 3, 0x2C, 0x3B, 0x21, 0})  // plain text extension, skipped whole
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({3}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -171,8 +181,14 @@ TEST(Reader, ApplicationBlockSizeOtherThanElevenReadsNothingMore) {
     // 0x21 0xFF 10: nothing more is read; the scan passes over "NETSCAPE2." and the rest, whose
     // bytes include no block start until the image.
     GifBytes gif;
-    gif.header().screen(1, 1).raw({0x21, 0xFF, 10}).text("NETSCAPE2.0").raw({3, 1, 4, 0, 0})
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2})).trailer();
+    gif.header()
+        .screen(1, 1)
+        .raw({0x21, 0xFF, 10})
+        .text("NETSCAPE2.0")
+        .raw({3, 1, 4, 0, 0})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -203,8 +219,13 @@ TEST(Reader, GraphicControl) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         GifBytes gif;
-        gif.header().screen(2, 2).raw({0x21, 0xF9}).raw(c.block)
-            .imageDescriptor(0, 0, 2, 1).imageData(2, lzw2({0, 1})).trailer();
+        gif.header()
+            .screen(2, 2)
+            .raw({0x21, 0xF9})
+            .raw(c.block)
+            .imageDescriptor(0, 0, 2, 1)
+            .imageData(2, lzw2({0, 1}))
+            .trailer();
         GifAnimation doc;
         ReadResult result;
         readInto(doc, gif.bytes(), result);
@@ -222,9 +243,15 @@ TEST(Reader, GraphicControlBlockSizeOtherThanFour) {
     // size 3 before image 2: it counts as present with the settings that stand; its packed
     // byte 0x00 and delay 7 are scanned over as other bytes.
     GifBytes gif;
-    gif.header().screen(2, 2, 0x81).colors({0x111111, 0x222222, 0x333333, 0x444444})
-        .graphicControl(0x05, 20, 2).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1}))
-        .raw({0x21, 0xF9, 3, 0x00, 7, 0, 0}).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2}))
+    gif.header()
+        .screen(2, 2, 0x81)
+        .colors({0x111111, 0x222222, 0x333333, 0x444444})
+        .graphicControl(0x05, 20, 2)
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({1}))
+        .raw({0x21, 0xF9, 3, 0x00, 7, 0, 0})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
         .trailer();
     GifAnimation doc;
     ReadResult result;
@@ -241,9 +268,15 @@ TEST(Reader, GraphicControlBlockSizeOtherThanFour) {
 
 TEST(Reader, SecondImageWithoutItsOwnGraphicControlGetsDefaults) {
     GifBytes gif;
-    gif.header().screen(2, 2, 0x81).colors({1, 2, 3, 4})
-        .graphicControl(0x0D, 50, 1).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1}))
-        .imageDescriptor(1, 1, 1, 1).imageData(2, lzw2({1})).trailer();
+    gif.header()
+        .screen(2, 2, 0x81)
+        .colors({1, 2, 3, 4})
+        .graphicControl(0x0D, 50, 1)
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({1}))
+        .imageDescriptor(1, 1, 1, 1)
+        .imageData(2, lzw2({1}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -264,10 +297,17 @@ TEST(Reader, PaletteOfTheFrameBitmap) {
     // Global table of 4, then a frame with a local table of 2 that is transparent at index 3
     // (beyond its own entries), then a frame on the global table transparent at 0.
     GifBytes gif;
-    gif.header().screen(4, 4, 0x81).colors({0x102030, 0x405060, 0x708090, 0xA0B0C0})
-        .graphicControl(0x01, 0, 3).imageDescriptor(0, 0, 1, 1, 0x80).colors({0xFF0000, 0x00FF00})
+    gif.header()
+        .screen(4, 4, 0x81)
+        .colors({0x102030, 0x405060, 0x708090, 0xA0B0C0})
+        .graphicControl(0x01, 0, 3)
+        .imageDescriptor(0, 0, 1, 1, 0x80)
+        .colors({0xFF0000, 0x00FF00})
         .imageData(2, lzw2({1}))
-        .graphicControl(0x01, 0, 0).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2})).trailer();
+        .graphicControl(0x01, 0, 0)
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -291,14 +331,18 @@ TEST(Reader, PaletteOfTheFrameBitmap) {
 
 TEST(Reader, Comments) {
     GifBytes gif;
-    gif.header().screen(1, 1)
+    gif.header()
+        .screen(1, 1)
         .comment({"first"})
         .comment({"sec", std::string("ond\0hidden", 10), "-part"})  // a zero cuts its sub-block only
-        .comment({})                                                  // an empty chain: empty comment
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({0}))
+        .comment({})                                                // an empty chain: empty comment
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({0}))
         .comment({"for the second"})
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({0}))
-        .comment({"after the last image"}).trailer();
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({0}))
+        .comment({"after the last image"})
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -333,8 +377,11 @@ TEST(Reader, InterlacedImageOfTenRows) {
     Bytes fileOrder;
     for (uint8_t k = 0; k < 10; ++k) fileOrder.insert(fileOrder.end(), 3, k);
     GifBytes gif;
-    gif.header().screen(3, 10).imageDescriptor(0, 0, 3, 10, 0x40)
-        .imageData(8, referenceLzwEncode(fileOrder, 8)).trailer();
+    gif.header()
+        .screen(3, 10)
+        .imageDescriptor(0, 0, 3, 10, 0x40)
+        .imageData(8, referenceLzwEncode(fileOrder, 8))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -342,7 +389,8 @@ TEST(Reader, InterlacedImageOfTenRows) {
     EXPECT_TRUE(doc.frames[0].interlaced);
     const uint8_t destination[10] = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
     for (uint8_t k = 0; k < 10; ++k) {
-        for (uint32_t x = 0; x < 3; ++x) EXPECT_EQ(doc.frames[0].bitmap->at(x, destination[k]), k) << "file row " << int(k);
+        for (uint32_t x = 0; x < 3; ++x)
+            EXPECT_EQ(doc.frames[0].bitmap->at(x, destination[k]), k) << "file row " << int(k);
     }
 }
 
@@ -361,9 +409,18 @@ TEST(Reader, EndOfFileAnywhere) {
     // begun, the result always 0, and a frame cut inside its data keeps the pixels decoded.
     const Bytes first = {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 3, 3, 3, 3};
     GifBytes gif;
-    gif.header().screen(4, 4, 0x81).colors({1, 2, 3, 4}).netscapeLoop(3).comment({"hello"})
-        .graphicControl(0x09, 4, 2).imageDescriptor(0, 0, 4, 4).imageData(2, lzw2(first), 2)
-        .imageDescriptor(0, 0, 2, 2, 0x80).colors({5, 6}).imageData(2, lzw2({1, 0, 0, 1})).trailer();
+    gif.header()
+        .screen(4, 4, 0x81)
+        .colors({1, 2, 3, 4})
+        .netscapeLoop(3)
+        .comment({"hello"})
+        .graphicControl(0x09, 4, 2)
+        .imageDescriptor(0, 0, 4, 4)
+        .imageData(2, lzw2(first), 2)
+        .imageDescriptor(0, 0, 2, 2, 0x80)
+        .colors({5, 6})
+        .imageData(2, lzw2({1, 0, 0, 1}))
+        .trailer();
     const Bytes whole = gif.bytes();
     const size_t firstImage = 6 + 7 + 12 + 19 + 9 + 8;  // header, screen, table, loop, comment, control
     for (size_t cut = 0; cut <= whole.size(); ++cut) {
@@ -407,8 +464,16 @@ TEST(Reader, DataCutOffMidImageKeepsTheFrame) {
 
 TEST(Reader, BytesThatStartNoBlockArePassedOver) {
     GifBytes gif;
-    gif.header().screen(1, 1).raw({0x00, 0x99, 0xFF, 0x01}).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2}))
-        .raw({0x42, 0x00, 0x80}).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({3})).raw({0x77}).trailer();
+    gif.header()
+        .screen(1, 1)
+        .raw({0x00, 0x99, 0xFF, 0x01})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
+        .raw({0x42, 0x00, 0x80})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({3}))
+        .raw({0x77})
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -421,9 +486,15 @@ TEST(Reader, SubBlocksLeftAfterThePixelsAreScannedAsBlocks) {
     // One pixel: clear, 1 (6 bits) in a sub-block; the end code sits in a further sub-block
     // the decoder never needs. Its bytes are then scanned: here 0x3B, which ends the file.
     GifBytes gif;
-    gif.header().screen(1, 1).imageDescriptor(0, 0, 1, 1)
-        .raw({2, 1}).raw(packCodes({{4, 3}, {1, 3}})).raw({1, 0x3B, 0})
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2})).trailer();
+    gif.header()
+        .screen(1, 1)
+        .imageDescriptor(0, 0, 1, 1)
+        .raw({2, 1})
+        .raw(packCodes({{4, 3}, {1, 3}}))
+        .raw({1, 0x3B, 0})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -439,9 +510,16 @@ TEST(Reader, ImagesWithoutAPictureAreSkippedWithWhatWasMeantForThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         GifBytes gif;
-        gif.header().screen(4, 4).comment({"lost"}).graphicControl(0x09, 30, 1)
-            .imageDescriptor(0, 0, c.width, c.height, 0x81).table(4).imageData(2, Bytes(300, 0x2C))
-            .imageDescriptor(0, 0, 2, 1).imageData(2, lzw2({3, 1})).trailer();
+        gif.header()
+            .screen(4, 4)
+            .comment({"lost"})
+            .graphicControl(0x09, 30, 1)
+            .imageDescriptor(0, 0, c.width, c.height, 0x81)
+            .table(4)
+            .imageData(2, Bytes(300, 0x2C))
+            .imageDescriptor(0, 0, 2, 1)
+            .imageData(2, lzw2({3, 1}))
+            .trailer();
         GifAnimation doc;
         ReadResult result;
         readInto(doc, gif.bytes(), result);
@@ -457,7 +535,11 @@ TEST(Reader, ImagesWithoutAPictureAreSkippedWithWhatWasMeantForThem) {
 TEST(Reader, LargestAllowedImageIsRead) {
     // 8192 x 8192 = 2^26 pixels exactly: still a frame (all 0: the data ends at once).
     GifBytes gif;
-    gif.header().screen(4, 4).imageDescriptor(0, 0, 8192, 8192).imageData(2, packCodes({{4, 3}, {1, 3}})).trailer();
+    gif.header()
+        .screen(4, 4)
+        .imageDescriptor(0, 0, 8192, 8192)
+        .imageData(2, packCodes({{4, 3}, {1, 3}}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -471,7 +553,8 @@ TEST(Reader, DocumentBudgetStopsReading) {
     // 8th does not, and reading stops there (a small frame after it is not read either).
     GifBytes gif;
     gif.header().screen(4, 4);
-    for (int i = 0; i < 8; ++i) gif.imageDescriptor(0, 0, 8192, 8192).imageData(2, packCodes({{4, 3}, {5, 3}}));
+    for (int i = 0; i < 8; ++i)
+        gif.imageDescriptor(0, 0, 8192, 8192).imageData(2, packCodes({{4, 3}, {5, 3}}));
     gif.imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({1})).trailer();
     GifAnimation doc;
     ReadResult result;
@@ -482,8 +565,13 @@ TEST(Reader, DocumentBudgetStopsReading) {
 
 TEST(Reader, CodeSizeAboveElevenGivesAZeroPicture) {
     GifBytes gif;
-    gif.header().screen(2, 2).imageDescriptor(0, 0, 2, 2).imageData(12, Bytes(20, 0xFF))
-        .imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({2})).trailer();
+    gif.header()
+        .screen(2, 2)
+        .imageDescriptor(0, 0, 2, 2)
+        .imageData(12, Bytes(20, 0xFF))
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({2}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, gif.bytes(), result);
@@ -495,11 +583,21 @@ TEST(Reader, CodeSizeAboveElevenGivesAZeroPicture) {
 TEST(Reader, NothingPendingLeaksIntoTheNextFile) {
     // File A ends with a graphic control and a comment that no image takes.
     GifBytes a;
-    a.header().screen(1, 1).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({0}))
-        .graphicControl(0x0D, 99, 1).comment({"stray"}).trailer();
+    a.header()
+        .screen(1, 1)
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({0}))
+        .graphicControl(0x0D, 99, 1)
+        .comment({"stray"})
+        .trailer();
     // File B has a graphic control of size 2, which keeps the settings that stand.
     GifBytes b;
-    b.header().screen(1, 1).raw({0x21, 0xF9, 2, 0, 0}).imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({0})).trailer();
+    b.header()
+        .screen(1, 1)
+        .raw({0x21, 0xF9, 2, 0, 0})
+        .imageDescriptor(0, 0, 1, 1)
+        .imageData(2, lzw2({0}))
+        .trailer();
     GifAnimation doc;
     ReadResult result;
     readInto(doc, a.bytes(), result, "reader-a.gif");

@@ -42,7 +42,9 @@ bool run(const std::string& command) {
     return status == 0;
 }
 
-std::string out(const std::string& name) { return testOutputPath("interop-" + name); }
+std::string out(const std::string& name) {
+    return testOutputPath("interop-" + name);
+}
 
 std::vector<RgbColor> colors(const ColorMapObject* map) {
     std::vector<RgbColor> result;
@@ -123,7 +125,8 @@ void compareWithGiflib(const std::string& path) {
             EXPECT_EQ(frame.disposal, uint32_t(gcb.DisposalMode));
             EXPECT_EQ(frame.delay, gcb.DelayTime);
             EXPECT_EQ(frame.transparent, gcb.TransparentColor != NO_TRANSPARENT_COLOR);
-            EXPECT_EQ(frame.transparentIndex, gcb.TransparentColor == NO_TRANSPARENT_COLOR ? 0 : gcb.TransparentColor);
+            EXPECT_EQ(frame.transparentIndex,
+                      gcb.TransparentColor == NO_TRANSPARENT_COLOR ? 0 : gcb.TransparentColor);
         } else {
             EXPECT_EQ(frame.disposal, 0u);
             EXPECT_EQ(frame.delay, 0);
@@ -148,7 +151,9 @@ void compareWithGiflib(const std::string& path) {
     }
 }
 
-Bytes fileBytes(const std::string& path) { return readWholeFile(path); }
+Bytes fileBytes(const std::string& path) {
+    return readWholeFile(path);
+}
 
 void compareFramesTool(const std::string& path) {
     SCOPED_TRACE(path);
@@ -172,12 +177,14 @@ void compareFramesTool(const std::string& path) {
         const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
         std::string palette;
         for (const RgbColor& c : colors(map)) {
-            palette += std::to_string(c.red) + " " + std::to_string(c.green) + " " + std::to_string(c.blue) + "\n";
+            palette +=
+                std::to_string(c.red) + " " + std::to_string(c.green) + " " + std::to_string(c.blue) + "\n";
         }
         const Bytes pal = fileBytes(folder + name + ".pal");
         EXPECT_EQ(std::string(pal.begin(), pal.end()), palette) << name;
     }
-    EXPECT_FALSE(std::filesystem::exists(folder + "/frame-" + std::to_string(10000 + gif->ImageCount).substr(1) + ".pgm"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/frame-" +
+                                         std::to_string(10000 + gif->ImageCount).substr(1) + ".pgm"));
 }
 
 // Files made once for all tests of this executable.
@@ -194,7 +201,9 @@ protected:
         // 300 frames of 32 x 24 with a moving dot, written plainly by the test's builder, then
         // re-encoded and optimised by gifsicle (sub-rectangles at offsets, transparency, disposals).
         GifBytes raw;
-        raw.header().screen(32, 24, 0x82).colors({0x000000, 0xFFFFFF, 0xFF0000, 0x0000C8, 0x28C828, 0x808080, 0x101010, 0xFFFF00});
+        raw.header()
+            .screen(32, 24, 0x82)
+            .colors({0x000000, 0xFFFFFF, 0xFF0000, 0x0000C8, 0x28C828, 0x808080, 0x101010, 0xFFFF00});
         for (int f = 0; f < 300; ++f) {
             Bytes pixels(32 * 24);
             for (int y = 0; y < 24; ++y) {
@@ -203,33 +212,41 @@ protected:
                     pixels[size_t(y * 32 + x)] = uint8_t(dot ? 2 + f % 3 : (y / 6) % 2 ? 3 : 6);
                 }
             }
-            raw.graphicControl(0x04, 4, 0).imageDescriptor(0, 0, 32, 24).imageData(3, referenceLzwEncode(pixels, 3));
+            raw.graphicControl(0x04, 4, 0)
+                .imageDescriptor(0, 0, 32, 24)
+                .imageData(3, referenceLzwEncode(pixels, 3));
         }
         raw.trailer();
         writeTestFile("interop-animation-300-raw.gif", raw.bytes());
         const Recipe recipes[] = {
             {"interlaced.gif", c + " -size 64x37 gradient:red-blue -interlace GIF " + out("interlaced.gif")},
-            {"transparent.gif", c + " -size 40x30 xc:white -fill red -draw 'circle 20,15 20,5' -transparent white " +
-                                    out("transparent.gif")},
-            {"local-tables.gif", c + " -delay 20 -size 32x32 gradient:red-yellow gradient:blue-green -loop 0 " +
-                                     out("local-tables.gif")},
+            {"transparent.gif",
+             c + " -size 40x30 xc:white -fill red -draw 'circle 20,15 20,5' -transparent white " +
+                 out("transparent.gif")},
+            {"local-tables.gif",
+             c + " -delay 20 -size 32x32 gradient:red-yellow gradient:blue-green -loop 0 " +
+                 out("local-tables.gif")},
             {"one-pixel.gif", c + " -size 1x1 xc:red " + out("one-pixel.gif")},
             {"one-by-300.gif", c + " -size 1x300 gradient:black-white " + out("one-by-300.gif")},
-            {"colors-256.gif", c + " -size 128x96 -seed 5 plasma:fractal -colors 256 " + out("colors-256.gif")},
+            {"colors-256.gif",
+             c + " -size 128x96 -seed 5 plasma:fractal -colors 256 " + out("colors-256.gif")},
             {"full-hd.gif", c + " -size 1920x1080 -seed 3 plasma:fractal -colors 256 " + out("full-hd.gif")},
             {"comments.gif", c + " -size 20x10 xc:green -set comment 'first frame, a comment' -loop 4 " +
                                  out("comments.gif")},
-            {"animation-300.gif", "gifsicle -O2 --loopcount=forever " + out("animation-300-raw.gif") + " -o " +
-                                      out("animation-300.gif")},
-            {"previous.gif", "gifsicle --disposal=previous --delay=7 --loopcount=2 --comment 'gifsicle says hi' " +
-                                 out("local-tables.gif") + " -o " + out("previous.gif")},
+            {"animation-300.gif", "gifsicle -O2 --loopcount=forever " + out("animation-300-raw.gif") +
+                                      " -o " + out("animation-300.gif")},
+            {"previous.gif",
+             "gifsicle --disposal=previous --delay=7 --loopcount=2 --comment 'gifsicle says hi' " +
+                 out("local-tables.gif") + " -o " + out("previous.gif")},
             {"lossy.gif", "gifsicle --lossy=60 " + out("full-hd.gif") + " -o " + out("lossy.gif")},
             {"interlaced-gifsicle.gif", "gifsicle --interlace " + out("animation-300.gif") + " '#0-9' -o " +
                                             out("interlaced-gifsicle.gif")},
         };
         for (const Recipe& r : recipes) {
-            if (run(r.command)) files.push_back(out(r.name));
-            else ADD_FAILURE() << "could not make " << r.name << ": " << r.command;
+            if (run(r.command))
+                files.push_back(out(r.name));
+            else
+                ADD_FAILURE() << "could not make " << r.name << ": " << r.command;
         }
     }
 };
@@ -246,7 +263,8 @@ TEST_F(GeneratedGifs, TheFilesCoverWhatTheyShould) {
     EXPECT_TRUE(interlaced->SavedImages[0].ImageDesc.Interlace);
     GiflibFile colors256 = slurp(find("colors-256.gif"));
     ASSERT_TRUE(colors256);
-    const ColorMapObject* map = colors256->SColorMap ? colors256->SColorMap : colors256->SavedImages[0].ImageDesc.ColorMap;
+    const ColorMapObject* map =
+        colors256->SColorMap ? colors256->SColorMap : colors256->SavedImages[0].ImageDesc.ColorMap;
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->ColorCount, 256);
     GiflibFile animation = slurp(find("animation-300.gif"));
@@ -255,7 +273,8 @@ TEST_F(GeneratedGifs, TheFilesCoverWhatTheyShould) {
     GraphicsControlBlock gcb;
     bool offset = false, transparent = false;
     for (int i = 0; i < animation->ImageCount; ++i) {
-        offset |= animation->SavedImages[i].ImageDesc.Left != 0 || animation->SavedImages[i].ImageDesc.Top != 0;
+        offset |=
+            animation->SavedImages[i].ImageDesc.Left != 0 || animation->SavedImages[i].ImageDesc.Top != 0;
         if (DGifSavedExtensionToGCB(animation.get(), i, &gcb) == GIF_OK) {
             transparent |= gcb.TransparentColor != NO_TRANSPARENT_COLOR;
         }
@@ -291,13 +310,17 @@ TEST(GiflibAgreement, HandEncodedStreamsIncludingDeferredClear) {
         Bytes pixels(size_t(c.width) * c.height);
         for (uint8_t& p : pixels) p = uint8_t(random() % (1u << c.codeSize));
         GifBytes gif;
-        gif.header().screen(c.width, c.height, uint8_t(0x80 | (c.codeSize - 1))).table(1 << c.codeSize)
+        gif.header()
+            .screen(c.width, c.height, uint8_t(0x80 | (c.codeSize - 1)))
+            .table(1 << c.codeSize)
             .imageDescriptor(0, 0, c.width, c.height)
-            .imageData(uint8_t(c.codeSize), referenceLzwEncode(pixels, c.codeSize, c.deferred)).trailer();
+            .imageData(uint8_t(c.codeSize), referenceLzwEncode(pixels, c.codeSize, c.deferred))
+            .trailer();
         const std::string path = writeTestFile("interop-hand.gif", gif.bytes());
         GiflibFile theirs = slurp(path);
         ASSERT_TRUE(theirs);
-        EXPECT_EQ(Bytes(theirs->SavedImages[0].RasterBits, theirs->SavedImages[0].RasterBits + pixels.size()), pixels);
+        EXPECT_EQ(Bytes(theirs->SavedImages[0].RasterBits, theirs->SavedImages[0].RasterBits + pixels.size()),
+                  pixels);
         compareWithGiflib(path);
     }
 }

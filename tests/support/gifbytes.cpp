@@ -38,7 +38,9 @@ GifBytes& GifBytes::text(const std::string& s) {
     return *this;
 }
 
-GifBytes& GifBytes::u16(uint16_t value) { return raw({uint8_t(value), uint8_t(value >> 8)}); }
+GifBytes& GifBytes::u16(uint16_t value) {
+    return raw({uint8_t(value), uint8_t(value >> 8)});
+}
 
 GifBytes& GifBytes::header(const char* signature, const char* version) {
     return text(signature).text(version);
@@ -100,7 +102,9 @@ GifBytes& GifBytes::imageData(uint8_t minCodeSize, const Bytes& data, int blockS
     return *this;
 }
 
-GifBytes& GifBytes::trailer() { return raw({0x3B}); }
+GifBytes& GifBytes::trailer() {
+    return raw({0x3B});
+}
 
 Bytes referenceLzwEncode(const Bytes& pixels, int minCodeSize, bool deferredClear) {
     const int clear = 1 << minCodeSize;

@@ -43,7 +43,8 @@ public:
     // Application extension "NETSCAPE2.0" with the looping sub-block {1, count}.
     GifBytes& netscapeLoop(uint16_t count);
     GifBytes& application(const std::string& id, const std::vector<Bytes>& subBlocks);
-    GifBytes& imageDescriptor(uint16_t left, uint16_t top, uint16_t width, uint16_t height, uint8_t packed = 0);
+    GifBytes& imageDescriptor(uint16_t left, uint16_t top, uint16_t width, uint16_t height,
+                              uint8_t packed = 0);
     // Minimum code size, then `data` cut into sub-blocks of at most `blockSize` bytes, then the
     // zero terminator unless `terminate` is false.
     GifBytes& imageData(uint8_t minCodeSize, const Bytes& data, int blockSize = 255, bool terminate = true);
