@@ -87,39 +87,37 @@ bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 Capture captureClient(HWND window, bool raise) {
-    if (raise) SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (raise) {
+        SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(g_mainWindow);
+        // The compose tab control under the canvas paints over it when it repaints; let the
+        // canvas paint last, as it does on screen once everything has settled.
+        RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
     UpdateWindow(window);
-    pumpMessages(30);
+    // Wine hands a window's new pixels to the X server a little later than it draws them.
+    pumpMessages(250);
+    RECT frame;
     RECT client;
+    GetWindowRect(window, &frame);
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    Capture whole;
-    whole.width = client.right;
-    whole.height = client.bottom;
-    if (whole.width <= 0 || whole.height <= 0) return Capture();
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = whole.width;
-    info.bmiHeader.biHeight = -whole.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, whole.width, whole.height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    whole.pixels.resize(size_t(whole.width) * size_t(whole.height));
-    const uint32_t* source = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < whole.pixels.size(); ++i) whole.pixels[i] = source[i] & 0xFFFFFFu;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return whole;
+    const Capture whole = captureWindow(window);
+    Capture inner;
+    inner.width = client.right;
+    inner.height = client.bottom;
+    const int dx = origin.x - frame.left;
+    const int dy = origin.y - frame.top;
+    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width || dy + inner.height > whole.height) {
+        return Capture();
+    }
+    inner.pixels.resize(size_t(inner.width) * size_t(inner.height));
+    for (int y = 0; y < inner.height; ++y) {
+        for (int x = 0; x < inner.width; ++x) inner.pixels[size_t(y) * size_t(inner.width) + size_t(x)] = whole.at(x + dx, y + dy);
+    }
+    return inner;
 }
 
 POINT clientToClient(HWND from, HWND to, POINT point) {
