@@ -34,11 +34,17 @@ constexpr REAL kThumbnailMax = 37.0f;
 constexpr REAL kThumbnailCentreX = 84.0f;
 constexpr int kThumbnailCentreDy = 34;
 
-int boxTop(int itemTop, int itemHeight) { return itemTop + (itemHeight - 15) / 2 + 10; }
+int boxTop(int itemTop, int itemHeight) {
+    return itemTop + (itemHeight - 15) / 2 + 10;
+}
 
-int selectedFrame() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
+int selectedFrame() {
+    return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0));
+}
 
-bool isFrameIndex(int index) { return index >= 0 && size_t(index) < g_document.frames.size(); }
+bool isFrameIndex(int index) {
+    return index >= 0 && size_t(index) < g_document.frames.size();
+}
 
 // "Arial" is not known to every GDI+ (Wine's has none); a generic sans-serif face keeps the
 // titles drawn.
@@ -79,7 +85,8 @@ void drawCheckBox(GpGraphics* graphics, GpPen* greyPen, int left, int top, int h
     const int y = boxTop(top, height);
     GdipDrawRectangleI(graphics, greyPen, left + kBoxLeft, y, kBoxSide, kBoxSide);
     if (!pinned) return;
-    HICON tick = HICON(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TICK), IMAGE_ICON, kTickSide, kTickSide, 0));
+    HICON tick =
+        HICON(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TICK), IMAGE_ICON, kTickSide, kTickSide, 0));
     GpBitmap* tickBitmap = nullptr;
     if (tick && GdipCreateBitmapFromHICON(tick, &tickBitmap) == Ok) {
         GdipDrawImageRectI(graphics, tickBitmap, kTickX, y + 2, kTickSide, kTickSide);
@@ -137,10 +144,11 @@ void drawFrameListItem(const DRAWITEMSTRUCT* item) {
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(item->hDC, &graphics) != Ok) return;
     fillRect(graphics, kWhite, REAL(r.left), REAL(r.top), REAL(width), REAL(height));
-    fillRect(graphics, kLightGrey, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft), REAL(height));
+    fillRect(graphics, kLightGrey, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft),
+             REAL(height));
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
-    fillRect(graphics, selected ? kNavy : kWhite, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft),
-             REAL(kTitleHeight));
+    fillRect(graphics, selected ? kNavy : kWhite, REAL(r.left + kBodyLeft), REAL(r.top),
+             REAL(width - kBodyLeft), REAL(kTitleHeight));
     drawTitle(graphics, itemId, r.top, selected ? kWhite : kBlack);
 
     GpPen* greyPen = nullptr;
@@ -161,9 +169,11 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         const int index = LOWORD(hit);
         RECT itemRect;
         if (HIWORD(hit) == 0 && isFrameIndex(index) &&
-            SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) != LB_ERR) {
+            SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) !=
+                LB_ERR) {
             const int top = boxTop(itemRect.top, kFrameItemHeight);
-            const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide, top + kBoxSide};
+            const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide,
+                              top + kBoxSide};
             if (PtInRect(&box, point)) {
                 GifFrame& frame = g_document.frames[size_t(index)];
                 frame.pinned = !frame.pinned;
@@ -245,11 +255,14 @@ void onFrameSelectionChanged() {
 void redrawSelectedFrameItem() {
     RECT rect;
     const int selection = selectedFrame();
-    if (SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) != LB_ERR) {
+    if (SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) !=
+        LB_ERR) {
         RedrawWindow(g_frameList, &rect, nullptr, RDW_INVALIDATE);
     } else {
         RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE);
     }
 }
 
-void redrawFrameList() { RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE); }
+void redrawFrameList() {
+    RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE);
+}

@@ -31,26 +31,30 @@ bool runGifDialog(bool save) {
 
 }  // namespace
 
-bool showGifOpenDialog() { return runGifDialog(false); }
+bool showGifOpenDialog() {
+    return runGifDialog(false);
+}
 
-bool showGifSaveDialog() { return runGifDialog(true); }
+bool showGifSaveDialog() {
+    return runGifDialog(true);
+}
 
 bool askSaveChanges() {
     if (!g_modified) return true;
     switch (MessageBoxA(g_mainWindow, "Save changes?", "Confirm", MB_YESNOCANCEL)) {
-    case IDNO:
-        return true;
-    case IDYES:
-        if (!g_documentPath.empty()) {
-            g_document.writeFile(g_documentPath.c_str());
+        case IDNO:
             return true;
-        }
-        if (!showGifSaveDialog()) return false;
-        g_document.writeFile(g_chosenPath.c_str());
-        g_documentPath = g_chosenPath;
-        return true;
-    default:
-        return false;
+        case IDYES:
+            if (!g_documentPath.empty()) {
+                g_document.writeFile(g_documentPath.c_str());
+                return true;
+            }
+            if (!showGifSaveDialog()) return false;
+            g_document.writeFile(g_chosenPath.c_str());
+            g_documentPath = g_chosenPath;
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -10,9 +10,9 @@
 namespace {
 
 constexpr int kPropertyTabsHeight = 115;
-constexpr int kFrameListTopGap = 117;        // below the toolbar
+constexpr int kFrameListTopGap = 117;  // below the toolbar
 constexpr int kFrameListWidth = 150;
-constexpr int kFrameListHeightTrim = 110;    // reaches 7 pixels below the status bar's top
+constexpr int kFrameListHeightTrim = 110;  // reaches 7 pixels below the status bar's top
 constexpr int kComposeLeft = 153;
 constexpr int kComposeWidthTrim = 154;
 constexpr int kSeparatorWidth = 2;
@@ -29,10 +29,14 @@ int windowHeight(HWND window) {
 
 HWND currentPanel() {
     switch (SendMessageA(g_propertyTabs, TCM_GETCURSEL, 0, 0)) {
-    case 0: return g_globalPanel;
-    case 1: return g_imagePanel;
-    case 2: return g_commentPanel;
-    default: return nullptr;
+        case 0:
+            return g_globalPanel;
+        case 1:
+            return g_imagePanel;
+        case 2:
+            return g_commentPanel;
+        default:
+            return nullptr;
     }
 }
 
@@ -45,8 +49,9 @@ void placeAnimationView(int toolbarHeight) {
     GetWindowRect(g_composeTabs, &tabs);
     RECT area = tabs;
     SendMessageA(g_composeTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    place(g_animationView, area.left - tabs.left + kComposeLeft, area.top - tabs.top + toolbarHeight + kPropertyTabsHeight,
-          area.right - area.left, area.bottom - area.top);
+    place(g_animationView, area.left - tabs.left + kComposeLeft,
+          area.top - tabs.top + toolbarHeight + kPropertyTabsHeight, area.right - area.left,
+          area.bottom - area.top);
 }
 
 // Sets one scroll bar from the screen side, the view side and the stored position.
@@ -76,7 +81,8 @@ void layoutMainWindow(WINDOWPOS* position) {
         position->cy = std::max(position->cy, kMainWindowMinimumSide);
     }
     // Size messages arrive while the dialog is still being created: nothing to place yet.
-    if (!g_toolbar || !g_statusBar || !g_propertyTabs || !g_frameList || !g_composeTabs || !g_animationView) return;
+    if (!g_toolbar || !g_statusBar || !g_propertyTabs || !g_frameList || !g_composeTabs || !g_animationView)
+        return;
 
     SendMessageA(g_toolbar, WM_SIZE, 0, 0);
     SendMessageA(g_statusBar, WM_SIZE, 0, 0);
@@ -133,4 +139,6 @@ void updateViewScrollBars() {
     updateScrollBar(SB_HORZ, g_document.screenWidth, clientWidth, g_scrollX, g_scrollMaxX);
 }
 
-void redrawAnimationView(UINT flags) { RedrawWindow(g_animationView, nullptr, nullptr, flags); }
+void redrawAnimationView(UINT flags) {
+    RedrawWindow(g_animationView, nullptr, nullptr, flags);
+}

@@ -37,33 +37,75 @@ void onNotify(const NMHDR* header) {
 
 void runToolbarCommand(UINT id) {
     switch (id) {
-    case IDT_NEW: commandNew(); break;
-    case IDT_OPEN: commandOpen(); break;
-    case IDT_SAVE: commandSave(); break;
-    case IDT_ADD: commandAddImage(); break;
-    case IDT_DELETE: commandDeleteImage(); break;
-    case IDT_MOVE_DOWN: commandMoveDown(); break;
-    case IDT_MOVE_UP: commandMoveUp(); break;
-    case IDT_ANIMATE: commandAnimate(); break;
-    case IDT_HELP: commandHelp(); break;
-    default: break;  // the hidden buttons run nothing
+        case IDT_NEW:
+            commandNew();
+            break;
+        case IDT_OPEN:
+            commandOpen();
+            break;
+        case IDT_SAVE:
+            commandSave();
+            break;
+        case IDT_ADD:
+            commandAddImage();
+            break;
+        case IDT_DELETE:
+            commandDeleteImage();
+            break;
+        case IDT_MOVE_DOWN:
+            commandMoveDown();
+            break;
+        case IDT_MOVE_UP:
+            commandMoveUp();
+            break;
+        case IDT_ANIMATE:
+            commandAnimate();
+            break;
+        case IDT_HELP:
+            commandHelp();
+            break;
+        default:
+            break;  // the hidden buttons run nothing
     }
 }
 
 void runMenuCommand(UINT id) {
     switch (id) {
-    case IDM_FILE_NEW: commandNew(); break;
-    case IDM_FILE_OPEN: commandOpen(); break;
-    case IDM_FILE_SAVE: commandSave(); break;
-    case IDM_FILE_SAVE_AS: commandSaveAs(); break;
-    case IDM_FILE_EXIT: commandExit(); break;
-    case IDM_IMAGE_ADD: commandAddImage(); break;
-    case IDM_IMAGE_DELETE: commandDeleteImage(); break;
-    case IDM_IMAGE_MOVE_UP: commandMoveUp(); break;
-    case IDM_IMAGE_MOVE_DOWN: commandMoveDown(); break;
-    case IDM_ANIMATION_ANIMATE: commandAnimate(); break;
-    case IDM_HELP_HELP: commandHelp(); break;
-    default: break;  // Image, New has nothing bound to it
+        case IDM_FILE_NEW:
+            commandNew();
+            break;
+        case IDM_FILE_OPEN:
+            commandOpen();
+            break;
+        case IDM_FILE_SAVE:
+            commandSave();
+            break;
+        case IDM_FILE_SAVE_AS:
+            commandSaveAs();
+            break;
+        case IDM_FILE_EXIT:
+            commandExit();
+            break;
+        case IDM_IMAGE_ADD:
+            commandAddImage();
+            break;
+        case IDM_IMAGE_DELETE:
+            commandDeleteImage();
+            break;
+        case IDM_IMAGE_MOVE_UP:
+            commandMoveUp();
+            break;
+        case IDM_IMAGE_MOVE_DOWN:
+            commandMoveDown();
+            break;
+        case IDM_ANIMATION_ANIMATE:
+            commandAnimate();
+            break;
+        case IDM_HELP_HELP:
+            commandHelp();
+            break;
+        default:
+            break;  // Image, New has nothing bound to it
     }
 }
 
@@ -114,36 +156,36 @@ void runClosingStep() {
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(window);
-        return TRUE;
-    case WM_SIZE:
-        layoutMainWindow(nullptr);
-        break;
-    case WM_WINDOWPOSCHANGING:
-        layoutMainWindow(reinterpret_cast<WINDOWPOS*>(lParam));
-        break;
-    case WM_PAINT:
-        onPaint(window);
-        break;
-    case WM_DRAWITEM:
-        if (wParam == IDC_FRAME_LIST) drawFrameListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        break;
-    case WM_NOTIFY:
-        onNotify(reinterpret_cast<const NMHDR*>(lParam));
-        break;
-    case WM_COMMAND:
-        onCommand(wParam, lParam);
-        break;
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));
-    case WM_CLOSE:
-    case WM_DESTROY:
-    case WM_QUIT:
-        runClosingStep();
-        break;
-    default:
-        break;
+        case WM_INITDIALOG:
+            onInitDialog(window);
+            return TRUE;
+        case WM_SIZE:
+            layoutMainWindow(nullptr);
+            break;
+        case WM_WINDOWPOSCHANGING:
+            layoutMainWindow(reinterpret_cast<WINDOWPOS*>(lParam));
+            break;
+        case WM_PAINT:
+            onPaint(window);
+            break;
+        case WM_DRAWITEM:
+            if (wParam == IDC_FRAME_LIST) drawFrameListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            break;
+        case WM_NOTIFY:
+            onNotify(reinterpret_cast<const NMHDR*>(lParam));
+            break;
+        case WM_COMMAND:
+            onCommand(wParam, lParam);
+            break;
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));
+        case WM_CLOSE:
+        case WM_DESTROY:
+        case WM_QUIT:
+            runClosingStep();
+            break;
+        default:
+            break;
     }
     return 0;
 }

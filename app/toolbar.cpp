@@ -13,17 +13,17 @@ constexpr int kLabelBufferSize = 10;
 
 // Image list order: button i's picture is at the index the button table names.
 constexpr int kToolbarBitmaps[kImageCount] = {
-    IDB_TB_NEW,     IDB_TB_OPEN,      IDB_TB_SAVE,     IDB_TB_OPTIMIZE, IDB_TB_UNDO,
-    IDB_TB_REDO,    IDB_TB_ADD_EMPTY, IDB_TB_ADD,      IDB_TB_DELETE,   IDB_TB_MOVE_DOWN,
-    IDB_TB_MOVE_UP, IDB_TB_ANIMATE,   IDB_TB_LOOP,     IDB_TB_DELAY,    IDB_TB_HELP,
+    IDB_TB_NEW,     IDB_TB_OPEN,      IDB_TB_SAVE, IDB_TB_OPTIMIZE, IDB_TB_UNDO,
+    IDB_TB_REDO,    IDB_TB_ADD_EMPTY, IDB_TB_ADD,  IDB_TB_DELETE,   IDB_TB_MOVE_DOWN,
+    IDB_TB_MOVE_UP, IDB_TB_ANIMATE,   IDB_TB_LOOP, IDB_TB_DELAY,    IDB_TB_HELP,
 };
 
 struct ButtonRow {
-    int image;      // image index, or the width in pixels for a separator
+    int image;  // image index, or the width in pixels for a separator
     int command;
     bool hidden;
     bool separator;
-    UINT label;     // string id, 0 for separators
+    UINT label;  // string id, 0 for separators
 };
 
 constexpr ButtonRow kButtons[] = {
@@ -81,9 +81,9 @@ void addButtons() {
 
 void createToolbar() {
     g_toolbar = CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0,
-                                g_mainWindow, reinterpret_cast<HMENU>(IDC_TOOLBAR), GetModuleHandleA(nullptr),
-                                nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0,
+                                0, g_mainWindow, reinterpret_cast<HMENU>(IDC_TOOLBAR),
+                                GetModuleHandleA(nullptr), nullptr);
     SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     buildImageList();
     SendMessageA(g_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_toolbarImages));
@@ -92,34 +92,51 @@ void createToolbar() {
 
 void createStatusBar() {
     // No parts and no text: only the size grip along the bottom edge.
-    g_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                  g_mainWindow, reinterpret_cast<HMENU>(IDC_STATUSBAR), GetModuleHandleA(nullptr),
-                                  nullptr);
+    g_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                  0, 0, g_mainWindow, reinterpret_cast<HMENU>(IDC_STATUSBAR),
+                                  GetModuleHandleA(nullptr), nullptr);
 }
 
 UINT toolbarTooltipString(UINT_PTR buttonId) {
     switch (buttonId) {
-    case IDT_NEW: return IDS_TB_NEW;
-    case IDT_OPEN: return IDS_TB_OPEN;
-    case IDT_SAVE: return IDS_TB_SAVE;
-    case IDT_OPTIMIZE: return IDS_TB_OPTIMIZE;
-    case IDT_UNDO: return IDS_TB_UNDO;
-    case IDT_REDO: return IDS_TB_REDO;
-    case IDT_ADD_EMPTY: return IDS_TB_ADD_EMPTY;
-    case IDT_ADD: return IDS_TB_ADD;
-    case IDT_DELETE: return IDS_TB_DELETE;
-    case IDT_MOVE_DOWN: return IDS_TB_MOVE_DOWN;
-    case IDT_MOVE_UP: return IDS_TB_MOVE_UP;
-    case IDT_ANIMATE: return IDS_TB_ANIMATE;
-    case IDT_LOOP: return IDS_TB_LOOP;
-    case IDT_DELAY: return IDS_TB_DELAY;
-    case IDT_HELP: return IDS_TB_HELP;
-    default: return 0;
+        case IDT_NEW:
+            return IDS_TB_NEW;
+        case IDT_OPEN:
+            return IDS_TB_OPEN;
+        case IDT_SAVE:
+            return IDS_TB_SAVE;
+        case IDT_OPTIMIZE:
+            return IDS_TB_OPTIMIZE;
+        case IDT_UNDO:
+            return IDS_TB_UNDO;
+        case IDT_REDO:
+            return IDS_TB_REDO;
+        case IDT_ADD_EMPTY:
+            return IDS_TB_ADD_EMPTY;
+        case IDT_ADD:
+            return IDS_TB_ADD;
+        case IDT_DELETE:
+            return IDS_TB_DELETE;
+        case IDT_MOVE_DOWN:
+            return IDS_TB_MOVE_DOWN;
+        case IDT_MOVE_UP:
+            return IDS_TB_MOVE_UP;
+        case IDT_ANIMATE:
+            return IDS_TB_ANIMATE;
+        case IDT_LOOP:
+            return IDS_TB_LOOP;
+        case IDT_DELAY:
+            return IDS_TB_DELAY;
+        case IDT_HELP:
+            return IDS_TB_HELP;
+        default:
+            return 0;
     }
 }
 
 void onToolbarTooltip(NMTTDISPINFOA* info) {
     info->hinst = g_instance;
     // A resource id in lpszText: the tooltip loads the string from hinst itself.
-    if (const UINT stringId = toolbarTooltipString(info->hdr.idFrom)) info->lpszText = MAKEINTRESOURCEA(stringId);
+    if (const UINT stringId = toolbarTooltipString(info->hdr.idFrom))
+        info->lpszText = MAKEINTRESOURCEA(stringId);
 }

@@ -31,7 +31,9 @@ std::string outputFile(const std::string& name) {
     return path;
 }
 
-void removeFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void removeFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+}
 
 // The first six bytes of a file, or "" when it cannot be read.
 std::string signatureOf(const std::string& path) {

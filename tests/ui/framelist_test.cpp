@@ -100,8 +100,12 @@ int countPixels(const Capture& capture, RECT area, const std::function<bool(uint
     return count;
 }
 
-bool isDark(uint32_t rgb) { return redOf(rgb) < 100 && greenOf(rgb) < 100 && blueOf(rgb) < 100; }
-bool isLight(uint32_t rgb) { return redOf(rgb) > 200 && greenOf(rgb) > 200 && blueOf(rgb) > 200; }
+bool isDark(uint32_t rgb) {
+    return redOf(rgb) < 100 && greenOf(rgb) < 100 && blueOf(rgb) < 100;
+}
+bool isLight(uint32_t rgb) {
+    return redOf(rgb) > 200 && greenOf(rgb) > 200 && blueOf(rgb) > 200;
+}
 
 std::string hex(uint32_t rgb) {
     char text[16];
@@ -169,7 +173,8 @@ TEST(FrameListDrawing, ItemsWithoutAFrameDrawNothing) {
     g_document.frames.push_back(solidFrame(kBlue, 1, 1, 0, 0));
     for (int id : {1, 2, 1000, -1}) {
         const Capture item = drawItem(id, true, 0x123456);
-        EXPECT_EQ(countPixels(item, {0, 0, kItemWidth, kItemHeight}, [](uint32_t p) { return p != 0x123456; }), 0)
+        EXPECT_EQ(
+            countPixels(item, {0, 0, kItemWidth, kItemHeight}, [](uint32_t p) { return p != 0x123456; }), 0)
             << "item " << id;
     }
 }
@@ -192,20 +197,63 @@ TEST(FrameListDrawing, ThumbnailPlacesTheFrameOnTheScaledScreen) {
     const Case cases[] = {
         // 400 x 100 -> 37 x 9.25 at (65.5, 29.375); the frame at (200, 50) covers x 84..102.5,
         // y 34..38.6: the lower right quarter.
-        {"400x100, frame at (200, 50)", 400, 100, kRed, 200, 50, 200, 50,
-         {{93, 36, kRed}, {100, 37, kRed}, {75, 36, kWhite}, {93, 31, kWhite}, {70, 31, kWhite},
-          {60, 36, kLightGrey}, {108, 36, kLightGrey}, {84, 26, kLightGrey}, {84, 42, kLightGrey}}},
+        {"400x100, frame at (200, 50)",
+         400,
+         100,
+         kRed,
+         200,
+         50,
+         200,
+         50,
+         {{93, 36, kRed},
+          {100, 37, kRed},
+          {75, 36, kWhite},
+          {93, 31, kWhite},
+          {70, 31, kWhite},
+          {60, 36, kLightGrey},
+          {108, 36, kLightGrey},
+          {84, 26, kLightGrey},
+          {84, 42, kLightGrey}}},
         // 20 x 10 is not enlarged: x 74..94, y 29..39.
-        {"20x10 keeps its size", 20, 10, kBlue, 20, 10, 0, 0,
-         {{84, 34, kBlue}, {76, 31, kBlue}, {92, 37, kBlue}, {71, 34, kLightGrey}, {97, 34, kLightGrey},
-          {84, 26, kLightGrey}, {84, 42, kLightGrey}}},
+        {"20x10 keeps its size",
+         20,
+         10,
+         kBlue,
+         20,
+         10,
+         0,
+         0,
+         {{84, 34, kBlue},
+          {76, 31, kBlue},
+          {92, 37, kBlue},
+          {71, 34, kLightGrey},
+          {97, 34, kLightGrey},
+          {84, 26, kLightGrey},
+          {84, 42, kLightGrey}}},
         // 100 x 400 -> 9.25 x 37 at (79.4, 15.5).
-        {"100x400 tall", 100, 400, kBlue, 100, 400, 0, 0,
+        {"100x400 tall",
+         100,
+         400,
+         kBlue,
+         100,
+         400,
+         0,
+         0,
          {{84, 34, kBlue}, {84, 20, kBlue}, {84, 48, kBlue}, {76, 34, kLightGrey}, {92, 34, kLightGrey}}},
         // 400 x 100 with a 40 x 20 frame at (380, 90): it starts at x 100.7, y 37.7 and runs past
         // the screen's corner, where the clip (65..102, 29..39) cuts it.
-        {"frame past the corner is clipped", 400, 100, kGreen, 40, 20, 380, 90,
-         {{101, 38, kGreen}, {105, 38, kLightGrey}, {106, 41, kLightGrey}, {101, 41, kLightGrey},
+        {"frame past the corner is clipped",
+         400,
+         100,
+         kGreen,
+         40,
+         20,
+         380,
+         90,
+         {{101, 38, kGreen},
+          {105, 38, kLightGrey},
+          {106, 41, kLightGrey},
+          {101, 41, kLightGrey},
           {95, 36, kWhite}}},
     };
     for (const Case& c : cases) {
@@ -217,7 +265,8 @@ TEST(FrameListDrawing, ThumbnailPlacesTheFrameOnTheScaledScreen) {
         g_document.frames.push_back(solidFrame(c.frameColor, c.frameWidth, c.frameHeight, c.left, c.top));
         const Capture item = drawItem(0, false);
         for (const Probe& probe : c.probes) {
-            EXPECT_EQ(hex(item.at(probe.x, probe.y)), hex(probe.color)) << "at " << probe.x << ", " << probe.y;
+            EXPECT_EQ(hex(item.at(probe.x, probe.y)), hex(probe.color))
+                << "at " << probe.x << ", " << probe.y;
         }
     }
 }
@@ -248,8 +297,12 @@ std::string text(HWND dialog, int id) {
     return buffer;
 }
 
-bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 
 std::string comboItem(HWND combo, int index) {
     char buffer[256] = {};
@@ -304,7 +357,8 @@ TEST(FrameList, ClickOnTheBoxTogglesPinnedAndSelects) {
         const RECT item = itemRect(step.item);
         clickList({item.left + step.dx, item.top + step.dy});
         EXPECT_EQ(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0), step.item);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(g_document.frames[size_t(i)].pinned, step.pinnedAfter[i]) << "frame " << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(g_document.frames[size_t(i)].pinned, step.pinnedAfter[i]) << "frame " << i;
     }
     // The click reached the selection handler: the Image panel shows frame 1's size.
     EXPECT_EQ(text(g_imagePanel, IDC_IMAGE_WIDTH), "400");
@@ -400,8 +454,8 @@ TEST(FrameList, SelectedItemHasANavyTitleBarOnScreen) {
     const RECT second = itemRect(1);
     clickList({second.left + 9, second.top + 34});  // pins frame 2 and selects it
     const RECT third = itemRect(2);
-    clickList({third.left + 9, third.top + 34});    // pins frame 3 and selects it
-    clickList({second.left + 100, second.top + 8}); // selects frame 2 again
+    clickList({third.left + 9, third.top + 34});     // pins frame 3 and selects it
+    clickList({second.left + 100, second.top + 8});  // selects frame 2 again
     ASSERT_EQ(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0), 1);
     ASSERT_TRUE(g_document.frames[1].pinned);
     ASSERT_TRUE(g_document.frames[2].pinned);

@@ -43,8 +43,8 @@ TEST(Layout, WindowNeverGetsSmallerThan200By200) {
         int expectedWidth, expectedHeight;
     };
     const Case cases[] = {
-        {50, 50, 200, 200},    {199, 600, 200, 600}, {600, 10, 600, 200},
-        {200, 200, 200, 200},  {0, 0, 200, 200},     {201, 333, 201, 333},
+        {50, 50, 200, 200},   {199, 600, 200, 600}, {600, 10, 600, 200},
+        {200, 200, 200, 200}, {0, 0, 200, 200},     {201, 333, 201, 333},
     };
     for (const Case& c : cases) {
         resizeMainWindow(c.width, c.height);

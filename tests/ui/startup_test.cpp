@@ -56,7 +56,9 @@ bool inside(const RECT& inner, const RECT& outer) {
            inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
 }
 
-bool visibleOnPage(HWND panel) { return IsWindowVisible(panel) && inside(clientRectOf(panel), tabPageArea()); }
+bool visibleOnPage(HWND panel) {
+    return IsWindowVisible(panel) && inside(clientRectOf(panel), tabPageArea());
+}
 
 // What the tab control itself sends its parent when the user clicks a tab.
 void clickPropertyTab(int index) {
@@ -151,7 +153,8 @@ TEST(StartUp, GlobalPanelStartsWithItsDefaults) {
         int id;
         const char* text;
     };
-    for (const Field& field : {Field{IDC_GLOBAL_WIDTH, "1"}, Field{IDC_GLOBAL_HEIGHT, "1"}, Field{IDC_GLOBAL_LOOP, "1"}}) {
+    for (const Field& field :
+         {Field{IDC_GLOBAL_WIDTH, "1"}, Field{IDC_GLOBAL_HEIGHT, "1"}, Field{IDC_GLOBAL_LOOP, "1"}}) {
         char text[32] = {};
         GetDlgItemTextA(g_globalPanel, field.id, text, sizeof(text));
         EXPECT_STREQ(text, field.text) << "control " << field.id;
@@ -162,10 +165,14 @@ TEST(StartUp, GlobalPanelStartsWithItsDefaults) {
         int low, high;
     };
     const Range ranges[] = {
-        {g_globalPanel, IDC_GLOBAL_WIDTH_SPIN, 1, 2000},     {g_globalPanel, IDC_GLOBAL_HEIGHT_SPIN, 1, 2000},
-        {g_globalPanel, IDC_GLOBAL_LOOP_SPIN, 1, 32767},     {g_globalPanel, IDC_GLOBAL_BACKGROUND_SPIN, 0, 255},
-        {g_imagePanel, IDC_IMAGE_LEFT_SPIN, 0, 32767},       {g_imagePanel, IDC_IMAGE_TOP_SPIN, 0, 32767},
-        {g_imagePanel, IDC_IMAGE_TRANSPARENT_SPIN, 0, 255},  {g_imagePanel, IDC_IMAGE_DELAY_SPIN, 0, 32767},
+        {g_globalPanel, IDC_GLOBAL_WIDTH_SPIN, 1, 2000},
+        {g_globalPanel, IDC_GLOBAL_HEIGHT_SPIN, 1, 2000},
+        {g_globalPanel, IDC_GLOBAL_LOOP_SPIN, 1, 32767},
+        {g_globalPanel, IDC_GLOBAL_BACKGROUND_SPIN, 0, 255},
+        {g_imagePanel, IDC_IMAGE_LEFT_SPIN, 0, 32767},
+        {g_imagePanel, IDC_IMAGE_TOP_SPIN, 0, 32767},
+        {g_imagePanel, IDC_IMAGE_TRANSPARENT_SPIN, 0, 255},
+        {g_imagePanel, IDC_IMAGE_DELAY_SPIN, 0, 32767},
     };
     for (const Range& range : ranges) {
         const LRESULT packed = SendDlgItemMessageA(range.panel, range.id, UDM_GETRANGE, 0, 0);
@@ -173,7 +180,8 @@ TEST(StartUp, GlobalPanelStartsWithItsDefaults) {
         EXPECT_EQ(short(LOWORD(packed)), range.high) << "up-down " << range.id;
     }
     HWND disposal = GetDlgItem(g_imagePanel, IDC_IMAGE_DISPOSAL);
-    const char* expected[] = {"Web Browser Decides", "Do Not Remove", "To Background Color", "To Previous State"};
+    const char* expected[] = {"Web Browser Decides", "Do Not Remove", "To Background Color",
+                              "To Previous State"};
     ASSERT_EQ(SendMessageA(disposal, CB_GETCOUNT, 0, 0), 4);
     for (int i = 0; i < 4; ++i) {
         char text[64] = {};
@@ -221,8 +229,8 @@ TEST(PanelSwitch, SeparatorsAreTwoPixelsWideAndAsHighAsThePage) {
         int id;
     };
     const Separator separators[] = {
-        {g_globalPanel, IDC_GLOBAL_SEPARATOR},          {g_globalPanel, IDC_GLOBAL_BACKGROUND_SEPARATOR},
-        {g_imagePanel, IDC_IMAGE_OFFSET_SEPARATOR},     {g_imagePanel, IDC_IMAGE_TRANSPARENCY_SEPARATOR},
+        {g_globalPanel, IDC_GLOBAL_SEPARATOR},      {g_globalPanel, IDC_GLOBAL_BACKGROUND_SEPARATOR},
+        {g_imagePanel, IDC_IMAGE_OFFSET_SEPARATOR}, {g_imagePanel, IDC_IMAGE_TRANSPARENCY_SEPARATOR},
         {g_imagePanel, IDC_IMAGE_DELAY_SEPARATOR},
     };
     for (const Separator& separator : separators) {

@@ -92,9 +92,8 @@ TEST(Toolbar, FifteenPicturesOf28Pixels) {
     EXPECT_EQ(height, 28);
     // Magenta is masked away: no picture shows a magenta pixel once drawn on white.
     for (int i = 0; i < 15; ++i) {
-        const Capture drawn = captureDrawing(28, 28, 0xFFFFFF, [&](HDC dc) {
-            ImageList_Draw(images, i, dc, 0, 0, ILD_TRANSPARENT);
-        });
+        const Capture drawn = captureDrawing(
+            28, 28, 0xFFFFFF, [&](HDC dc) { ImageList_Draw(images, i, dc, 0, 0, ILD_TRANSPARENT); });
         int magenta = 0, coloured = 0;
         for (uint32_t pixel : drawn.pixels) {
             if (pixel == 0xFF00FF) ++magenta;
@@ -114,12 +113,26 @@ TEST(Toolbar, TooltipsComeFromTheStringResources) {
         const char* text;
     };
     const Case cases[] = {
-        {101, "New"},     {102, "Open"},      {103, "Save"},         {104, "Optimize"},
-        {105, "Undo"},    {106, "Redo"},      {107, "Add Empty Image"}, {108, "Add"},
-        {109, "Delete"},  {110, "Move Down"}, {111, "Move Up"},      {112, "Animate"},
-        {113, "Set Loop Counter"}, {114, "Animation Delay"}, {115, "Help"},
+        {101, "New"},
+        {102, "Open"},
+        {103, "Save"},
+        {104, "Optimize"},
+        {105, "Undo"},
+        {106, "Redo"},
+        {107, "Add Empty Image"},
+        {108, "Add"},
+        {109, "Delete"},
+        {110, "Move Down"},
+        {111, "Move Up"},
+        {112, "Animate"},
+        {113, "Set Loop Counter"},
+        {114, "Animation Delay"},
+        {115, "Help"},
         // Ids that are no button keep whatever text the record had.
-        {100, "untouched"}, {116, "untouched"}, {0, "untouched"}, {32781, "untouched"},
+        {100, "untouched"},
+        {116, "untouched"},
+        {0, "untouched"},
+        {32781, "untouched"},
     };
     for (const Case& c : cases) {
         HINSTANCE instance = nullptr;
@@ -156,7 +169,8 @@ TEST(Toolbar, TheToolbarsTooltipShowsMoveDownAndNothingForHiddenButtons) {
         if (index < 0) continue;
         TBBUTTON button = {};
         SendMessageA(g_toolbar, TB_GETBUTTON, WPARAM(index), reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(button.fsState & TBSTATE_HIDDEN, 0) << "x " << x << " hits hidden button " << button.idCommand;
+        EXPECT_EQ(button.fsState & TBSTATE_HIDDEN, 0)
+            << "x " << x << " hits hidden button " << button.idCommand;
     }
     saveWindowScreenshot(g_toolbar, "toolbar.png");
 }

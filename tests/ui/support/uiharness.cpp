@@ -139,11 +139,14 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMilliseconds) {
         if (done && done()) return true;
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMilliseconds) return done && done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(20, timeoutMilliseconds - elapsed), QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(20, timeoutMilliseconds - elapsed),
+                                  QS_ALLINPUT);
     }
 }
 
-void pumpMessages(DWORD milliseconds) { pumpUntil(nullptr, milliseconds); }
+void pumpMessages(DWORD milliseconds) {
+    pumpUntil(nullptr, milliseconds);
+}
 
 int runMessageLoopFor(DWORD milliseconds) {
     s_loopSoftDeadline = GetTickCount() + milliseconds;
@@ -293,9 +296,9 @@ std::string savePng(const Capture& capture, const std::string& fileName) {
     std::vector<uint32_t> pixels(capture.pixels);
     Gdiplus::GpBitmap* bitmap = nullptr;
     bool saved = false;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(capture.width, capture.height, capture.width * 4,
-                                                       PixelFormat32bppRGB, reinterpret_cast<BYTE*>(pixels.data()),
-                                                       &bitmap) == Gdiplus::Ok) {
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(
+            capture.width, capture.height, capture.width * 4, PixelFormat32bppRGB,
+            reinterpret_cast<BYTE*>(pixels.data()), &bitmap) == Gdiplus::Ok) {
         saved = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, widePath.c_str(), &kPngEncoder, nullptr) ==
                 Gdiplus::Ok;
         Gdiplus::DllExports::GdipDisposeImage(bitmap);
@@ -307,7 +310,8 @@ std::string savePng(const Capture& capture, const std::string& fileName) {
 std::string saveWindowScreenshot(HWND window, const std::string& fileName) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pumpMessages(300);
     return savePng(captureWindow(window), fileName);
 }

@@ -95,6 +95,12 @@ std::string savePng(const Capture& capture, const std::string& fileName);
 // Brings a window to the front, repaints it and its children, and saves its screen pixels.
 std::string saveWindowScreenshot(HWND window, const std::string& fileName);
 
-inline uint8_t redOf(uint32_t rgb) { return uint8_t(rgb >> 16); }
-inline uint8_t greenOf(uint32_t rgb) { return uint8_t(rgb >> 8); }
-inline uint8_t blueOf(uint32_t rgb) { return uint8_t(rgb); }
+inline uint8_t redOf(uint32_t rgb) {
+    return uint8_t(rgb >> 16);
+}
+inline uint8_t greenOf(uint32_t rgb) {
+    return uint8_t(rgb >> 8);
+}
+inline uint8_t blueOf(uint32_t rgb) {
+    return uint8_t(rgb);
+}
