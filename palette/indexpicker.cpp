@@ -69,10 +69,12 @@ void onInitDialog(HWND popup, IndexPickerRequest* request) {
     SetWindowPos(popup, nullptr, anchor.left, anchor.bottom, size.cx, size.cy, SWP_NOZORDER | SWP_SHOWWINDOW);
 
     s_tooltip = PickerTooltip();
-    s_tooltip.window = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    s_tooltip.window =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     TTTOOLINFOA tool = toolOf(popup);
-    if (!s_tooltip.window || !SendMessageA(s_tooltip.window, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
+    if (!s_tooltip.window ||
+        !SendMessageA(s_tooltip.window, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
         MessageBoxA(g_mainWindow, "Couldn't create the ToolTip control.", "Error", MB_OK);
     }
 }
@@ -224,48 +226,54 @@ void describePickerCell(uint32_t index, RgbColor color, char* text, size_t size)
              unsigned(color.blue));
 }
 
-HWND indexPickerTooltip() { return s_tooltip.window; }
+HWND indexPickerTooltip() {
+    return s_tooltip.window;
+}
 
 INT_PTR CALLBACK indexPickerProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(popup, reinterpret_cast<IndexPickerRequest*>(lParam));
-        return TRUE;
-    case WM_PAINT:
-        onPaint(popup);
-        return TRUE;
-    case WM_MOUSEMOVE:
-        onMouseMove(popup, short(LOWORD(lParam)), short(HIWORD(lParam)));
-        return TRUE;
-    case WM_MOUSELEAVE:
-        hideTooltip(popup);
-        return TRUE;
-    case WM_NOTIFY: {
-        NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->hwndFrom == s_tooltip.window && header->code == TTN_GETDISPINFOA) {
-            onGetDispInfo(popup, reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        case WM_INITDIALOG:
+            onInitDialog(popup, reinterpret_cast<IndexPickerRequest*>(lParam));
             return TRUE;
+        case WM_PAINT:
+            onPaint(popup);
+            return TRUE;
+        case WM_MOUSEMOVE:
+            onMouseMove(popup, short(LOWORD(lParam)), short(HIWORD(lParam)));
+            return TRUE;
+        case WM_MOUSELEAVE:
+            hideTooltip(popup);
+            return TRUE;
+        case WM_NOTIFY: {
+            NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == s_tooltip.window && header->code == TTN_GETDISPINFOA) {
+                onGetDispInfo(popup, reinterpret_cast<NMTTDISPINFOA*>(lParam));
+                return TRUE;
+            }
+            return FALSE;
         }
-        return FALSE;
-    }
-    case WM_GETDLGCODE:
-        // The popup has no controls: let the right arrow reach it instead of the dialog manager.
-        SetWindowLongPtrA(popup, DWLP_MSGRESULT, DLGC_WANTARROWS);
-        return TRUE;
-    case WM_KEYDOWN:
-        onKeyDown(popup, wParam);
-        return TRUE;
-    case WM_LBUTTONDOWN:
-        onLeftButtonDown(popup);
-        return TRUE;
-    case WM_NCACTIVATE:
-        onNcActivate(popup, wParam);
-        return FALSE;
-    case WM_DESTROY:
-        RemovePropA(popup, kClickedProperty);
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_GETDLGCODE:
+            // The popup has no controls: let the right arrow reach it instead of the dialog manager.
+            SetWindowLongPtrA(popup, DWLP_MSGRESULT, DLGC_WANTARROWS);
+            return TRUE;
+        case WM_KEYDOWN:
+            onKeyDown(popup, wParam);
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            onLeftButtonDown(popup);
+            return TRUE;
+        case WM_COMMAND:
+            // Esc: the same as a click elsewhere.
+            if (LOWORD(wParam) == IDCANCEL) EndDialog(popup, -1);
+            return TRUE;
+        case WM_NCACTIVATE:
+            onNcActivate(popup, wParam);
+            return FALSE;
+        case WM_DESTROY:
+            RemovePropA(popup, kClickedProperty);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -275,8 +283,8 @@ int pickPaletteIndex(const ColorTable* table, HWND anchor, uint32_t markedIndex)
     request.anchor = anchor;
     request.hoverIndex = -1;
     request.markedIndex = markedIndex;
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INDEX_PICKER), g_mainWindow,
-                                           indexPickerProc, reinterpret_cast<LPARAM>(&request));
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INDEX_PICKER),
+                                           g_mainWindow, indexPickerProc, reinterpret_cast<LPARAM>(&request));
     if (s_tooltip.window) DestroyWindow(s_tooltip.window);
     s_tooltip = PickerTooltip();
     return result >= 0 ? int(result) : -1;

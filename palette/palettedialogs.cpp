@@ -1,8 +1,9 @@
 // Sort palette entries and Colors: one number each for the editor.
-#include <windows.h>
-#include <commctrl.h>
-
 #include "palette/palettedialogs.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
 #include "palette/palettemodel.h"
 #include "resource.h"
 
@@ -13,7 +14,13 @@ constexpr int kColorsFieldMin = 2;
 constexpr int kColorsFieldMax = 256;
 constexpr int kColorsResultMax = 255;
 
-HINSTANCE resourceModule() { return GetModuleHandleA(nullptr); }
+HINSTANCE resourceModule() {
+    return GetModuleHandleA(nullptr);
+}
+
+// Set once OK or Cancel has decided: the focus leaving the field as the dialog goes away must
+// not rewrite what OK wrote.
+bool s_colorsClosing = false;
 
 // ---- Sort palette entries --------------------------------------------------------------------
 
@@ -26,14 +33,14 @@ void onSortInit(HWND dialog) {
 
 void onSortCommand(HWND dialog, int id) {
     switch (id) {
-    case IDOK:
-        EndDialog(dialog, SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
-        return;
-    case IDCANCEL:
-        EndDialog(dialog, -1);
-        return;
-    default:
-        return;  // Help has nothing to show
+        case IDOK:
+            EndDialog(dialog, SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
+            return;
+        case IDCANCEL:
+            EndDialog(dialog, -1);
+            return;
+        default:
+            return;  // Help has nothing to show
     }
 }
 
@@ -47,11 +54,13 @@ bool readCount(HWND dialog, UINT* value) {
 }
 
 void onColorsInit(HWND dialog) {
+    s_colorsClosing = false;
     SendDlgItemMessageA(dialog, IDC_COLORS_COUNT_SPIN, UDM_SETRANGE32, kColorsFieldMin, kColorsFieldMax);
     SetDlgItemInt(dialog, IDC_COLORS_COUNT, kColorsFieldMin, FALSE);
 }
 
 void onColorsKillFocus(HWND dialog) {
+    if (s_colorsClosing) return;
     UINT value = 0;
     if (!readCount(dialog, &value)) {
         SetDlgItemInt(dialog, IDC_COLORS_COUNT, 0, FALSE);
@@ -63,6 +72,7 @@ void onColorsKillFocus(HWND dialog) {
 }
 
 void onColorsOk(HWND dialog) {
+    s_colorsClosing = true;
     UINT value = 0;
     if (!readCount(dialog, &value)) {
         SetDlgItemInt(dialog, IDC_COLORS_COUNT, 0, FALSE);
@@ -77,17 +87,18 @@ void onColorsOk(HWND dialog) {
 
 void onColorsCommand(HWND dialog, int id, int code) {
     switch (id) {
-    case IDOK:
-        onColorsOk(dialog);
-        return;
-    case IDCANCEL:
-        EndDialog(dialog, -1);
-        return;
-    case IDC_COLORS_COUNT:
-        if (code == EN_KILLFOCUS) onColorsKillFocus(dialog);
-        return;
-    default:
-        return;
+        case IDOK:
+            onColorsOk(dialog);
+            return;
+        case IDCANCEL:
+            s_colorsClosing = true;
+            EndDialog(dialog, -1);
+            return;
+        case IDC_COLORS_COUNT:
+            if (code == EN_KILLFOCUS) onColorsKillFocus(dialog);
+            return;
+        default:
+            return;
     }
 }
 
@@ -95,34 +106,36 @@ void onColorsCommand(HWND dialog, int id, int code) {
 
 INT_PTR CALLBACK sortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        onSortInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        onSortCommand(dialog, LOWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            onSortInit(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            onSortCommand(dialog, LOWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
 INT_PTR CALLBACK colorsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        onColorsInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        onColorsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            onColorsInit(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            onColorsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
 int runSortDialog(HWND owner) {
-    return int(DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_SORT_PALETTE), owner, sortDialogProc, 0));
+    return int(
+        DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_SORT_PALETTE), owner, sortDialogProc, 0));
 }
 
 int runColorsDialog(HWND owner) {
-    return int(DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_COLORS), owner, colorsDialogProc, 0));
+    return int(
+        DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_COLORS), owner, colorsDialogProc, 0));
 }

@@ -1,6 +1,6 @@
 // Color Gradient: two colours and two indices; the editor paints the entries between them.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "palette/colorchooser.h"
 #include "palette/palettedialogs.h"
@@ -116,21 +116,21 @@ void onOk(HWND dialog) {
 
 void onCommand(HWND dialog, int id, int code) {
     switch (id) {
-    case IDOK:
-        onOk(dialog);
-        return;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return;
-    case IDC_GRADIENT_FROM_SWATCH:
-        if (code == BN_CLICKED) onSwatchClicked(dialog, kSides[0]);
-        return;
-    case IDC_GRADIENT_TO_SWATCH:
-        if (code == BN_CLICKED) onSwatchClicked(dialog, kSides[1]);
-        return;
-    default:
-        if (code == EN_CHANGE && !s_updatingFields && IsWindowVisible(dialog)) onFieldChanged(dialog, id);
-        return;
+        case IDOK:
+            onOk(dialog);
+            return;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return;
+        case IDC_GRADIENT_FROM_SWATCH:
+            if (code == BN_CLICKED) onSwatchClicked(dialog, kSides[0]);
+            return;
+        case IDC_GRADIENT_TO_SWATCH:
+            if (code == BN_CLICKED) onSwatchClicked(dialog, kSides[1]);
+            return;
+        default:
+            if (code == EN_CHANGE && !s_updatingFields && IsWindowVisible(dialog)) onFieldChanged(dialog, id);
+            return;
     }
 }
 
@@ -149,23 +149,24 @@ void onDrawItem(const DRAWITEMSTRUCT* item) {
 
 INT_PTR CALLBACK gradientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_DRAWITEM:
-        if (wParam == IDC_GRADIENT_FROM_SWATCH || wParam == IDC_GRADIENT_TO_SWATCH) {
-            onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_INITDIALOG:
+            onInitDialog(dialog);
             return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_COMMAND:
+            onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_DRAWITEM:
+            if (wParam == IDC_GRADIENT_FROM_SWATCH || wParam == IDC_GRADIENT_TO_SWATCH) {
+                onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
 INT_PTR runGradientDialog(HWND owner) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COLOR_GRADIENT), owner, gradientDialogProc, 0);
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COLOR_GRADIENT), owner,
+                           gradientDialogProc, 0);
 }

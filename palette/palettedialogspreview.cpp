@@ -1,8 +1,8 @@
 // Preview: the open editor's frame passed through the working palette's remap, on a copy.
 #include "app/gdiplusflat.h"
 #include "app/gdiplusview.h"
-#include "palette/paletteeditor.h"
 #include "palette/palettedialogs.h"
+#include "palette/paletteeditor.h"
 #include "resource.h"
 
 using namespace Gdiplus;
@@ -31,7 +31,8 @@ std::unique_ptr<IndexedBitmap> remappedCopy(const IndexedBitmap& frame, const Pa
 
 void onInitDialog() {
     s_previewImage.reset();
-    if (g_paletteFrameBitmap && g_paletteModel) s_previewImage = remappedCopy(*g_paletteFrameBitmap, *g_paletteModel);
+    if (g_paletteFrameBitmap && g_paletteModel)
+        s_previewImage = remappedCopy(*g_paletteFrameBitmap, *g_paletteModel);
 }
 
 void onDrawItem(const DRAWITEMSTRUCT* item) {
@@ -46,8 +47,8 @@ void onDrawItem(const DRAWITEMSTRUCT* item) {
     GdipSetInterpolationMode(graphics, InterpolationModeNearestNeighbor);
     GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
     // The item's DC is clipped to the control, so a large frame is simply cut off.
-    GdipDrawImageRectI(graphics, view.image(), item->rcItem.left, item->rcItem.top, INT(s_previewImage->width()),
-                       INT(s_previewImage->height()));
+    GdipDrawImageRectI(graphics, view.image(), item->rcItem.left, item->rcItem.top,
+                       INT(s_previewImage->width()), INT(s_previewImage->height()));
     GdipDeleteGraphics(graphics);
 }
 
@@ -60,25 +61,26 @@ void close(HWND dialog) {
 
 INT_PTR CALLBACK previewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-    case WM_DRAWITEM:
-        if (wParam != IDC_PREVIEW_PICTURE) return FALSE;
-        onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) close(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        // Whichever way the dialog went, the copy goes with it.
-        s_previewImage.reset();
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            onInitDialog();
+            return TRUE;
+        case WM_DRAWITEM:
+            if (wParam != IDC_PREVIEW_PICTURE) return FALSE;
+            onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) close(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            // Whichever way the dialog went, the copy goes with it.
+            s_previewImage.reset();
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
 void runPreviewDialog(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PALETTE_PREVIEW), owner, previewDialogProc, 0);
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PALETTE_PREVIEW), owner,
+                    previewDialogProc, 0);
 }

@@ -52,13 +52,21 @@ const ToolButton kToolButtons[] = {
     {IDC_PALETTE_WRITE, IDI_PALETTE_WRITE, IDS_PALETTE_WRITE},
 };
 
-HINSTANCE resourceModule() { return GetModuleHandleA(nullptr); }
+HINSTANCE resourceModule() {
+    return GetModuleHandleA(nullptr);
+}
 
-uint32_t entryCount() { return g_paletteModel ? g_paletteModel->size() : 0; }
+uint32_t entryCount() {
+    return g_paletteModel ? g_paletteModel->size() : 0;
+}
 
-bool hasSelection() { return s_editor.selected < entryCount(); }
+bool hasSelection() {
+    return s_editor.selected < entryCount();
+}
 
-void redrawAll(HWND dialog) { RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE); }
+void redrawAll(HWND dialog) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
 
 void redrawCell(HWND dialog, uint32_t index) {
     const RECT area = paletteCellRedrawArea(index);
@@ -103,9 +111,9 @@ void refreshAfterChange(HWND dialog) {
 // ---- Start and end ---------------------------------------------------------------------------
 
 void createTooltips(HWND dialog) {
-    HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                                   resourceModule(), nullptr);
+    HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, resourceModule(), nullptr);
     s_editor.tooltip = tooltip;
     if (!tooltip) return;
     SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -124,7 +132,8 @@ void createTooltips(HWND dialog) {
 void loadIcons(HWND dialog) {
     s_editor.iconCount = 0;
     for (const ToolButton& button : kToolButtons) {
-        HICON icon = static_cast<HICON>(LoadImageA(resourceModule(), MAKEINTRESOURCEA(button.icon), IMAGE_ICON, 16, 16, 0));
+        HICON icon = static_cast<HICON>(
+            LoadImageA(resourceModule(), MAKEINTRESOURCEA(button.icon), IMAGE_ICON, 16, 16, 0));
         s_editor.icons[s_editor.iconCount++] = icon;
         SendDlgItemMessageA(dialog, button.id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
@@ -133,8 +142,9 @@ void loadIcons(HWND dialog) {
 void onInitDialog(HWND dialog) {
     s_editor = EditorState();
     createTooltips(dialog);
-    s_editor.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, dialog,
-                                         reinterpret_cast<HMENU>(IDC_PALETTE_STATUSBAR), resourceModule(), nullptr);
+    s_editor.statusBar =
+        CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, dialog,
+                        reinterpret_cast<HMENU>(IDC_PALETTE_STATUSBAR), resourceModule(), nullptr);
     loadIcons(dialog);
     s_editor.updatingFields = true;
     for (int spin : {IDC_PALETTE_RED_SPIN, IDC_PALETTE_GREEN_SPIN, IDC_PALETTE_BLUE_SPIN}) {
@@ -168,7 +178,8 @@ void onMouseMove(LPARAM lParam) {
     if (!g_paletteModel) return;
     const int index = entryAt(lParam);
     const std::string text =
-        index >= 0 ? describePaletteEntry(g_paletteModel->editEntries[size_t(index)], uint32_t(index)) : std::string();
+        index >= 0 ? describePaletteEntry(g_paletteModel->editEntries[size_t(index)], uint32_t(index))
+                   : std::string();
     SendMessageA(s_editor.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -212,7 +223,8 @@ void onReplace(HWND dialog) {
     if (!hasSelection()) return;
     COLORREF color = g_paletteModel->editEntries[s_editor.selected].color.toColorRef();
     if (!chooseColor(dialog, color)) return;
-    g_paletteModel->setColor(s_editor.selected, RgbColor(GetRValue(color), GetGValue(color), GetBValue(color)));
+    g_paletteModel->setColor(s_editor.selected,
+                             RgbColor(GetRValue(color), GetGValue(color), GetBValue(color)));
     showSelectedColor(dialog);
     redrawCell(dialog, s_editor.selected);
 }
@@ -254,7 +266,9 @@ void onDeleteDuplicates(HWND dialog) {
     refreshAfterChange(dialog);
 }
 
-RgbColor fromColorRef(COLORREF color) { return RgbColor(GetRValue(color), GetGValue(color), GetBValue(color)); }
+RgbColor fromColorRef(COLORREF color) {
+    return RgbColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
 
 void onGradient(HWND dialog) {
     if (!runGradientDialog(dialog) || !g_paletteModel) return;
@@ -280,19 +294,21 @@ std::string askPalettePath(HWND dialog, bool save) {
     return chosen ? std::string(buffer) : std::string();
 }
 
-void reportFileFailure(HWND dialog, const char* text) { MessageBoxA(dialog, text, "Error", MB_OK | MB_ICONEXCLAMATION); }
+void reportFileFailure(HWND dialog, const char* text) {
+    MessageBoxA(dialog, text, "Error", MB_OK | MB_ICONEXCLAMATION);
+}
 
 void onReadPalette(HWND dialog) {
     const std::string path = askPalettePath(dialog, false);
     if (path.empty() || !g_paletteModel) return;
     switch (readPaletteFile(*g_paletteModel, path.c_str())) {
-    case PaletteFileOk:
-    case PaletteFileShortRecords:  // read as far as it goes; the missing records repeat the last one
-        refreshAfterChange(dialog);
-        return;
-    default:
-        reportFileFailure(dialog, "Unable to read the palette file.");
-        return;
+        case PaletteFileOk:
+        case PaletteFileShortRecords:  // read as far as it goes; the missing records repeat the last one
+            refreshAfterChange(dialog);
+            return;
+        default:
+            reportFileFailure(dialog, "Unable to read the palette file.");
+            return;
     }
 }
 
@@ -346,14 +362,16 @@ void onChannelChanged(HWND dialog, int id) {
     if (readChannel(dialog, id) > kMaxChannel) writeField(dialog, id, kMaxChannel);
     if (!hasSelection()) return;
     auto clamp = [](UINT value) { return uint8_t(value > kMaxChannel ? kMaxChannel : value); };
-    const RgbColor color(clamp(readChannel(dialog, IDC_PALETTE_RED)), clamp(readChannel(dialog, IDC_PALETTE_GREEN)),
+    const RgbColor color(clamp(readChannel(dialog, IDC_PALETTE_RED)),
+                         clamp(readChannel(dialog, IDC_PALETTE_GREEN)),
                          clamp(readChannel(dialog, IDC_PALETTE_BLUE)));
     g_paletteModel->setColor(s_editor.selected, color);
     redrawCell(dialog, s_editor.selected);
 }
 
 bool isField(int id) {
-    return id == IDC_PALETTE_INDEX || id == IDC_PALETTE_RED || id == IDC_PALETTE_GREEN || id == IDC_PALETTE_BLUE;
+    return id == IDC_PALETTE_INDEX || id == IDC_PALETTE_RED || id == IDC_PALETTE_GREEN ||
+           id == IDC_PALETTE_BLUE;
 }
 
 void onFieldCommand(HWND dialog, int id, int code) {
@@ -376,20 +394,47 @@ void onCommand(HWND dialog, int id, int code) {
     }
     if (!g_paletteModel) return;
     switch (id) {
-    case IDC_PALETTE_ADD: onAdd(dialog); break;
-    case IDC_PALETTE_REMOVE: onRemove(dialog); break;
-    case IDC_PALETTE_REPLACE: onReplace(dialog); break;
-    case IDC_PALETTE_MOVE_LEFT: onMove(dialog, true); break;
-    case IDC_PALETTE_MOVE_RIGHT: onMove(dialog, false); break;
-    case IDC_PALETTE_SORT: onSort(dialog); break;
-    case IDC_PALETTE_DELETE_UNUSED: onDeleteUnused(dialog); break;
-    case IDC_PALETTE_DELETE_DUPLICATES: onDeleteDuplicates(dialog); break;
-    case IDC_PALETTE_GRADIENT: onGradient(dialog); break;
-    case IDC_PALETTE_READ: onReadPalette(dialog); break;
-    case IDC_PALETTE_WRITE: onWritePalette(dialog); break;
-    case IDC_PALETTE_COUNT: onCount(dialog); break;
-    case IDC_PALETTE_PREVIEW: runPreviewDialog(dialog); break;
-    default: break;
+        case IDC_PALETTE_ADD:
+            onAdd(dialog);
+            break;
+        case IDC_PALETTE_REMOVE:
+            onRemove(dialog);
+            break;
+        case IDC_PALETTE_REPLACE:
+            onReplace(dialog);
+            break;
+        case IDC_PALETTE_MOVE_LEFT:
+            onMove(dialog, true);
+            break;
+        case IDC_PALETTE_MOVE_RIGHT:
+            onMove(dialog, false);
+            break;
+        case IDC_PALETTE_SORT:
+            onSort(dialog);
+            break;
+        case IDC_PALETTE_DELETE_UNUSED:
+            onDeleteUnused(dialog);
+            break;
+        case IDC_PALETTE_DELETE_DUPLICATES:
+            onDeleteDuplicates(dialog);
+            break;
+        case IDC_PALETTE_GRADIENT:
+            onGradient(dialog);
+            break;
+        case IDC_PALETTE_READ:
+            onReadPalette(dialog);
+            break;
+        case IDC_PALETTE_WRITE:
+            onWritePalette(dialog);
+            break;
+        case IDC_PALETTE_COUNT:
+            onCount(dialog);
+            break;
+        case IDC_PALETTE_PREVIEW:
+            runPreviewDialog(dialog);
+            break;
+        default:
+            break;
     }
 }
 
@@ -405,14 +450,29 @@ void onPaint(HWND dialog) {
 INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // FALSE throughout, also for WM_INITDIALOG: no control takes the focus on opening.
     switch (message) {
-    case WM_INITDIALOG: onInitDialog(dialog); break;
-    case WM_PAINT: onPaint(dialog); break;
-    case WM_MOUSEMOVE: onMouseMove(lParam); break;
-    case WM_LBUTTONDOWN: onLeftButton(dialog, lParam, false); break;
-    case WM_LBUTTONDBLCLK: onLeftButton(dialog, lParam, true); break;
-    case WM_COMMAND: onCommand(dialog, LOWORD(wParam), HIWORD(wParam)); break;
-    case WM_DESTROY: onDestroy(); break;
-    default: break;
+        case WM_INITDIALOG:
+            onInitDialog(dialog);
+            break;
+        case WM_PAINT:
+            onPaint(dialog);
+            break;
+        case WM_MOUSEMOVE:
+            onMouseMove(lParam);
+            break;
+        case WM_LBUTTONDOWN:
+            onLeftButton(dialog, lParam, false);
+            break;
+        case WM_LBUTTONDBLCLK:
+            onLeftButton(dialog, lParam, true);
+            break;
+        case WM_COMMAND:
+            onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            break;
+        case WM_DESTROY:
+            onDestroy();
+            break;
+        default:
+            break;
     }
     return FALSE;
 }
