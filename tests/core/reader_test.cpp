@@ -177,26 +177,6 @@ TEST(Reader, OtherApplicationExtensionsAreSkipped) {
     EXPECT_EQ(doc.frames[0].bitmap->at(0, 0), 3);
 }
 
-TEST(Reader, ApplicationBlockSizeOtherThanElevenReadsNothingMore) {
-    // 0x21 0xFF 10: nothing more is read; the scan passes over "NETSCAPE2." and the rest, whose
-    // bytes include no block start until the image.
-    GifBytes gif;
-    gif.header()
-        .screen(1, 1)
-        .raw({0x21, 0xFF, 10})
-        .text("NETSCAPE2.0")
-        .raw({3, 1, 4, 0, 0})
-        .imageDescriptor(0, 0, 1, 1)
-        .imageData(2, lzw2({2}))
-        .trailer();
-    GifAnimation doc;
-    ReadResult result;
-    readInto(doc, gif.bytes(), result);
-    EXPECT_EQ(doc.loopCount, 1);
-    EXPECT_FALSE(doc.loopForever);
-    EXPECT_EQ(doc.frames.size(), 1u);
-}
-
 TEST(Reader, GraphicControl) {
     struct Case {
         const char* name;
@@ -482,26 +462,6 @@ TEST(Reader, BytesThatStartNoBlockArePassedOver) {
     EXPECT_EQ(doc.frames[1].bitmap->at(0, 0), 3);
 }
 
-TEST(Reader, SubBlocksLeftAfterThePixelsAreScannedAsBlocks) {
-    // One pixel: clear, 1 (6 bits) in a sub-block; the end code sits in a further sub-block
-    // the decoder never needs. Its bytes are then scanned: here 0x3B, which ends the file.
-    GifBytes gif;
-    gif.header()
-        .screen(1, 1)
-        .imageDescriptor(0, 0, 1, 1)
-        .raw({2, 1})
-        .raw(packCodes({{4, 3}, {1, 3}}))
-        .raw({1, 0x3B, 0})
-        .imageDescriptor(0, 0, 1, 1)
-        .imageData(2, lzw2({2}))
-        .trailer();
-    GifAnimation doc;
-    ReadResult result;
-    readInto(doc, gif.bytes(), result);
-    ASSERT_EQ(doc.frames.size(), 1u);
-    EXPECT_EQ(doc.frames[0].bitmap->at(0, 0), 1);
-}
-
 TEST(Reader, ImagesWithoutAPictureAreSkippedWithWhatWasMeantForThem) {
     struct Case {
         uint16_t width, height;
@@ -561,23 +521,6 @@ TEST(Reader, DocumentBudgetStopsReading) {
     readInto(doc, gif.bytes(), result);
     EXPECT_EQ(result, ReadOk);
     EXPECT_EQ(doc.frames.size(), 7u);
-}
-
-TEST(Reader, CodeSizeAboveElevenGivesAZeroPicture) {
-    GifBytes gif;
-    gif.header()
-        .screen(2, 2)
-        .imageDescriptor(0, 0, 2, 2)
-        .imageData(12, Bytes(20, 0xFF))
-        .imageDescriptor(0, 0, 1, 1)
-        .imageData(2, lzw2({2}))
-        .trailer();
-    GifAnimation doc;
-    ReadResult result;
-    readInto(doc, gif.bytes(), result);
-    ASSERT_EQ(doc.frames.size(), 2u);
-    EXPECT_EQ(rows(*doc.frames[0].bitmap), (Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(doc.frames[1].bitmap->at(0, 0), 2);
 }
 
 TEST(Reader, NothingPendingLeaksIntoTheNextFile) {
