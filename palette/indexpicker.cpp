@@ -1,6 +1,8 @@
 // The palette-index picker popup.
 #include "palette/indexpicker.h"
 
+#include <windows.h>
+// commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 
 #include <cstdio>

@@ -1,8 +1,9 @@
 // Sort palette entries and Colors: one number each for the editor.
 #include "palette/palettedialogs.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h builds on the types windows.h declares.
+#include <commctrl.h>
 
 #include "palette/palettemodel.h"
 #include "resource.h"

@@ -1,6 +1,7 @@
 // Color Gradient: two colours and two indices; the editor paints the entries between them.
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h builds on the types windows.h declares.
+#include <commctrl.h>
 
 #include "palette/colorchooser.h"
 #include "palette/palettedialogs.h"

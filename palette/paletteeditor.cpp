@@ -1,6 +1,8 @@
 // "Edit Palette": the window procedure, one function per command, and the opener.
 #include "palette/paletteeditor.h"
 
+#include <windows.h>
+// commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 #include <commdlg.h>
 
