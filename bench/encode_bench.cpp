@@ -67,10 +67,10 @@ double writeWithGiflib(const GifAnimation& doc, const std::string& path) {
         if (i == 0 && (doc.loopForever || doc.loopCount >= 2)) {
             const uint16_t count = doc.loopForever ? 0 : uint16_t(doc.loopCount - 1);
             const GifByteType loop[3] = {1, GifByteType(count), GifByteType(count >> 8)};
-            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, APPLICATION_EXT_FUNC_CODE, 11,
-                                 (GifByteType*)"NETSCAPE2.0");
-            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE, 3,
-                                 (GifByteType*)loop);
+            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks,
+                                 APPLICATION_EXT_FUNC_CODE, 11, (GifByteType*)"NETSCAPE2.0");
+            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE,
+                                 3, (GifByteType*)loop);
         }
         GraphicsControlBlock gcb;
         gcb.DisposalMode = int(frame.disposal & 7);
@@ -106,8 +106,8 @@ bool giflibDecodesAsDocument(const std::string& path, const GifAnimation& doc) {
     for (size_t i = 0; same && i < doc.frames.size(); ++i) {
         const GifFrame& frame = doc.frames[i];
         for (uint32_t y = 0; same && y < frame.height(); ++y)
-            same = std::memcmp(gif->SavedImages[i].RasterBits + size_t(y) * frame.width(), frame.bitmap->row(y),
-                               frame.width()) == 0;
+            same = std::memcmp(gif->SavedImages[i].RasterBits + size_t(y) * frame.width(),
+                               frame.bitmap->row(y), frame.width()) == 0;
     }
     DGifCloseFile(gif, &error);
     return same;
@@ -129,12 +129,11 @@ int main(int argc, char** argv) {
     gifbench::makePhoto(photo);
     gifbench::makeAnimation(animation);
     gifbench::makeDrawing(drawing);
-    const gifbench::Input inputs[] = {{"photo 1920x1080", &photo},
-                                      {"animation 200 x 320x240", &animation},
-                                      {"drawing 512x512", &drawing}};
+    const gifbench::Input inputs[] = {
+        {"photo 1920x1080", &photo}, {"animation 200 x 320x240", &animation}, {"drawing 512x512", &drawing}};
 
-    std::printf("GIF encode: writeFile vs giflib %d.%d.%d EGifSpew, best of %d runs, files in %s\n", GIFLIB_MAJOR,
-                GIFLIB_MINOR, GIFLIB_RELEASE, runs, folder.c_str());
+    std::printf("GIF encode: writeFile vs giflib %d.%d.%d EGifSpew, best of %d runs, files in %s\n",
+                GIFLIB_MAJOR, GIFLIB_MINOR, GIFLIB_RELEASE, runs, folder.c_str());
     std::printf("%-26s %10s %10s %7s %12s %12s %7s\n", "input", "ours MP/s", "giflib", "ratio", "ours bytes",
                 "giflib bytes", "size");
     bool allGood = true;
@@ -151,8 +150,9 @@ int main(int argc, char** argv) {
         const long size = fileSize(ours), peerSize = fileSize(theirs);
         const bool decodes = giflibDecodesAsDocument(ours, *input.doc);
         allGood = allGood && decodes;
-        std::printf("%-26s %10.1f %10.1f %7.2f %12ld %12ld %+6.2f%%%s\n", input.name.c_str(), pixels / best / 1e6,
-                    pixels / bestPeer / 1e6, bestPeer / best, size, peerSize, 100.0 * (size - peerSize) / peerSize,
+        std::printf("%-26s %10.1f %10.1f %7.2f %12ld %12ld %+6.2f%%%s\n", input.name.c_str(),
+                    pixels / best / 1e6, pixels / bestPeer / 1e6, bestPeer / best, size, peerSize,
+                    100.0 * (size - peerSize) / peerSize,
                     decodes ? "" : "  (OUR FILE DOES NOT DECODE TO THE DOCUMENT)");
         std::remove(ours.c_str());
         std::remove(theirs.c_str());

@@ -38,7 +38,8 @@ inline void makePhoto(GifAnimation& doc) {
     for (uint32_t y = 0; y < 1080; ++y) {
         uint8_t* row = frame.bitmap->row(y);
         for (uint32_t x = 0; x < 1920; ++x) {
-            const int shade = int(128 + 60 * std::sin(x / 150.0) * std::cos(y / 110.0) + 50 * std::sin((x + y) / 400.0));
+            const int shade =
+                int(128 + 60 * std::sin(x / 150.0) * std::cos(y / 110.0) + 50 * std::sin((x + y) / 400.0));
             row[x] = clampIndex(shade + grain(rng), 256);
         }
     }
@@ -78,7 +79,8 @@ inline void makeDrawing(GifAnimation& doc) {
     GifFrame frame;
     frame.bitmap = IndexedBitmap::create(512, 512);
     frame.hasLocalTable = true;
-    for (int i = 0; i < 16; ++i) frame.localTable.entries.emplace_back(uint8_t(i * 16), uint8_t(i * 9), uint8_t(240 - i * 15));
+    for (int i = 0; i < 16; ++i)
+        frame.localTable.entries.emplace_back(uint8_t(i * 16), uint8_t(i * 9), uint8_t(240 - i * 15));
     std::mt19937 rng(512);
     std::uniform_int_distribution<int> pos(0, 511), size(10, 160), colour(1, 15);
     for (int i = 0; i < 60; ++i) {

@@ -80,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(samePixels(a, b));
         require(a.left == b.left && a.top == b.top && a.delay == b.delay && a.disposal == b.disposal);
         require(a.transparent == b.transparent && a.transparentIndex == b.transparentIndex);
-        require(a.interlaced == b.interlaced && a.comments == b.comments && a.hasLocalTable == b.hasLocalTable);
+        require(a.interlaced == b.interlaced && a.comments == b.comments &&
+                a.hasLocalTable == b.hasLocalTable);
     }
 
     require(reread.writeFile(second.c_str()));

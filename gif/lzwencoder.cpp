@@ -17,7 +17,9 @@ constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
 // Stands in for the bytes a short input buffer lacks.
 const uint8_t kZeros[4096] = {};
 
-uint32_t clampCodeSize(uint32_t size) { return std::min<uint32_t>(std::max<uint32_t>(size, 2), 8); }
+uint32_t clampCodeSize(uint32_t size) {
+    return std::min<uint32_t>(std::max<uint32_t>(size, 2), 8);
+}
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #ifdef _WIN32
 // Declared here rather than through windows.h, which portable code does not include.
 extern "C" __declspec(dllimport) int __stdcall MoveFileExA(const char* existing, const char* replacement,
-                                                          unsigned long flags);
+                                                           unsigned long flags);
 #else
 #include <sys/stat.h>
 #endif
@@ -40,7 +40,9 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-SafeSave::~SafeSave() { discard(); }
+SafeSave::~SafeSave() {
+    discard();
+}
 
 bool SafeSave::open(const char* target) {
     discard();

@@ -1,5 +1,7 @@
 // LzwEncoder: exact code streams worked out by hand, a strict decoder written here from the GIF
 // rules (not from the encoder), and a dictionary-based reference encoder for exact bytes.
+#include "gif/lzwencoder.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +10,6 @@
 
 #include "gif/bytebuffer.h"
 #include "gif/indexedbitmap.h"
-#include "gif/lzwencoder.h"
 #include "support/gifbytes.h"
 
 namespace {
@@ -82,7 +83,8 @@ Decoded strictDecode(const Bytes& stream) {
     auto append = [&](int code) {
         const size_t at = d.pixels.size();
         d.pixels.resize(at + size_t(length[size_t(code)]));
-        for (size_t k = d.pixels.size(); k-- > at; code = prefix[size_t(code)]) d.pixels[k] = suffix[size_t(code)];
+        for (size_t k = d.pixels.size(); k-- > at; code = prefix[size_t(code)])
+            d.pixels[k] = suffix[size_t(code)];
     };
     for (;;) {
         if (bitPos + size_t(width) > data.size() * 8) {
@@ -90,8 +92,7 @@ Decoded strictDecode(const Bytes& stream) {
             return d;
         }
         int code = 0;
-        for (int b = 0; b < width; ++b, ++bitPos)
-            code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
+        for (int b = 0; b < width; ++b, ++bitPos) code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
         d.widestCode = std::max(d.widestCode, width);
         if (firstCode) d.clearFirst = code == clear;
         firstCode = false;
@@ -227,7 +228,9 @@ TEST(LzwEncoder, MatchesTheDictionaryReferenceByteForByte) {
                 const Bytes pixels =
                     kind == 0 ? randomPixels(rng, count, codeSize) : runPixels(rng, count, codeSize, 300);
                 const Bytes expected =
-                    GifBytes().imageData(uint8_t(codeSize), referenceLzwEncode(pixels, codeSize), 254).bytes();
+                    GifBytes()
+                        .imageData(uint8_t(codeSize), referenceLzwEncode(pixels, codeSize), 254)
+                        .bytes();
                 ASSERT_EQ(encodeFlat(pixels, uint32_t(codeSize)), expected)
                     << "code size " << codeSize << ", " << count << " pixels, kind " << kind;
             }
@@ -242,7 +245,7 @@ TEST(LzwEncoder, RandomBuffersDecodeToThemselves) {
         uint32_t width, height;
         int codeSizes;  // bit set of the code sizes tried
     };
-    const Shape shapes[] = {{1, 1, 0x1FC}, {2, 1, 0x1FC},     {1, 3, 0x1FC},      {17, 5, 0x1FC},
+    const Shape shapes[] = {{1, 1, 0x1FC},   {2, 1, 0x1FC},     {1, 3, 0x1FC},    {17, 5, 0x1FC},
                             {255, 3, 0x1FC}, {320, 240, 0x1FC}, {1000, 7, 0x1FC}, {2000, 2000, 0x104}};
     std::mt19937 rng(99);
     for (const Shape& s : shapes) {

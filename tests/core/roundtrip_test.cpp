@@ -45,7 +45,8 @@ void expectReadBackAsWritten(const GifAnimation& written, const GifAnimation& re
         ASSERT_EQ(r.width(), w.width());
         ASSERT_EQ(r.height(), w.height());
         for (uint32_t y = 0; y < w.height(); ++y)
-            ASSERT_TRUE(std::equal(w.bitmap->row(y), w.bitmap->row(y) + w.width(), r.bitmap->row(y))) << "row " << y;
+            ASSERT_TRUE(std::equal(w.bitmap->row(y), w.bitmap->row(y) + w.width(), r.bitmap->row(y)))
+                << "row " << y;
         EXPECT_EQ(r.left, w.left);
         EXPECT_EQ(r.top, w.top);
         EXPECT_EQ(r.delay, w.delay);

@@ -49,7 +49,9 @@ Bytes written(GifAnimation& doc, const std::string& name) {
 }
 
 // Header and a screen of 1x1 without a global table.
-GifBytes plainStart() { return GifBytes().header("GIF", "89a").screen(1, 1, 0, 0); }
+GifBytes plainStart() {
+    return GifBytes().header("GIF", "89a").screen(1, 1, 0, 0);
+}
 
 // A document with a 2-colour global table, and the start of its file.
 GifAnimation& withTwoColors(GifAnimation& doc) {
@@ -57,7 +59,9 @@ GifAnimation& withTwoColors(GifAnimation& doc) {
     doc.globalTable.entries = colors(2);
     return doc;
 }
-GifBytes twoColorStart() { return GifBytes().header("GIF", "89a").screen(1, 1, 0x80, 0).table(2); }
+GifBytes twoColorStart() {
+    return GifBytes().header("GIF", "89a").screen(1, 1, 0x80, 0).table(2);
+}
 
 TEST(Writer, DocumentWithoutFramesIsHeaderScreenAndTrailer) {
     GifAnimation doc;
@@ -79,8 +83,8 @@ TEST(Writer, LoopingBlockCountsRepeatsAfterTheFirstPlay) {
         int fileCount;  // -1: no looping block
     };
     const Case cases[] = {
-        {1, false, -1}, {0, false, -1}, {2, false, 1}, {3, false, 2}, {65535, false, 65534},
-        {3, true, 0},   {1, true, 0},   {0, true, 0},
+        {1, false, -1},        {0, false, -1}, {2, false, 1}, {3, false, 2},
+        {65535, false, 65534}, {3, true, 0},   {1, true, 0},  {0, true, 0},
     };
     for (const Case& c : cases) {
         GifAnimation doc;
@@ -114,8 +118,12 @@ TEST(Writer, GraphicControlCarriesDisposalTransparencyDelayAndIndex) {
         uint8_t packed;
     };
     const Case cases[] = {
-        {0, false, 0, 0, 0x00},      {1, false, 10, 0, 0x04},  {2, true, 100, 1, 0x09},
-        {3, true, 65535, 255, 0x0D}, {7, false, 1, 5, 0x1C},   {4, true, 258, 3, 0x11},
+        {0, false, 0, 0, 0x00},
+        {1, false, 10, 0, 0x04},
+        {2, true, 100, 1, 0x09},
+        {3, true, 65535, 255, 0x0D},
+        {7, false, 1, 5, 0x1C},
+        {4, true, 258, 3, 0x11},
         // Only the low three bits of the disposal are a GIF field.
         {9, false, 0, 0, 0x04},
     };
@@ -195,10 +203,10 @@ TEST(Writer, TableSizesFollowTheBitCount) {
         int written;
         int codeSize;
     };
-    const Case cases[] = {{1, 0, 2, 2},     {2, 0, 2, 2},     {3, 1, 4, 2},     {4, 1, 4, 2},
-                          {5, 2, 8, 3},     {8, 2, 8, 3},     {9, 3, 16, 4},    {16, 3, 16, 4},
-                          {17, 4, 32, 5},   {32, 4, 32, 5},   {33, 5, 64, 6},   {64, 5, 64, 6},
-                          {65, 6, 128, 7},  {128, 6, 128, 7}, {129, 7, 256, 8}, {256, 7, 256, 8}};
+    const Case cases[] = {{1, 0, 2, 2},    {2, 0, 2, 2},     {3, 1, 4, 2},     {4, 1, 4, 2},
+                          {5, 2, 8, 3},    {8, 2, 8, 3},     {9, 3, 16, 4},    {16, 3, 16, 4},
+                          {17, 4, 32, 5},  {32, 4, 32, 5},   {33, 5, 64, 6},   {64, 5, 64, 6},
+                          {65, 6, 128, 7}, {128, 6, 128, 7}, {129, 7, 256, 8}, {256, 7, 256, 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.entries << " entries");
         // As the global table: the screen descriptor's packed byte and the table that follows.
@@ -248,7 +256,7 @@ TEST(Writer, MemoryOnlyFieldsAreNotWritten) {
 TEST(Writer, TablesAreWidenedToReachEveryIndex) {
     struct Case {
         const char* name;
-        int localEntries;  // -1: no local table
+        int localEntries;   // -1: no local table
         int globalEntries;  // -1: no global table
         uint8_t largestIndex;
         uint8_t screenPacked;      // 0x80 | size field when a global table is written
@@ -433,7 +441,8 @@ TEST(SafeSaving, FramesAGifCannotHoldAreRefusedBeforeAnythingIsCreated) {
         const char* name;
         uint32_t width, height;  // 0: no bitmap at all
     };
-    const Case cases[] = {{"no bitmap", 0, 0}, {"wider than 65535", 65536, 1}, {"taller than 65535", 1, 65536}};
+    const Case cases[] = {
+        {"no bitmap", 0, 0}, {"wider than 65535", 65536, 1}, {"taller than 65535", 1, 65536}};
     for (const Case& c : cases) {
         GifAnimation doc;
         doc.frames.push_back(frameOf(1, 1));

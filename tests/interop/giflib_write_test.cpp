@@ -4,10 +4,10 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -91,7 +91,8 @@ int giflibLoopCount(const GifFileType& gif) {
         }
         return -1;
     };
-    if (gif.ImageCount > 0) return scan(gif.SavedImages[0].ExtensionBlocks, gif.SavedImages[0].ExtensionBlockCount);
+    if (gif.ImageCount > 0)
+        return scan(gif.SavedImages[0].ExtensionBlocks, gif.SavedImages[0].ExtensionBlockCount);
     return scan(gif.ExtensionBlocks, gif.ExtensionBlockCount);
 }
 
@@ -157,7 +158,8 @@ void expectGiflibSeesDocument(const std::string& path, const GifAnimation& doc) 
         EXPECT_EQ(gcb.TransparentColor, frame.transparent ? frame.transparentIndex : NO_TRANSPARENT_COLOR);
         // An empty comment is saved as one zero byte, which giflib hands over as it is.
         std::vector<std::string> expectedComments;
-        for (const std::string& c : frame.comments) expectedComments.push_back(c.empty() ? std::string(1, '\0') : c);
+        for (const std::string& c : frame.comments)
+            expectedComments.push_back(c.empty() ? std::string(1, '\0') : c);
         EXPECT_EQ(giflibComments(image), expectedComments);
     }
 }
@@ -178,10 +180,13 @@ void expectImageMagickSeesDocument(const std::string& path, const GifAnimation& 
         for (uint32_t y = 0; y < frame.height(); ++y) {
             for (uint32_t x = 0; x < frame.width(); ++x) {
                 const uint8_t index = frame.bitmap->at(x, y);
-                const uint8_t* p = reinterpret_cast<const uint8_t*>(rgba.data()) + (size_t(y) * frame.width() + x) * 4;
+                const uint8_t* p =
+                    reinterpret_cast<const uint8_t*>(rgba.data()) + (size_t(y) * frame.width() + x) * 4;
                 const bool seeThrough = frame.transparent && index == frame.transparentIndex;
                 ASSERT_EQ(p[3], seeThrough ? 0 : 255) << x << "," << y;
-                if (!seeThrough) ASSERT_EQ(RgbColor(p[0], p[1], p[2]), colors[index]) << x << "," << y;
+                if (!seeThrough) {
+                    ASSERT_EQ(RgbColor(p[0], p[1], p[2]), colors[index]) << x << "," << y;
+                }
             }
         }
     }
@@ -235,9 +240,9 @@ TEST(RepairedTables, ReadCleanlyEverywhere) {
         int indexLimit;     // pixels use indices below this
     };
     const Case cases[] = {
-        {"no table at all", -1, -1, 7},   {"no table, any byte", -1, -1, 256},
-        {"empty local table", 0, -1, 3},  {"empty global table", -1, 0, 20},
-        {"local of 300 entries", 300, -1, 256}, {"global of 300 entries", -1, 300, 256},
+        {"no table at all", -1, -1, 7},           {"no table, any byte", -1, -1, 256},
+        {"empty local table", 0, -1, 3},          {"empty global table", -1, 0, 20},
+        {"local of 300 entries", 300, -1, 256},   {"global of 300 entries", -1, 300, 256},
         {"local of 5, indices to 40", 5, -1, 41}, {"global of 2, indices to 200", -1, 2, 201},
     };
     TestRng rng(31);
@@ -246,17 +251,20 @@ TEST(RepairedTables, ReadCleanlyEverywhere) {
         GifAnimation doc;
         if (c.globalEntries >= 0) {
             doc.hasGlobalTable = true;
-            for (int i = 0; i < c.globalEntries; ++i) doc.globalTable.entries.emplace_back(uint8_t(i), 200, uint8_t(i * 3));
+            for (int i = 0; i < c.globalEntries; ++i)
+                doc.globalTable.entries.emplace_back(uint8_t(i), 200, uint8_t(i * 3));
         }
         for (int f = 0; f < 2; ++f) {
             GifFrame frame;
             frame.bitmap = IndexedBitmap::create(37, 23);
             frame.interlaced = f == 1;
             for (uint32_t y = 0; y < 23; ++y)
-                for (uint32_t x = 0; x < 37; ++x) frame.bitmap->row(y)[x] = uint8_t(rng.upTo(c.indexLimit - 1));
+                for (uint32_t x = 0; x < 37; ++x)
+                    frame.bitmap->row(y)[x] = uint8_t(rng.upTo(c.indexLimit - 1));
             if (c.localEntries >= 0) {
                 frame.hasLocalTable = true;
-                for (int i = 0; i < c.localEntries; ++i) frame.localTable.entries.emplace_back(100, uint8_t(i), 7);
+                for (int i = 0; i < c.localEntries; ++i)
+                    frame.localTable.entries.emplace_back(100, uint8_t(i), 7);
             }
             doc.frames.push_back(std::move(frame));
         }
@@ -293,7 +301,8 @@ TEST(RewriteCommand, KeepsWhatGiflibSees) {
         ++index;
         std::string errors;
         ASSERT_EQ(run("OUT='" + in + "'; " + c.make, nullptr, &errors), 0) << errors;
-        ASSERT_EQ(run(std::string(VELMORA_GIF_TOOL) + " rewrite '" + in + "' '" + out + "'", nullptr, &errors), 0)
+        ASSERT_EQ(
+            run(std::string(VELMORA_GIF_TOOL) + " rewrite '" + in + "' '" + out + "'", nullptr, &errors), 0)
             << errors;
 
         std::string problem;
@@ -347,14 +356,16 @@ TEST(RewriteCommand, RefusesWhatItCannotReadOrWrite) {
     };
     const Case cases[] = {
         {"not a GIF", "'" + notGif + "' '" + testOutputPath("rewrite-x.gif") + "'"},
-        {"missing input", "'" + testOutputPath("no-such-file.gif") + "' '" + testOutputPath("rewrite-x.gif") + "'"},
+        {"missing input",
+         "'" + testOutputPath("no-such-file.gif") + "' '" + testOutputPath("rewrite-x.gif") + "'"},
         {"output folder missing", "'" + good + "' '" + testOutputPath("no-such-folder/x.gif") + "'"},
         {"output is a folder", "'" + good + "' '" + testOutputPath("") + "'"},
         {"one argument", "'" + good + "'"},
     };
     for (const Case& c : cases) {
         std::string errors;
-        EXPECT_EQ(run(std::string(VELMORA_GIF_TOOL) + " rewrite " + c.arguments, nullptr, &errors), 1) << c.name;
+        EXPECT_EQ(run(std::string(VELMORA_GIF_TOOL) + " rewrite " + c.arguments, nullptr, &errors), 1)
+            << c.name;
         EXPECT_NE(errors, "") << c.name;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << c.name << ": " << errors;
     }

@@ -59,7 +59,7 @@ void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& 
         for (int c = 0; c < comments; ++c) frame.comments.push_back(randomComment(rng));
         frame.hasLocalTable = rng.chance(50);
         if (frame.hasLocalTable) frame.localTable.entries = randomColors(rng, rng.between(1, 256));
-        const size_t ownColors = frame.hasLocalTable ? frame.localTable.entries.size()
+        const size_t ownColors = frame.hasLocalTable  ? frame.localTable.entries.size()
                                  : doc.hasGlobalTable ? doc.globalTable.entries.size()
                                                       : 0;
         // Mostly indices the table has; sometimes any byte, which the writer must make room for.
@@ -92,7 +92,8 @@ std::vector<RgbColor> paddedEntries(const std::vector<RgbColor>& entries, size_t
 std::vector<RgbColor> savedColors(const GifAnimation& doc, size_t index) {
     const GifFrame& frame = doc.frames[index];
     if (frame.hasLocalTable)
-        return paddedEntries(frame.localTable.entries, savedTableSize(frame.localTable.entries.size(), largestIndex(frame)));
+        return paddedEntries(frame.localTable.entries,
+                             savedTableSize(frame.localTable.entries.size(), largestIndex(frame)));
     int largest = 0;
     for (const GifFrame& f : doc.frames)
         if (!f.hasLocalTable) largest = std::max(largest, largestIndex(f));

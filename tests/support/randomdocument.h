@@ -16,8 +16,8 @@ struct TestRng {
 
 struct RandomDocumentShape {
     int maxFrames = 5;
-    int maxSide = 40;        // most frames
-    int bigPercent = 5;      // frames up to bigSide x bigSide
+    int maxSide = 40;    // most frames
+    int bigPercent = 5;  // frames up to bigSide x bigSide
     int bigSide = 700;
     int transparentPercent = 40;
     int strayIndexPercent = 15;  // frames with indices beyond their table
