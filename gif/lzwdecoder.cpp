@@ -74,7 +74,11 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
     // defining it still decodes the same way every time.
     std::memset(prefix_, 0, sizeof prefix_);
     std::memset(suffix_, 0, sizeof suffix_);
-    for (int code = 0; code < clear; ++code) suffix_[code] = uint8_t(code);
+    std::memset(length_, 0, sizeof length_);
+    for (int code = 0; code < clear; ++code) {
+        suffix_[code] = uint8_t(code);
+        length_[code] = 1;
+    }
 
     // Working state in locals: every byte stored through `pixels` may alias a member, which
     // would make the compiler reload members after each pixel.
@@ -87,6 +91,11 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
     int16_t* const prefix = prefix_;
     uint8_t* const suffix = suffix_;
     uint8_t* const stack = stack_;
+    uint16_t* const length = length_;
+    // Set when a hostile stream makes its first code after a clear the next free code: the
+    // table may then hold chains that loop, so strings go through the bounded pixel stack
+    // until the next clear. Otherwise every chain is as long as its recorded length.
+    bool tainted = false;
     LzwStop stop = LzwStop::Complete;
 
     while (written < pixelCount) {
@@ -119,10 +128,12 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
             codeMask = (1 << codeSize) - 1;
             available = clear + 2;
             oldCode = -1;
+            tainted = false;
             continue;
         }
         if (oldCode == -1) {
             // A stream may start without a clear code: the first code stands for itself.
+            if (code == available) tainted = true;
             pixels[written++] = suffix[code];
             oldCode = code;
             first = code;
@@ -130,6 +141,38 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
         }
 
         const int inCode = code;
+        if (!tainted) {
+            // Fast path: the string is written straight into place, last byte first.
+            const uint32_t size = code == available ? length[oldCode] + 1u : length[code];
+            if (size != 0 && size <= pixelCount - written) {
+                uint8_t* out = pixels + written;
+                uint32_t pos = size - 1;
+                if (code == available) {
+                    out[pos--] = uint8_t(first);
+                    code = oldCode;
+                }
+                for (; pos > 0; --pos) {  // bounded by the length, whatever the table holds
+                    out[pos] = suffix[code];
+                    code = prefix[code];
+                }
+                first = suffix[code];
+                out[0] = uint8_t(first);
+                written += size;
+                if (available < kMaxCodes) {
+                    prefix[available] = int16_t(oldCode);
+                    suffix[available] = uint8_t(first);
+                    length[available] = uint16_t(length[oldCode] + 1);
+                    ++available;
+                    if ((available & codeMask) == 0 && available < kMaxCodes) {
+                        ++codeSize;
+                        codeMask += available;
+                    }
+                }
+                oldCode = inCode;
+                continue;
+            }
+        }
+
         int top = 0;
         if (code == available) {
             // The string not yet in the table: the previous string plus its own first byte.
@@ -155,6 +198,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
         if (available < kMaxCodes) {
             prefix[available] = int16_t(oldCode);
             suffix[available] = uint8_t(first);
+            length[available] = uint16_t(length[oldCode] + 1);
             ++available;
             if ((available & codeMask) == 0 && available < kMaxCodes) {
                 ++codeSize;

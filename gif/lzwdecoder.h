@@ -34,6 +34,7 @@ private:
     FILE* stream_ = nullptr;
     int16_t prefix_[kMaxCodes];
     uint8_t suffix_[kMaxCodes];
+    uint16_t length_[kMaxCodes];  // string length of each code defined since the last clear
     uint8_t stack_[kStackSize];
     uint8_t block_[256];
     int count_ = 0;     // bytes of the current sub-block still unread

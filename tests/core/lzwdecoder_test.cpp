@@ -80,6 +80,13 @@ const HandCase kHandCases[] = {
      8,
      {0, 0, 0, 6, 0, 0, 0, 0},
      LzwStop::StackOverflow},
+    // The same hostile start, then a clear: decoding is sound again. 6 gives 0; clear; 2; 1
+    // adds 6="2 1"; 6 = "2 1" adds 7="1 2" and widens to 4 bits; 7 = "1 2"; end.
+    {"clear after a hostile start",
+     {{4, 3}, {6, 3}, {4, 3}, {2, 3}, {1, 3}, {6, 3}, {7, 4}, {5, 4}},
+     7,
+     {0, 2, 1, 2, 1, 1, 2},
+     LzwStop::Complete},
 };
 
 TEST(LzwDecoder, HandPackedStreams) {
