@@ -5,6 +5,8 @@
 // best of a few runs; quality is the PSNR of each result against the original.
 //
 // usage: quantize_bench [PICTURE.ppm ...]   (a 1920 x 1080 gradient is always generated and added)
+// Without arguments the pictures come from VELMORA_BENCH_PHOTOS (paths separated by ':'), which
+// scripts/bench.sh sets; generated inputs go to VELMORA_BENCH_DIR (default /tmp).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -167,11 +169,21 @@ int main(int argc, char** argv) {
         kRuns);
     std::printf("%-22s %11s %-9s %8s %8s %7s %8s %8s %7s %8s %8s\n", "picture", "size", "path", "cpu ms",
                 "IM cpu", "ratio", "wall ms", "IM wall", "ratio", "PSNR dB", "IM PSNR");
+    std::vector<std::string> photos(argv + 1, argv + argc);
+    const char* listed = std::getenv("VELMORA_BENCH_PHOTOS");
+    if (photos.empty() && listed) {
+        std::string list = listed;
+        for (size_t start = 0; start < list.size();) {
+            const size_t end = std::min(list.find(':', start), list.size());
+            if (end > start) photos.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+    }
     bool ok = benchOne("gradient", gradientPath, workDir);
-    for (int i = 1; i < argc; ++i) {
-        std::string name = baseName(argv[i]);
+    for (const std::string& path : photos) {
+        std::string name = baseName(path);
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ppm") == 0) name.resize(name.size() - 4);
-        ok = benchOne(name, argv[i], workDir) && ok;
+        ok = benchOne(name, path, workDir) && ok;
     }
     std::printf("ratio = ours / ImageMagick (below 0.333 meets the one-third target)\n");
     return ok ? 0 : 1;

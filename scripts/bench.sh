@@ -2,7 +2,8 @@
 # Runs every benchmark of the native build against its peer, in one run, on the same inputs.
 # Installs what the benchmarks need (Debian's mate-backgrounds for real photographs), turns the
 # photographs into 1920x1080 PPM pictures with ImageMagick, builds the native preset and runs each
-# bench/*_bench executable with the pictures as arguments and VELMORA_BENCH_DIR set to their folder.
+# bench/*_bench executable without arguments, with VELMORA_BENCH_DIR set to the pictures' folder
+# and VELMORA_BENCH_PHOTOS to the pictures (paths separated by ':').
 #
 #   bash scripts/bench.sh              # build/native
 #   VELMORA_BUILD_DIR=build-me/native bash scripts/bench.sh
@@ -42,10 +43,12 @@ for name in LadyBird RainDrops Storm Dune TwoWings; do
 done
 
 export VELMORA_BENCH_DIR=$pictures
+VELMORA_BENCH_PHOTOS=$(IFS=:; echo "${inputs[*]}")
+export VELMORA_BENCH_PHOTOS
 status=0
 for bench in "$build"/bench/*_bench; do
     [ -x "$bench" ] || continue
     echo "== $(basename "$bench")"
-    "$bench" "${inputs[@]}" || status=1
+    "$bench" || status=1
 done
 exit $status
