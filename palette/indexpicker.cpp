@@ -64,6 +64,7 @@ void hideTooltip(HWND popup) {
 // ---- Messages --------------------------------------------------------------------------------
 
 void onInitDialog(HWND popup, IndexPickerRequest* request) {
+    if (!request) return;
     SetWindowLongPtrA(popup, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(request));
     const SIZE size = pickerWindowSize(entryCount(request));
     RECT anchor = {};
