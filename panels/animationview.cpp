@@ -19,6 +19,8 @@ namespace {
 
 constexpr UINT kDragPeriodMs = 50;
 constexpr ARGB kScreenWhite = 0xFFFFFFFF;
+// The screen is opaque white under everything: no alpha to keep.
+constexpr PixelFormat kScreenFormat = PixelFormat24bppRGB;
 constexpr ARGB kFrameGrey = 0xFFD3D3D3;
 constexpr ARGB kFrameDarkRed = 0xFF800000;
 // The offset fields are 16 bits; the Image panel narrows further to its own range.
@@ -79,21 +81,48 @@ void drawFrame(GpGraphics* canvas, GpPen* greyPen, GpPen* redPen, const GifFrame
     GdipDrawRectangleI(canvas, redPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
 }
 
+// The part of the logical screen a paint has to show: the damaged client area moved by the
+// scroll positions and cut to the screen. Empty when the damage lies beside the screen.
+RECT visibleScreenPart(const RECT& damaged, int scrollX, int scrollY, INT screenWidth, INT screenHeight) {
+    RECT part;
+    part.left = std::max<LONG>(0, damaged.left + scrollX);
+    part.top = std::max<LONG>(0, damaged.top + scrollY);
+    part.right = std::min<LONG>(screenWidth, damaged.right + scrollX);
+    part.bottom = std::min<LONG>(screenHeight, damaged.bottom + scrollY);
+    return part;
+}
+
+// A frame with its outline (one pixel round it) touches the part.
+bool touches(const GifFrame& frame, const RECT& part) {
+    const LONG left = LONG(frame.left) - 1;
+    const LONG top = LONG(frame.top) - 1;
+    const LONG right = LONG(frame.left) + LONG(frame.width()) + 2;
+    const LONG bottom = LONG(frame.top) + LONG(frame.height()) + 2;
+    return left < part.right && right > part.left && top < part.bottom && bottom > part.top;
+}
+
 // The logical screen is composed off screen and put on the window in one draw, so the view
-// never shows a half-built picture.
-void paintScreen(HWND view, HDC dc, int selection) {
-    GpGraphics* window = nullptr;
-    if (GdipCreateFromHDC(dc, &window) != Ok) return;
+// never shows a half-built picture. Only what the damaged area shows is composed and copied: a
+// 2000 x 2000 screen would otherwise cost many times the work the window can show.
+void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     const INT screenWidth = std::max<INT>(1, g_document.screenWidth);
     const INT screenHeight = std::max<INT>(1, g_document.screenHeight);
+    const int scrollX = scrollPosition(view, SB_HORZ);
+    const int scrollY = scrollPosition(view, SB_VERT);
+    const RECT part = visibleScreenPart(damaged, scrollX, scrollY, screenWidth, screenHeight);
+    if (part.right <= part.left || part.bottom <= part.top) return;
+
+    GpGraphics* window = nullptr;
+    if (GdipCreateFromHDC(dc, &window) != Ok) return;
     GpBitmap* screen = nullptr;
     GpGraphics* canvas = nullptr;
-    if (GdipCreateBitmapFromScan0(screenWidth, screenHeight, 0, PixelFormat24bppRGB, nullptr, &screen) != Ok ||
+    if (GdipCreateBitmapFromScan0(screenWidth, screenHeight, 0, kScreenFormat, nullptr, &screen) != Ok ||
         GdipGetImageGraphicsContext(screen, &canvas) != Ok) {
         if (screen) GdipDisposeImage(screen);
         GdipDeleteGraphics(window);
         return;
     }
+    GdipSetClipRectI(canvas, part.left, part.top, part.right - part.left, part.bottom - part.top, CombineModeReplace);
     GdipGraphicsClear(canvas, kScreenWhite);
 
     GpPen* redPen = nullptr;
@@ -102,17 +131,16 @@ void paintScreen(HWND view, HDC dc, int selection) {
     GdipSetPenDashStyle(redPen, DashStyleDash);
     GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
 
-    const int scrollX = scrollPosition(view, SB_HORZ);
-    const int scrollY = scrollPosition(view, SB_VERT);
-
     // Later frames lie over earlier ones, as they would play.
     for (size_t i = 0; i < g_document.frames.size(); ++i) {
         const GifFrame& frame = g_document.frames[i];
-        if (frame.pinned || int(i) == selection) drawFrame(canvas, greyPen, redPen, frame);
+        if ((frame.pinned || int(i) == selection) && touches(frame, part)) drawFrame(canvas, greyPen, redPen, frame);
     }
 
     useExactPixels(window);
-    GdipDrawImageRectI(window, screen, -scrollX, -scrollY, screenWidth, screenHeight);
+    GdipDrawImageRectRectI(window, screen, part.left - scrollX, part.top - scrollY, part.right - part.left,
+                           part.bottom - part.top, part.left, part.top, part.right - part.left, part.bottom - part.top,
+                           UnitPixel, nullptr, nullptr, nullptr);
 
     GdipDeletePen(greyPen);
     GdipDeletePen(redPen);
@@ -126,7 +154,7 @@ void onPaint(HWND view) {
     HDC dc = BeginPaint(view, &paint);
     const int selection = selectedIndex();
     // With nothing selected the view keeps its erased background.
-    if (selection >= 0) paintScreen(view, dc, selection);
+    if (selection >= 0) paintScreen(view, dc, paint.rcPaint, selection);
     EndPaint(view, &paint);
 }
 

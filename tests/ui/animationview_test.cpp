@@ -389,6 +389,8 @@ TEST_F(AnimationView, PinningAFrameRepaintsTheCanvasAtOnce) {
 
 TEST_F(AnimationView, ScreenshotOfASelectedAndTwoPinnedFrames) {
     ASSERT_TRUE(readSampleGif());
+    // Wide enough for the whole panel in the screenshot.
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);
     g_document.frames[0].pinned = true;
     g_document.frames[2].pinned = true;
     // The logo's transparent entry is see-through as read; the Image panel keeps it so.

@@ -211,6 +211,8 @@ TEST(CommentPanelSample, ShowsTheCommentsOfARealFile) {
     AppSession session;
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(readSampleGif());
+    // Wide enough for the whole panel in the screenshot.
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);
     showPropertyTab(2);
     // The sample's frames carry one comment each (see imagepanel_test.cpp for its recipe).
     const char* expected[] = {"1. Velmora panels sample", "1. granite, moved right", "1. logo frame"};

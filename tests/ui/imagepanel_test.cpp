@@ -459,6 +459,8 @@ TEST(ImagePanelSample, ShowsEachFrameOfARealFile) {
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(readSampleGif());
     ASSERT_EQ(g_document.frames.size(), 3u);
+    // Wide enough for the whole panel in the screenshot.
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);
     showPropertyTab(1);
     HWND panel = g_imagePanel;
     const struct {
