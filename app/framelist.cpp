@@ -34,8 +34,13 @@ constexpr REAL kThumbnailMax = 37.0f;
 constexpr REAL kThumbnailCentreX = 84.0f;
 constexpr int kThumbnailCentreDy = 34;
 
+constexpr int kTitleBufferSize = 100;
+
+// The box sits in the lower part of the item, below the title bar: 29 pixels down for 54.
 int boxTop(int itemTop, int itemHeight) {
-    return itemTop + (itemHeight - 15) / 2 + 10;
+    constexpr int kCentringHeight = 15;
+    constexpr int kBelowTitle = 10;
+    return itemTop + (itemHeight - kCentringHeight) / 2 + kBelowTitle;
 }
 
 int selectedFrame() {
@@ -64,8 +69,8 @@ void fillRect(GpGraphics* graphics, ARGB color, REAL x, REAL y, REAL width, REAL
 }
 
 void drawTitle(GpGraphics* graphics, int itemId, int top, ARGB color) {
-    wchar_t title[100];
-    swprintf(title, 100, L"Frame %d", itemId + 1);
+    wchar_t title[kTitleBufferSize];
+    swprintf(title, kTitleBufferSize, L"Frame %d", itemId + 1);
     GpFontFamily* family = titleFontFamily();
     GpFont* font = nullptr;
     GdipCreateFont(family, kTitleFontSize, FontStyleRegular, UnitPixel, &font);

@@ -19,6 +19,10 @@ namespace {
 
 constexpr int kTextBufferSize = 100;
 constexpr int kTabTextSize = 16;
+// The view's size until the first layout places it.
+constexpr int kInitialViewSide = 200;
+// Panels wait here, visible but outside the window, until the layout moves one onto the tab.
+constexpr int kParkedPosition = -1000;
 
 ULONG_PTR g_gdiplusToken = 0;
 bool g_oleStarted = false;
@@ -42,7 +46,7 @@ void registerWindowClass(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_CLASS_MENU);
     windowClass.lpszClassName = g_classNameText;
@@ -71,13 +75,12 @@ void createTabs() {
 void createAnimationView() {
     g_animationView = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), g_mainWindow,
                                          animationViewProc, 0);
-    SetWindowPos(g_animationView, nullptr, 0, 0, 200, 200, SWP_SHOWWINDOW);
+    SetWindowPos(g_animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
 }
 
-// Visible but parked outside the window until the layout moves one into the tab's area.
 HWND createParkedPanel(int templateId, DLGPROC procedure) {
     HWND panel = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(templateId), g_mainWindow, procedure, 0);
-    SetWindowPos(panel, nullptr, -1000, -1000, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetWindowPos(panel, nullptr, kParkedPosition, kParkedPosition, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     return panel;
 }
 
