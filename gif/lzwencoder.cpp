@@ -5,6 +5,12 @@
 
 #include "gif/indexedbitmap.h"
 
+#if defined(__GNUC__) || defined(__clang__)
+#define VELMORA_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define VELMORA_ALWAYS_INLINE
+#endif
+
 namespace {
 
 constexpr uint32_t kMasks[17] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F, 0x003F, 0x007F, 0x00FF,
@@ -168,7 +174,8 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
         bitsHeld = 0;
         out.flush();
     };
-    auto emit = [&](uint32_t code) {
+    // Called for nearly every new string: kept inline in the pixel loop.
+    auto emit = [&](uint32_t code) VELMORA_ALWAYS_INLINE {
         // masks[0] is 0, so with no bits held the accumulator becomes the code itself.
         accumulator = (accumulator & kMasks[bitsHeld]) | (code << bitsHeld);
         bitsHeld += int(codeWidth);
