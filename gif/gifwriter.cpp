@@ -91,17 +91,9 @@ public:
             u8(color.blue);
         }
     }
-    // Sub-blocks of 255 bytes, the last one shorter, then the terminator.
+    // Sub-blocks of 255 bytes, the last one shorter, then the terminator: an empty text is the
+    // terminator alone.
     void subBlocks(const std::string& s) {
-        if (s.empty()) {
-            // A chain without a data sub-block stops giflib (DGifSlurp reads the next block's
-            // first byte as one more sub-block length), so an empty comment is one zero byte,
-            // which our reader reads back as empty text.
-            u8(1);
-            u8(0);
-            u8(0);
-            return;
-        }
         for (size_t at = 0; at < s.size(); at += 255) {
             const size_t n = std::min<size_t>(255, s.size() - at);
             u8(uint32_t(n));

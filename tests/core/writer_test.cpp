@@ -158,7 +158,7 @@ TEST(Writer, CommentsGoInSubBlocksOf255) {
     const Bytes expected = twoColorStart()
                                .graphicControl(0, 0, 0)
                                .comment({long300.substr(0, 255), long300.substr(255)})  // 255 + 45
-                               .comment({std::string(1, '\0')})  // empty: 21 FE 01 00 00
+                               .comment({})                      // empty: 21 FE 00
                                .comment({exact255})
                                .comment({"hi"})
                                .comment({long510.substr(0, 255), long510.substr(255)})
