@@ -88,3 +88,11 @@ if(WIN32)
         set_tests_properties(browserpreview_test PROPERTIES FIXTURES_REQUIRED ui_preview_page RUN_SERIAL TRUE)
     endif()
 endif()
+
+if(WIN32 AND TEST roads_test)
+    # The roads test saves its GIFs under Wine; giflib, native only, then reads them back.
+    set_tests_properties(roads_test PROPERTIES FIXTURES_REQUIRED ui_import_images FIXTURES_SETUP ui_roads)
+    add_test(NAME roads_giflib_check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/support/roads-giflib-check.sh
+        ${VELMORA_TEST_OUTPUT} ${CMAKE_BINARY_DIR}/roads-check)
+    set_tests_properties(roads_giflib_check PROPERTIES FIXTURES_REQUIRED ui_roads)
+endif()
