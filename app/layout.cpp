@@ -55,12 +55,20 @@ void placeAnimationView(int toolbarHeight) {
 }
 
 // Sets one scroll bar from the screen side, the view side and the stored position.
+// Showing or hiding a bar re-lays the window out (slow under Wine, and called on every drag tick),
+// so it is done only when the bar's visibility really changes.
+void showScrollBar(int bar, bool show) {
+    const LONG_PTR style = GetWindowLongPtrA(g_animationView, GWL_STYLE);
+    const bool shown = (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    if (shown != show) ShowScrollBar(g_animationView, bar, show ? TRUE : FALSE);
+}
+
 void updateScrollBar(int bar, int screenSide, int viewSide, int position, int maximum) {
     if (maximum < 1) {
-        ShowScrollBar(g_animationView, bar, FALSE);
+        showScrollBar(bar, false);
         return;
     }
-    ShowScrollBar(g_animationView, bar, TRUE);
+    showScrollBar(bar, true);
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
