@@ -14,20 +14,10 @@
 #include "palette/palettefile.h"
 #include "palette/palettemodel.h"
 
-#ifdef _WIN32
-#include <process.h>
-#define VELMORA_GETPID _getpid
-#else
-#include <unistd.h>
-#define VELMORA_GETPID getpid
-#endif
+#include "fuzz/scratchfile.h"
 
 static const std::string& scratchPath() {
-    static const std::string path = [] {
-        const char* folder = std::getenv("TMPDIR");
-        return std::string(folder && *folder ? folder : "/tmp") + "/velmora-palette-fuzz-" +
-               std::to_string(VELMORA_GETPID()) + ".plt";
-    }();
+    static const std::string path = fuzzScratchPath("palette-fuzz") + ".plt";
     return path;
 }
 

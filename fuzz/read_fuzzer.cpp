@@ -8,20 +8,10 @@
 #include "gif/document.h"
 #include "gif/limits.h"
 
-#ifdef _WIN32
-#include <process.h>
-#define VELMORA_GETPID _getpid
-#else
-#include <unistd.h>
-#define VELMORA_GETPID getpid
-#endif
+#include "fuzz/scratchfile.h"
 
 static const std::string& scratchPath() {
-    static const std::string path = [] {
-        const char* folder = std::getenv("TMPDIR");
-        return std::string(folder && *folder ? folder : "/tmp") + "/velmora-read-fuzz-" +
-               std::to_string(VELMORA_GETPID()) + ".gif";
-    }();
+    static const std::string path = fuzzScratchPath("read-fuzz") + ".gif";
     return path;
 }
 

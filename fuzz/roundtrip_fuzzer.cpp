@@ -8,22 +8,14 @@
 
 #include "gif/document.h"
 
-#ifdef _WIN32
-#include <process.h>
-#define VELMORA_GETPID _getpid
-#else
-#include <unistd.h>
-#define VELMORA_GETPID getpid
-#endif
+#include "fuzz/scratchfile.h"
 
 namespace {
 
 constexpr uint64_t kMaxFuzzPixels = uint64_t(1) << 20;
 
 std::string scratchPath(const char* role) {
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/velmora-roundtrip-fuzz-" +
-           std::to_string(VELMORA_GETPID()) + "-" + role + ".gif";
+    return fuzzScratchPath("roundtrip-fuzz") + "-" + role + ".gif";
 }
 
 std::vector<uint8_t> wholeFile(const std::string& path) {
