@@ -195,7 +195,14 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     // bits are those of prefix 4095 and pixel 255, so emptiness is tested before the key.
     uint32_t* const slots = slots_;
     constexpr uint32_t kEmpty = 0xFFFFFFFFu;
-    auto emptyTable = [&] { std::memset(slots, 0xFF, sizeof slots_); };
+    // In front of the hash: each code's most recent child (pixel << 12 | code). Pictures repeat
+    // the same continuations, so most steps end here without a probe; the hash stays the
+    // dictionary, so the codes and bytes are the same either way. All ones: no child yet.
+    uint32_t* const lastChild = lastChild_;
+    auto emptyTable = [&] {
+        std::memset(slots, 0xFF, sizeof slots_);
+        std::memset(lastChild, 0xFF, sizeof lastChild_);
+    };
 
     const uint8_t* run = nullptr;
     size_t length = 0;
@@ -218,11 +225,17 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     for (;;) {
         for (const uint8_t* const stop = run + length; run != stop; ++run) {
             const uint32_t c = *run;
+            const uint32_t memo = lastChild[prefix];
+            if ((memo >> kMaxCodeWidth) == c) {
+                prefix = memo & (kCodeLimit - 1);
+                continue;
+            }
             const uint32_t key = (c << kMaxCodeWidth) + prefix;
             int32_t i = int32_t((c << kHashShift) ^ prefix);
             uint32_t slot = slots[i];
             if (slot != kEmpty) {
                 if ((slot >> kMaxCodeWidth) == key) {
+                    lastChild[prefix] = c << kMaxCodeWidth | (slot & (kCodeLimit - 1));
                     prefix = slot & (kCodeLimit - 1);
                     continue;
                 }
@@ -240,15 +253,18 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
                     }
                 }
                 if (found) {
+                    lastChild[prefix] = c << kMaxCodeWidth | (slot & (kCodeLimit - 1));
                     prefix = slot & (kCodeLimit - 1);
                     continue;
                 }
             }
             emit(prefix);
-            prefix = c;
             if (nextCode < kCodeLimit) {
+                lastChild[prefix] = c << kMaxCodeWidth | nextCode;
                 slots[i] = key << kMaxCodeWidth | nextCode++;
+                prefix = c;
             } else {
+                prefix = c;
                 emptyTable();
                 nextCode = clearCode + 2;
                 clearPending = true;

@@ -53,4 +53,6 @@ private:
 
     // The 5003-slot hash: key and code of each string in one word.
     uint32_t slots_[kHashSize];
+    // A cache in front of the hash: the last child found or made for each code.
+    uint32_t lastChild_[kCodeLimit];
 };
