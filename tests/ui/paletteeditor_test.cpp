@@ -1,21 +1,18 @@
-// "Edit Palette" driven through its real window: each test opens the editor on a hand-made frame
-// from inside the application, acts on the grid, buttons and fields from within the editor's own
-// modal loop, answers the dialogs it opens, and checks both what the window shows and what
-// happened to the frame once the editor has closed.
-#include "palette/paletteeditor.h"
-
+// The palette windows through their real messages: "Edit Palette" on a hand-made frame, acted on
+// from inside its own modal loop together with the dialogs it opens; its small dialogs on their
+// own; and the index picker popup. Every editor session costs seconds under Wine, so each one
+// carries many checks.
 #include <windows.h>
-// commctrl.h builds on the types windows.h declares.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "app/globals.h"
+#include "palette/indexpicker.h"
+#include "palette/palettedialogs.h"
+#include "palette/paletteeditor.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/appdriver.h"
@@ -24,277 +21,181 @@
 
 namespace {
 
-using Script = std::function<void(HWND editor)>;
+RgbColor ramp(uint32_t i) { return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)); }
 
-// Colour i of a 256-entry test palette: every entry differs from every other.
-RgbColor rampColor(uint32_t i) {
-    return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
-}
-
-std::vector<RgbColor> rampPalette(uint32_t count) {
-    std::vector<RgbColor> colors;
-    for (uint32_t i = 0; i < count; ++i) colors.push_back(rampColor(i));
-    return colors;
-}
-
-// Sixteen colours far enough apart that the nearest of any one is obvious.
+// Far enough apart that the nearest of any one is obvious.
 const std::vector<RgbColor> kSixteen = {
-    {0, 0, 0},     {255, 255, 255}, {255, 0, 0},     {0, 255, 0},  {0, 0, 255}, {255, 255, 0},
-    {0, 255, 255}, {255, 0, 255},   {128, 0, 0},     {0, 128, 0},  {0, 0, 128}, {128, 128, 0},
-    {0, 128, 128}, {128, 0, 128},   {192, 192, 192}, {64, 64, 64},
-};
+    {0, 0, 0},     {255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {255, 0, 255},
+    {128, 0, 0},   {0, 128, 0},     {0, 0, 128}, {128, 128, 0}, {0, 128, 128}, {128, 0, 128}, {192, 192, 192},
+    {64, 64, 64}};
 
-// 16 x 16 pixels, pixel (x, y) = (16y + x) mod `used`: the first `used` entries are in use.
+// 16 x 16 pixels, pixel (x, y) = (16 y + x) mod `used`: entries from `used` on are unused.
 GifFrame gridFrame(const std::vector<RgbColor>& colors, uint32_t used) {
-    return makePaletteFrame(colors, 16, 16,
-                            [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
+    return makePaletteFrame(colors, 16, 16, [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
 }
 
-class PaletteEditorTest : public ::testing::Test {
+std::vector<uint8_t> fileBytes(const std::string& name) {
+    std::ifstream file(testOutputPath(name), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(testOutputPath(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A chooser answer that reports the colour it was opened with and picks `rgb`.
+DialogAnswerer::Answer chooseColor(uint32_t* offered, int r, int g, int b) {
+    return [=](HWND chooser) {
+        *offered = GetDlgItemInt(chooser, kChooserRed, nullptr, FALSE) << 16 |
+                   GetDlgItemInt(chooser, kChooserGreen, nullptr, FALSE) << 8 |
+                   GetDlgItemInt(chooser, kChooserBlue, nullptr, FALSE);
+        SetDlgItemInt(chooser, kChooserRed, r, FALSE);
+        SetDlgItemInt(chooser, kChooserGreen, g, FALSE);
+        SetDlgItemInt(chooser, kChooserBlue, b, FALSE);
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    };
+}
+
+using Typing = std::tuple<int, const char*, const char*>;  // field, typed, shown
+
+// An answer that types into the dialog's fields, then presses the button.
+DialogAnswerer::Answer fill(std::vector<std::pair<int, const char*>> fields, int button = IDOK) {
+    return [=](HWND dialog) {
+        for (auto [id, value] : fields) SetDlgItemTextA(dialog, id, value);
+        PostMessageA(dialog, WM_COMMAND, WPARAM(button), 0);
+    };
+}
+
+uint32_t rgbOf(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
+
+class Palette : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session_.started());
+        ASSERT_TRUE(session.started());
         parkPointer();
     }
-
-    // Runs the editor on the selected frame; the script acts inside it and must close it.
-    bool runEditor(const Script& script) {
-        answers_.expect("Edit Palette", script);
-        for (auto& answer : nested_) answers_.expect(answer.first, std::move(answer.second));
-        nested_.clear();
-        const bool applied = editSelectedFramePalette();
-        EXPECT_TRUE(answers_.allAnswered()) << "the editor did not open";
-        EXPECT_TRUE(answers_.unexpected().empty()) << "unanswered dialog: " << answers_.unexpected().front();
-        return applied;
+    void TearDown() override {
+        EXPECT_TRUE(answers.allAnswered()) << "a dialog did not open";
+        EXPECT_TRUE(answers.unexpected().empty()) << "unanswered dialog: " << answers.unexpected().front();
     }
-
+    // The editor on the selected frame; `script` acts inside it and closes it. `nested` answers
+    // the dialogs it opens, in order.
+    bool edit(const DialogAnswerer::Answer& script,
+              const std::vector<std::pair<std::string, DialogAnswerer::Answer>>& nested = {}) {
+        answers.expect("Edit Palette", script);
+        for (const auto& answer : nested) answers.expect(answer.first, answer.second);
+        return editSelectedFramePalette();
+    }
     GifFrame& frame() { return g_document.frames.back(); }
+    static std::string text(HWND dialog, int id) { return controlText(dialog, id); }
 
-    // Arms an answer for a dialog the editor opens; answers are used in the order armed.
-    void thenAnswer(const std::string& caption, DialogAnswerer::Answer answer) {
-        nested_.emplace_back(caption, std::move(answer));
-    }
-
-    AppSession session_;
-    DialogAnswerer answers_;
-    std::vector<std::pair<std::string, DialogAnswerer::Answer>> nested_;
+    AppSession session;
+    DialogAnswerer answers;
 };
 
-// ---- Opening ---------------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, FramesWithoutALocalTableOrSelectionOpenNothing) {
+TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
+    // No selection, or a frame without a local table: nothing to edit.
+    EXPECT_FALSE(editSelectedFramePalette());
     GifFrame global = gridFrame(kSixteen, 16);
     global.hasLocalTable = false;
-    EXPECT_FALSE(editFramePalette(g_mainWindow, global));
-    EXPECT_FALSE(editSelectedFramePalette());  // nothing selected: the document is empty
     addSelectedFrame(global);
     EXPECT_FALSE(editSelectedFramePalette());
-    EXPECT_TRUE(answers_.seen().empty());
-    EXPECT_FALSE(g_modified);
-    EXPECT_EQ(g_paletteModel, nullptr);
-}
-
-TEST_F(PaletteEditorTest, OpensOnEntryZeroWithTheModelOnlyWhileOpen) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    const PaletteEditModel* during = nullptr;
-    runEditor([&](HWND editor) {
-        during = g_paletteModel;
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "16");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "0");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "0");
-        EXPECT_TRUE(isEnabled(editor, IDC_PALETTE_ADD));
-        SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box: Cancel
-    });
-    ASSERT_NE(during, nullptr);
-    EXPECT_EQ(during->size(), 16u);
-    EXPECT_EQ(g_paletteModel, nullptr);
-    EXPECT_FALSE(g_modified);
-}
-
-// ---- Add and Remove --------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, AddIsDisabledAtTheLimitAndFollowsRemoveAndAdd) {
-    addSelectedFrame(gridFrame(rampPalette(256), 200));
-    struct Step {
-        int button;
-        const char* count;
-        bool addEnabled;
-    };
-    // The count caption follows every operation.
-    const Step steps[] = {
-        {0, "256", false},
-        {IDC_PALETTE_REMOVE, "255", true},
-        {IDC_PALETTE_ADD, "256", false},
-        {IDC_PALETTE_ADD, "256", false},  // a disabled button does nothing
-    };
-    runEditor([&](HWND editor) {
-        for (const Step& step : steps) {
-            if (step.button) clickButton(editor, step.button);
-            EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), step.count);
-            EXPECT_EQ(isEnabled(editor, IDC_PALETTE_ADD), step.addEnabled) << "after " << step.count;
-        }
-        clickButton(editor, IDCANCEL);
-    });
-}
-
-TEST_F(PaletteEditorTest, RemoveDoesNothingAtTwoEntries) {
-    const std::vector<RgbColor> two = {{10, 20, 30}, {200, 100, 0}};
-    addSelectedFrame(makePaletteFrame(two, 4, 1, [](uint32_t x, uint32_t) { return uint8_t(x & 1); }));
-    const bool applied = runEditor([](HWND editor) {
-        clickEditorCell(editor, 1);
-        clickButton(editor, IDC_PALETTE_REMOVE);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "2");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "1");
-        clickButton(editor, IDOK);
-    });
-    EXPECT_TRUE(applied);
-    EXPECT_EQ(frame().localTable.entries, two);
-    EXPECT_EQ(frameIndices(frame()), (std::vector<uint8_t>{0, 1, 0, 1}));
-}
-
-TEST_F(PaletteEditorTest, RemovingTheSelectedLastEntryMovesTheSelectionAndRemapsToTheNearest) {
-    // Dark grey (8, 8, 8) is removed; of black and white, black is nearer.
-    const std::vector<RgbColor> colors = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}, {8, 8, 8}};
-    addSelectedFrame(makePaletteFrame(colors, 4, 1, [](uint32_t x, uint32_t) { return uint8_t(x); }));
-    const bool applied = runEditor([](HWND editor) {
-        clickEditorCell(editor, 3);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "3");
-        clickButton(editor, IDC_PALETTE_REMOVE);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "2");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "255");  // the fields show red, entry 2
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_GREEN), "0");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "3");
-        clickButton(editor, IDOK);
-    });
-    ASSERT_TRUE(applied);
-    EXPECT_EQ(frame().localTable.entries, (std::vector<RgbColor>{{255, 255, 255}, {0, 0, 0}, {255, 0, 0}}));
-    EXPECT_EQ(frameIndices(frame()), (std::vector<uint8_t>{0, 1, 2, 1}));
-    EXPECT_TRUE(g_modified);
-}
-
-// ---- Fields ----------------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, FieldsCorrectWhatIsTypedAndColourTheSelectedEntry) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    struct Typing {
-        int field;
-        const char* typed;
-        const char* shown;
-    };
-    // Entry 5 is (255, 255, 0); its green is then changed through the field.
-    const Typing typing[] = {
-        {IDC_PALETTE_RED, "300", "255"},
-        {IDC_PALETTE_GREEN, "40", "40"},
-        {IDC_PALETTE_BLUE, "256", "255"},
-    };
-    const bool applied = runEditor([&](HWND editor) {
-        clickEditorCell(editor, 5);
-        for (const Typing& t : typing) {
-            SetDlgItemTextA(editor, t.field, t.typed);
-            EXPECT_EQ(controlText(editor, t.field), t.shown) << "typed " << t.typed;
-        }
-        // Index beyond the last entry selects the last; the colour fields follow it.
-        SetDlgItemTextA(editor, IDC_PALETTE_INDEX, "999");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "15");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "64");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_GREEN), "64");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_BLUE), "64");
-        // Now the fields act on entry 15: clearing R makes its red 0.
-        SetDlgItemTextA(editor, IDC_PALETTE_RED, "");
-        clickButton(editor, IDOK);
-    });
-    ASSERT_TRUE(applied);
-    std::vector<RgbColor> expected = kSixteen;
-    expected[5] = RgbColor(255, 40, 255);
-    expected[15] = RgbColor(0, 64, 64);
-    EXPECT_EQ(frame().localTable.entries, expected);
-}
-
-TEST_F(PaletteEditorTest, DoubleClickOpensTheChooserWithTheCellsColour) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    UINT shown[3] = {};
-    thenAnswer("Color", [&](HWND chooser) {
-        shown[0] = GetDlgItemInt(chooser, kChooserRed, nullptr, FALSE);
-        shown[1] = GetDlgItemInt(chooser, kChooserGreen, nullptr, FALSE);
-        shown[2] = GetDlgItemInt(chooser, kChooserBlue, nullptr, FALSE);
-        SetDlgItemInt(chooser, kChooserRed, 12, FALSE);
-        SetDlgItemInt(chooser, kChooserGreen, 34, FALSE);
-        SetDlgItemInt(chooser, kChooserBlue, 56, FALSE);
-        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    });
-    const bool applied = runEditor([](HWND editor) {
-        doubleClickEditorCell(editor, 11);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "11");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_BLUE), "56");
-        clickButton(editor, IDOK);
-    });
-    EXPECT_EQ(shown[0], 128u);  // entry 11 is (128, 128, 0)
-    EXPECT_EQ(shown[1], 128u);
-    EXPECT_EQ(shown[2], 0u);
-    ASSERT_TRUE(applied);
-    EXPECT_EQ(frame().localTable.entries[11], RgbColor(12, 34, 56));
-}
-
-// ---- Status bar ------------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, StatusBarDescribesTheEntryUnderThePointer) {
-    // 100 x 100 pixels: 1234 of index 0 (12.34 %), 4 of index 1 (0.04 %), the rest index 2
-    // (87.62 %); index 3 is not used.
-    const std::vector<RgbColor> colors = {{255, 128, 0}, {1, 2, 3}, {0, 0, 0}, {0, 0, 0}};
-    addSelectedFrame(makePaletteFrame(colors, 100, 100, [](uint32_t x, uint32_t y) {
-        const uint32_t i = 100 * y + x;
-        return uint8_t(i < 1234 ? 0 : i < 1238 ? 1 : 2);
-    }));
-    struct Hover {
-        int x, y;  // -1: the centre of cell `cell`
-        uint32_t cell;
-        const char* text;
-    };
-    const Hover hovers[] = {
-        {-1, -1, 0, "Index:0  R:255  G:128  B:0  HTML:#FF8000  12.3%"},
-        {-1, -1, 1, "Index:1  R:1  G:2  B:3  HTML:#010203  0.04%"},
-        {-1, -1, 2, "Index:2  R:0  G:0  B:0  HTML:#000000  87.6%"},
-        {-1, -1, 3, "Index:3  R:0  G:0  B:0  HTML:#000000  0% - not used"},
-        {30, 20, 0, ""},                                                 // the gap right of cell 0
-        {-1, -1, 4, ""},                                                 // a cell without an entry
-        {5, 5, 0, ""},                                                   // outside the cells
-        {29, 28, 0, "Index:0  R:255  G:128  B:0  HTML:#FF8000  12.3%"},  // the pixel after the cell
-    };
-    runEditor([&](HWND editor) {
-        for (const Hover& hover : hovers) {
-            if (hover.x < 0) {
-                moveOverEditorCell(editor, hover.cell);
-            } else {
-                moveOverEditorPoint(editor, hover.x, hover.y);
+    EXPECT_TRUE(answers.seen().empty());
+    addSelectedFrame(gridFrame(kSixteen, 12));  // entries 12 ... 15 unused
+    const std::vector<RgbColor> before = framePicture(frame());
+    uint32_t offered = 0;
+    const bool applied = edit(
+        [](HWND editor) {
+            EXPECT_NE(g_paletteModel, nullptr);
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "16");
+            EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "0");
+            // 22 of 256 pixels use entry 0; a cell without an entry says nothing.
+            const std::pair<uint32_t, const char*> hovers[] = {
+                {0, "Index:0  R:0  G:0  B:0  HTML:#000000  8.59%"},
+                {14, "Index:14  R:192  G:192  B:192  HTML:#C0C0C0  0% - not used"}, {16, ""}};
+            for (auto [cell, status] : hovers) {
+                moveOverEditorCell(editor, cell);
+                EXPECT_EQ(statusBarText(editor), status);
             }
-            EXPECT_EQ(statusBarText(editor), hover.text);
-        }
-        clickButton(editor, IDCANCEL);
-    });
+            // Typed values are corrected in place and colour the selected entry, 5.
+            clickEditorCell(editor, 5);
+            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"}, {IDC_PALETTE_GREEN, "40", "40"},
+                                     {IDC_PALETTE_BLUE, "256", "255"}, {IDC_PALETTE_INDEX, "999", "15"}};
+            for (auto [id, typed, shown] : typing) {
+                SetDlgItemTextA(editor, id, typed);
+                EXPECT_EQ(text(editor, id), shown) << typed;
+            }
+            EXPECT_EQ(text(editor, IDC_PALETTE_RED), "64");  // the fields follow the index
+            doubleClickEditorCell(editor, 11);                // the chooser
+            EXPECT_EQ(text(editor, IDC_PALETTE_BLUE), "56");
+            clickEditorCell(editor, 3);
+            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+            EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "4");
+            clickEditorCell(editor, 0);
+            clickButton(editor, IDC_PALETTE_MOVE_LEFT);  // moves stop at the ends
+            EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "0");
+            clickEditorCell(editor, 15);
+            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+            clickButton(editor, IDC_PALETTE_REMOVE);  // the last: the selection moves to the new last
+            EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "14");
+            EXPECT_EQ(text(editor, IDC_PALETTE_RED), "192");
+            clickEditorCell(editor, 8);
+            clickButton(editor, IDC_PALETTE_REMOVE);  // dark red, used: its pixels go to red
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "14");
+            clickButton(editor, IDOK);
+        },
+        {{"Color", chooseColor(&offered, 12, 34, 56)}});
+    ASSERT_TRUE(applied);
+    EXPECT_TRUE(g_modified);
+    EXPECT_EQ(g_paletteModel, nullptr);
+    EXPECT_EQ(offered, 0x808000u);
+    std::vector<RgbColor> table = kSixteen;
+    table[5] = {255, 40, 255};
+    table[11] = {12, 34, 56};
+    std::swap(table[3], table[4]);
+    table.erase(table.begin() + 15);
+    table.erase(table.begin() + 8);
+    EXPECT_EQ(frame().localTable.entries, table);
+    // Recoloured entries show their new colour, dark red's pixels red, the rest as they were.
+    std::vector<RgbColor> expected;
+    for (RgbColor c : before)
+        expected.push_back(c == kSixteen[5] ? table[5] : c == kSixteen[11] ? table[10] : c == kSixteen[8] ? kSixteen[2] : c);
+    EXPECT_EQ(framePicture(frame()), expected);
+    const IndexedPalette& palette = frame().bitmap->palette();
+    ASSERT_EQ(palette.count, table.size());
+    for (size_t i = 0; i < table.size(); ++i) EXPECT_EQ(palette.entries[i], table[i].toArgb()) << i;
 }
 
-// ---- Cancel and OK ---------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, CancelAfterManyOperationsLeavesTheFrameAsItWas) {
+TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
     addSelectedFrame(gridFrame(kSixteen, 12));
     const GifFrame before = frame();
-    thenAnswer("Sort palette entries", [](HWND sort) {
-        SendDlgItemMessageA(sort, IDC_SORT_KEY, CB_SETCURSEL, 4, 0);  // "- R"
-        PostMessageA(sort, WM_COMMAND, IDOK, 0);
-    });
-    const bool applied = runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_ADD);
-        clickEditorCell(editor, 3);
-        clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-        clickButton(editor, IDC_PALETTE_REMOVE);
-        SetDlgItemTextA(editor, IDC_PALETTE_GREEN, "77");
-        clickButton(editor, IDC_PALETTE_SORT);
-        clickButton(editor, IDC_PALETTE_DELETE_DUPLICATES);
-        clickButton(editor, IDC_PALETTE_DELETE_UNUSED);
-        clickButton(editor, IDC_PALETTE_MOVE_LEFT);
-        EXPECT_NE(controlText(editor, IDC_PALETTE_COUNT), "16");
-        clickButton(editor, IDCANCEL);
-    });
+    const bool applied = edit(
+        [](HWND editor) {
+            clickEditorCell(editor, 14);
+            clickButton(editor, IDC_PALETTE_DELETE_UNUSED);  // the selection stays on an entry
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "12");
+            EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "11");
+            clickButton(editor, IDC_PALETTE_GRADIENT);  // 2 ... 6 from black to (255, 20, 0)
+            clickEditorCell(editor, 4);
+            EXPECT_EQ(text(editor, IDC_PALETTE_RED), "127");  // 255 / 4 steps, truncated
+            EXPECT_EQ(text(editor, IDC_PALETTE_GREEN), "10");
+            clickButton(editor, IDC_PALETTE_SORT);  // "- R": the reddest first
+            clickEditorCell(editor, 0);
+            EXPECT_EQ(text(editor, IDC_PALETTE_RED), "255");
+            clickButton(editor, IDC_PALETTE_COUNT);  // Colors: 4
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "4");
+            SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box cancels
+        },
+        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2"}, {IDC_GRADIENT_TO_INDEX, "6"}, {IDC_GRADIENT_FROM_RED, "0"},
+                                  {IDC_GRADIENT_FROM_GREEN, "0"}, {IDC_GRADIENT_FROM_BLUE, "0"}, {IDC_GRADIENT_TO_RED, "255"},
+                                  {IDC_GRADIENT_TO_GREEN, "20"}, {IDC_GRADIENT_TO_BLUE, "0"}})},
+         {"Sort palette entries",
+          [](HWND sort) {
+              SendDlgItemMessageA(sort, IDC_SORT_KEY, CB_SETCURSEL, 4, 0);
+              PostMessageA(sort, WM_COMMAND, IDOK, 0);
+          }},
+         {"Colors", fill({{IDC_COLORS_COUNT, "4"}})}});
     EXPECT_FALSE(applied);
     EXPECT_FALSE(g_modified);
     EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
@@ -302,309 +203,215 @@ TEST_F(PaletteEditorTest, CancelAfterManyOperationsLeavesTheFrameAsItWas) {
     EXPECT_EQ(std::memcmp(&frame().bitmap->palette(), &before.bitmap->palette(), sizeof(IndexedPalette)), 0);
 }
 
-TEST_F(PaletteEditorTest, OkAfterMovingAnEntryRemapsThePixelsSoThePictureLooksTheSame) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    const GifFrame before = frame();
-    const bool applied = runEditor([](HWND editor) {
-        clickEditorCell(editor, 3);
-        clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "4");
-        clickButton(editor, IDOK);
-    });
-    ASSERT_TRUE(applied);
-    EXPECT_EQ(framePicture(frame()), framePicture(before));
-    const std::vector<uint8_t> was = frameIndices(before);
-    const std::vector<uint8_t> now = frameIndices(frame());
-    for (size_t i = 0; i < was.size(); ++i) {
-        const uint8_t expected = was[i] == 3 ? 4 : was[i] == 4 ? 3 : was[i];
-        ASSERT_EQ(now[i], expected) << "pixel " << i;
-    }
-    // The picture's own palette is the new table, opaque.
-    const IndexedPalette& palette = frame().bitmap->palette();
-    EXPECT_EQ(palette.count, 16u);
-    EXPECT_EQ(palette.entries[3], 0xFF0000FFu);  // blue moved to 3
-    EXPECT_EQ(palette.entries[4], 0xFF00FF00u);
-    EXPECT_TRUE(g_modified);
-}
-
-TEST_F(PaletteEditorTest, MovesStopAtTheEnds) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    const GifFrame before = frame();
-    runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_MOVE_LEFT);  // entry 0 is selected
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "0");
-        clickEditorCell(editor, 15);
-        clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "15");
-        clickButton(editor, IDOK);
-    });
-    EXPECT_EQ(frameIndices(frame()), frameIndices(before));
-    EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
-}
-
-// ---- Operations through their dialogs --------------------------------------------------------
-
-TEST_F(PaletteEditorTest, ColorsDialogShrinksThePaletteAndTheSelectionFollows) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    const GifFrame before = frame();
-    thenAnswer("Colors", [](HWND colors) {
-        SetDlgItemTextA(colors, IDC_COLORS_COUNT, "4");
-        PostMessageA(colors, WM_COMMAND, IDOK, 0);
-    });
-    const bool applied = runEditor([](HWND editor) {
-        clickEditorCell(editor, 12);
-        clickButton(editor, IDC_PALETTE_COUNT);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "4");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "3");
-        clickButton(editor, IDOK);
-    });
-    ASSERT_TRUE(applied);
-    const std::vector<RgbColor> kept(kSixteen.begin(), kSixteen.begin() + 4);
-    ASSERT_EQ(frame().localTable.entries, kept);
-    // Every pixel shows the nearest of the four kept colours to what it showed (first on ties).
-    const std::vector<RgbColor> was = framePicture(before);
-    const std::vector<RgbColor> now = framePicture(frame());
-    for (size_t i = 0; i < was.size(); ++i) {
-        int best = -1;
-        int bestDistance = 0;
-        for (int k = 0; k < 4; ++k) {
-            const int dr = was[i].red - kept[k].red, dg = was[i].green - kept[k].green,
-                      db = was[i].blue - kept[k].blue;
-            const int distance = dr * dr + dg * dg + db * db;
-            if (best < 0 || distance < bestDistance) best = k, bestDistance = distance;
-        }
-        ASSERT_EQ(now[i], kept[size_t(best)]) << "pixel " << i;
-    }
-}
-
-TEST_F(PaletteEditorTest, GradientPaintsTheEntriesBetweenItsIndices) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    thenAnswer("Color Gradient", [](HWND gradient) {
-        SetDlgItemTextA(gradient, IDC_GRADIENT_FROM_INDEX, "2");
-        SetDlgItemTextA(gradient, IDC_GRADIENT_TO_INDEX, "6");
-        for (int id : {IDC_GRADIENT_FROM_RED, IDC_GRADIENT_FROM_GREEN, IDC_GRADIENT_FROM_BLUE})
-            SetDlgItemTextA(gradient, id, "0");
-        SetDlgItemTextA(gradient, IDC_GRADIENT_TO_RED, "255");
-        SetDlgItemTextA(gradient, IDC_GRADIENT_TO_GREEN, "20");
-        SetDlgItemTextA(gradient, IDC_GRADIENT_TO_BLUE, "0");
-        PostMessageA(gradient, WM_COMMAND, IDOK, 0);
-    });
-    ASSERT_TRUE(runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_GRADIENT);
-        clickButton(editor, IDOK);
-    }));
-    // Red steps by 255 / 4 = 63.75, green by 5: truncated, 0 63 127 191 255 and 0 5 10 15 20.
-    const std::vector<RgbColor> painted = {{0, 0, 0}, {63, 5, 0}, {127, 10, 0}, {191, 15, 0}, {255, 20, 0}};
-    for (size_t i = 0; i < painted.size(); ++i)
-        EXPECT_EQ(frame().localTable.entries[2 + i], painted[i]) << 2 + i;
-    EXPECT_EQ(frame().localTable.entries[1], kSixteen[1]);
-    EXPECT_EQ(frame().localTable.entries[7], kSixteen[7]);
-}
-
-TEST_F(PaletteEditorTest, DeletingUnusedEntriesKeepsTheSelectionOnAnEntry) {
-    addSelectedFrame(gridFrame(kSixteen, 6));  // entries 6 ... 15 unused
-    ASSERT_TRUE(runEditor([](HWND editor) {
-        clickEditorCell(editor, 14);
-        clickButton(editor, IDC_PALETTE_DELETE_UNUSED);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "6");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "5");
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "255");  // entry 5, yellow
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_BLUE), "0");
-        clickButton(editor, IDOK);
-    }));
-    EXPECT_EQ(frame().localTable.entries, std::vector<RgbColor>(kSixteen.begin(), kSixteen.begin() + 6));
-}
-
-// ---- Palette files ---------------------------------------------------------------------------
-
-std::vector<uint8_t> readBytes(const std::string& name) {
-    std::ifstream file(testOutputPath(name), std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream file(testOutputPath(name), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-TEST_F(PaletteEditorTest, WritePaletteSavesTheWorkingColours) {
-    const std::vector<RgbColor> three = {{1, 2, 3}, {250, 128, 7}, {0, 0, 0}};
-    addSelectedFrame(makePaletteFrame(three, 3, 1, [](uint32_t x, uint32_t) { return uint8_t(x); }));
-    std::remove(testOutputPath("editor-written.plt").c_str());
-    thenAnswer("Save Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-written.plt")));
-    runEditor([](HWND editor) {
-        clickEditorCell(editor, 2);
-        SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "9");
-        clickButton(editor, IDC_PALETTE_WRITE);
-        clickButton(editor, IDCANCEL);
-    });
-    // Count 3 little-endian, then the records; the edited blue is in the file.
-    EXPECT_EQ(readBytes("editor-written.plt"),
-              (std::vector<uint8_t>{3, 0, 0, 0, 1, 2, 3, 250, 128, 7, 0, 0, 9}));
-}
-
-TEST_F(PaletteEditorTest, ReadPaletteRecolours) {
-    // Count 2: two records for a 4-entry palette; entries 2 and 3 stay.
-    writeBytes("editor-read.plt", {2, 0, 0, 0, 10, 20, 30, 40, 50, 60});
+TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
     addSelectedFrame(gridFrame({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, 4));
-    thenAnswer("Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-read.plt")));
-    ASSERT_TRUE(runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_READ);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "10");  // entry 0 is selected
-        clickButton(editor, IDOK);
-    }));
-    EXPECT_EQ(frame().localTable.entries,
-              (std::vector<RgbColor>{{10, 20, 30}, {40, 50, 60}, {3, 3, 3}, {4, 4, 4}}));
+    writeFile("editor-short.plt", {7, 0});  // not even the count
+    writeFile("editor-read.plt", {2, 0, 0, 0, 10, 20, 30, 40, 50, 60});  // two records for four entries
+    const bool applied = edit(
+        [](HWND editor) {
+            clickEditorCell(editor, 2);
+            SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "9");
+            clickButton(editor, IDC_PALETTE_WRITE);
+            clickButton(editor, IDC_PALETTE_READ);
+            clickButton(editor, IDC_PALETTE_READ);
+            clickButton(editor, IDOK);
+        },
+        {{"Save Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-written.plt"))},
+         {"Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-short.plt"))},
+         {"Error", DialogAnswerer::pressButton(IDOK)},
+         {"Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-read.plt"))}});
+    ASSERT_TRUE(applied);
+    EXPECT_EQ(answers.lastMessageText(), "Unable to read the palette file.");
+    // The count, little-endian, then the working colours.
+    EXPECT_EQ(fileBytes("editor-written.plt"), (std::vector<uint8_t>{4, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 9, 4, 4, 4}));
+    EXPECT_EQ(frame().localTable.entries, (std::vector<RgbColor>{{10, 20, 30}, {40, 50, 60}, {3, 3, 9}, {4, 4, 4}}));
 }
 
-TEST_F(PaletteEditorTest, AnUnreadablePaletteFileIsReportedAndChangesNothing) {
-    writeBytes("editor-short.plt", {7, 0});  // not even the count
-    addSelectedFrame(gridFrame({{1, 1, 1}, {2, 2, 2}}, 2));
-    thenAnswer("Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-short.plt")));
-    thenAnswer("Error", DialogAnswerer::pressButton(IDOK));
-    ASSERT_TRUE(runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_READ);
-        clickButton(editor, IDOK);
-    }));
-    EXPECT_EQ(answers_.lastMessageText(), "Unable to read the palette file.");
-    EXPECT_EQ(frame().localTable.entries, (std::vector<RgbColor>{{1, 1, 1}, {2, 2, 2}}));
+TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
+    std::vector<RgbColor> colors;
+    for (uint32_t i = 0; i < 256; ++i) colors.push_back(ramp(i));
+    addSelectedFrame(gridFrame(colors, 200));
+    uint32_t seen[3] = {};
+    edit(
+        [](HWND editor) {
+            EXPECT_FALSE(isEnabled(editor, IDC_PALETTE_ADD));  // 256 entries: the limit
+            clickEditorCell(editor, 37);
+            RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            pumpMessages(200);
+            EXPECT_NE(saveWindowScreenshot(editor, "palette-editor-256.png"), "");
+            // Inside its border a used cell is all its colour, an unused one crossed out; the
+            // selected one framed in red.
+            auto offColour = [&](uint32_t index) {
+                const RECT cell = paletteCellRect(index);
+                int count = 0;
+                for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+                    for (int x = cell.left + 1; x < cell.right - 1; ++x)
+                        count += clientPixel(editor, x, y) != ramp(index).packed();
+                return count;
+            };
+            EXPECT_EQ(offColour(199), 0);
+            EXPECT_GE(offColour(200), 12);
+            const RECT selected = paletteCellRect(37);
+            const int midY = (selected.top + selected.bottom) / 2;
+            EXPECT_TRUE(clientPixel(editor, selected.left, midY) == 0xFF0000u ||
+                        clientPixel(editor, selected.left - 1, midY) == 0xFF0000u);
+            clickEditorCell(editor, 3);
+            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+            clickButton(editor, IDC_PALETTE_PREVIEW);
+            clickButton(editor, IDC_PALETTE_REMOVE);
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "255");
+            EXPECT_TRUE(isEnabled(editor, IDC_PALETTE_ADD));
+            clickButton(editor, IDC_PALETTE_ADD);
+            EXPECT_FALSE(isEnabled(editor, IDC_PALETTE_ADD));
+            clickButton(editor, IDCANCEL);
+        },
+        {{"Preview", [&](HWND preview) {
+              HWND picture = GetDlgItem(preview, IDC_PREVIEW_PICTURE);
+              saveWindowScreenshot(preview, "palette-preview.png");  // brings it up and paints it
+              // Entries 3 and 4 swapped, the pixels remapped: the picture looks as before.
+              seen[0] = clientPixel(picture, 3, 0);
+              seen[1] = clientPixel(picture, 4, 0);
+              seen[2] = clientPixel(picture, 20, 5);
+              PostMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+          }}});
+    EXPECT_EQ(seen[0], ramp(3).packed());
+    EXPECT_EQ(seen[1], ramp(4).packed());
+    EXPECT_EQ(seen[2], rgbOf(GetSysColor(COLOR_BTNFACE)));  // beside the 16 x 16 picture
 }
 
-TEST_F(PaletteEditorTest, CancelledFileDialogsChangeNothing) {
-    addSelectedFrame(gridFrame({{1, 1, 1}, {2, 2, 2}}, 2));
-    thenAnswer("Open Palette", DialogAnswerer::cancel());
-    thenAnswer("Save Palette", DialogAnswerer::cancel());
-    ASSERT_TRUE(runEditor([](HWND editor) {
-        clickButton(editor, IDC_PALETTE_READ);
-        clickButton(editor, IDC_PALETTE_WRITE);
-        clickButton(editor, IDOK);
-    }));
-    EXPECT_EQ(frame().localTable.entries, (std::vector<RgbColor>{{1, 1, 1}, {2, 2, 2}}));
-}
+// ---- The editor's dialogs on their own ---------------------------------------------------------
 
-// ---- Look --------------------------------------------------------------------------------------
-
-TEST_F(PaletteEditorTest, GridShowsCellsCrossesAndTheSelectionFrame) {
-    addSelectedFrame(gridFrame(rampPalette(256), 200));
-    runEditor([](HWND editor) {
-        clickEditorCell(editor, 37);
-        moveOverEditorCell(editor, 210);
-        RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        pumpMessages(200);
-        // Inside its border a used cell is all its colour; an unused one is crossed out.
-        const Capture shot = captureWindow(editor);
-        POINT origin = {0, 0};
-        ClientToScreen(editor, &origin);
-        RECT window;
-        GetWindowRect(editor, &window);
-        auto at = [&](int x, int y) {
-            return shot.at(origin.x - window.left + x, origin.y - window.top + y);
-        };
-        auto offColour = [&](uint32_t index) {
-            const RECT cell = paletteCellRect(index);
-            int count = 0;
-            for (int y = cell.top + 1; y < cell.bottom - 1; ++y) {
-                for (int x = cell.left + 1; x < cell.right - 1; ++x)
-                    count += at(x, y) != rampColor(index).packed();
-            }
-            return count;
-        };
-        EXPECT_EQ(offColour(20), 0);
-        EXPECT_EQ(offColour(199), 0);
-        EXPECT_GE(offColour(200), 12);  // two diagonals across 12 x 12 pixels
-        EXPECT_GE(offColour(255), 12);
-        // The selected cell is framed in red.
-        const RECT selected = paletteCellRect(37);
-        const int midY = (selected.top + selected.bottom) / 2;
-        EXPECT_TRUE(at(selected.left, midY) == 0xFF0000u || at(selected.left - 1, midY) == 0xFF0000u);
-        EXPECT_NE(at(selected.left + 3, midY), 0xFF0000u);
-        EXPECT_NE(saveWindowScreenshot(editor, "palette-editor-256.png"), "");
-        clickButton(editor, IDCANCEL);
-    });
-}
-
-TEST_F(PaletteEditorTest, PreviewShowsTheRemappedFrameAndChangesNothing) {
-    // 40 x 30: left half entry 3, right half entry 4.
-    addSelectedFrame(
-        makePaletteFrame(kSixteen, 40, 30, [](uint32_t x, uint32_t) { return uint8_t(x < 20 ? 3 : 4); }));
-    const GifFrame before = frame();
-    uint32_t left = 0, right = 0, outside = 0;
-    thenAnswer("Preview", [&](HWND preview) {
-        HWND picture = GetDlgItem(preview, IDC_PREVIEW_PICTURE);
-        // Brings it to the front and repaints it before the pixels are read.
-        saveWindowScreenshot(preview, "palette-preview.png");
-        left = clientPixel(picture, 5, 15);
-        right = clientPixel(picture, 35, 15);
-        outside = clientPixel(picture, 45, 15);
-        PostMessageA(preview, WM_COMMAND, IDCANCEL, 0);
-    });
-    ASSERT_FALSE(runEditor([](HWND editor) {
-        clickEditorCell(editor, 3);
-        clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-        clickButton(editor, IDC_PALETTE_PREVIEW);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "4");
-        clickButton(editor, IDCANCEL);
-    }));
-    EXPECT_EQ(left, 0x00FF00u);   // entry 3 was green, now entry 4: still green on screen
-    EXPECT_EQ(right, 0x0000FFu);  // blue
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);  // beside the picture, the control's background
-    EXPECT_EQ(outside, uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face));
-    EXPECT_EQ(frameIndices(frame()), frameIndices(before));
-}
-
-TEST_F(PaletteEditorTest, ButtonsCarryTheirTooltipsAndIcons) {
-    addSelectedFrame(gridFrame(kSixteen, 16));
-    struct Tool {
-        int id;
-        const char* tip;
-    };
-    const Tool tools[] = {
-        {IDC_PALETTE_ADD, "Add Color Index"},
-        {IDC_PALETTE_REMOVE, "Remove Color Index"},
-        {IDC_PALETTE_REPLACE, "Replace Color"},
-        {IDC_PALETTE_MOVE_LEFT, "Move palette item left"},
-        {IDC_PALETTE_MOVE_RIGHT, "Move palette item right"},
-        {IDC_PALETTE_SORT, "Sort palette entries"},
-        {IDC_PALETTE_DELETE_DUPLICATES, "Delete extra palette entries with equal colors"},
-        {IDC_PALETTE_DELETE_UNUSED, "Delete all unused palette entries"},
-        {IDC_PALETTE_GRADIENT, "Color Gradient"},
-        {IDC_PALETTE_READ, "Read palette"},
-        {IDC_PALETTE_WRITE, "Write palette"},
-    };
-    runEditor([&](HWND editor) {
-        // The editor's tooltip control is the tooltips_class32 window it owns.
-        struct Search {
-            HWND owner;
-            HWND found;
-        } search = {editor, nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                Search* search = reinterpret_cast<Search*>(data);
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof(name));
-                if (std::strcmp(name, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != search->owner)
-                    return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        HWND tooltip = search.found;
-        ASSERT_NE(tooltip, nullptr);
-        EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 11);
-        for (const Tool& tool : tools) {
-            char text[128] = {};
-            TTTOOLINFOA info = {};
-            info.cbSize = sizeof(info);
-            info.hwnd = editor;
-            info.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(editor, tool.id));
-            info.lpszText = text;
-            SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
-            EXPECT_STREQ(text, tool.tip);
-            EXPECT_NE(SendDlgItemMessageA(editor, tool.id, BM_GETIMAGE, IMAGE_ICON, 0), 0) << tool.tip;
+TEST_F(Palette, GradientSortAndColorsDialogsCorrectWhatIsTyped) {
+    g_gradientFromColor = RGB(10, 20, 30);
+    g_gradientToColor = RGB(40, 50, 60);
+    uint32_t offered = 0;
+    answers.expect("Color Gradient", [](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_RED), "10");
+        EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_INDEX), "");
+        const Typing typing[] = {
+            {IDC_GRADIENT_FROM_RED, "300", "255"}, {IDC_GRADIENT_FROM_BLUE, "", "0"},
+            {IDC_GRADIENT_FROM_INDEX, "5", "5"},   {IDC_GRADIENT_TO_INDEX, "300", "255"},
+            {IDC_GRADIENT_TO_GREEN, "abc", "0"}};
+        for (auto [id, typed, shown] : typing) {
+            SetDlgItemTextA(dialog, id, typed);
+            EXPECT_EQ(text(dialog, id), shown) << typed;
         }
-        clickButton(editor, IDCANCEL);
+        EXPECT_EQ(rgbOf(g_gradientFromColor), 0xFF1400u);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        pumpMessages(150);
+        EXPECT_NE(saveWindowScreenshot(dialog, "palette-gradient.png"), "");
+        for (auto [id, rgb] : {std::pair{IDC_GRADIENT_FROM_SWATCH, 0xFF1400u}, std::pair{IDC_GRADIENT_TO_SWATCH, 0x28003Cu}}) {
+            RECT rect;
+            GetClientRect(GetDlgItem(dialog, id), &rect);
+            EXPECT_EQ(clientPixel(GetDlgItem(dialog, id), rect.right / 2, rect.bottom / 2), rgb);
+        }
+        clickButton(dialog, IDC_GRADIENT_TO_SWATCH);
+        EXPECT_EQ(text(dialog, IDC_GRADIENT_TO_BLUE), "9");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
+    answers.expect("Color", chooseColor(&offered, 7, 8, 9));
+    EXPECT_EQ(runGradientDialog(g_mainWindow), 1);
+    EXPECT_EQ(offered, 0x28003Cu);
+    EXPECT_EQ(g_gradientFromIndex, 5u);
+    EXPECT_EQ(g_gradientToIndex, 255u);
+
+    std::vector<std::string> keys;
+    answers.expect("Sort palette entries", [&](HWND dialog) {
+        for (int i = 0; i < SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0); ++i) {
+            char key[64] = {};
+            SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETLBTEXT, i, LPARAM(key));
+            keys.push_back(key);
+        }
+        SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_SETCURSEL, 8, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(runSortDialog(g_mainWindow), 8);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Usage", "+ ( R + G + B)", "- ( R + G + B)", "+ R", "- R", "+ G",
+                                              "- G", "+ B", "- B"}));
+    // Leaving the field allows 2 ... 256; OK then takes at most 255.
+    answers.expect("Colors", [](HWND dialog) {
+        EXPECT_EQ(text(dialog, IDC_COLORS_COUNT), "2");
+        const std::pair<const char*, const char*> typing[] = {{"1", "2"}, {"300", "256"}, {"x", "0"}, {"100", "100"}, {"256", "256"}};
+        for (auto [typed, shown] : typing) {
+            SetFocus(GetDlgItem(dialog, IDC_COLORS_COUNT));
+            SetDlgItemTextA(dialog, IDC_COLORS_COUNT, typed);
+            SetFocus(GetDlgItem(dialog, IDCANCEL));
+            EXPECT_EQ(text(dialog, IDC_COLORS_COUNT), shown) << typed;
+        }
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(runColorsDialog(g_mainWindow), 255);
+}
+
+// ---- The index picker ------------------------------------------------------------------------
+
+POINT cellCentre(uint32_t index) { return {LONG(8 + 17 * (index % 16) + 7), LONG(8 + 17 * (index / 16) + 7)}; }
+
+TEST_F(Palette, PickerReturnsTheCellLastUnderThePointer) {
+    HWND anchor = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_BORDER, 120, 90, 60, 20,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ColorTable table;
+    for (uint32_t i = 0; i < 20; ++i) table.entries.push_back(RgbColor(uint8_t(i * 9), uint8_t(200 - i), 40));
+    table.entries[12] = RgbColor(255, 0, 0);
+    enum End { Click, Escape, Deactivate };
+    struct Case {
+        const char* name;
+        std::vector<POINT> moves;
+        WPARAM key;
+        End end;
+        int result;
+    };
+    const Case cases[] = {
+        {"only a gap and a cell without entry", {{41, 32}, cellCentre(25)}, 0, Click, -1},
+        {"right arrow wraps from the last cell", {cellCentre(19)}, VK_RIGHT, Click, 0},
+        {"escape", {cellCentre(3)}, 0, Escape, -1},
+        {"a click elsewhere", {cellCentre(3)}, 0, Deactivate, -1},
+    };
+    for (const Case& c : cases) {
+        answers.expect("", [&](HWND window) {
+            for (POINT move : c.moves) moveOverPickerPoint(window, move.x, move.y);
+            if (c.key) SendMessageA(window, WM_KEYDOWN, c.key, 0);
+            if (c.end == Click) clickPickerPoint(window, 3, 3);
+            if (c.end == Escape) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            if (c.end == Deactivate) SetActiveWindow(anchor);
+        });
+        EXPECT_EQ(pickPaletteIndex(&table, anchor, 0), c.result) << c.name;
+    }
+    // The tooltip names the cell under the pointer; the marked cell is framed in red, in white
+    // under the pointer; a click in the margin takes the cell last under the pointer.
+    uint32_t marked = 0, hovered = 0;
+    RECT popupRect = {}, anchorRect;
+    answers.expect("", [&](HWND popup) {
+        GetWindowRect(popup, &popupRect);
+        HWND tooltip = indexPickerTooltip();
+        ASSERT_NE(tooltip, nullptr);
+        const std::pair<POINT, const char*> steps[] = {{cellCentre(12), "Index=12 R:255 G:0 B:0"}, {{8 + 17 * 12 + 15, 15}, ""}};
+        for (auto [at, tip] : steps) {
+            moveOverPickerPoint(popup, at.x, at.y);
+            pumpMessages(50);
+            char text[80] = {};
+            if (IsWindowVisible(tooltip)) GetWindowTextA(tooltip, text, sizeof(text));
+            EXPECT_STREQ(text, tip);
+        }
+        RedrawWindow(popup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        pumpMessages(100);
+        marked = clientPixel(popup, cellCentre(5).x - 7, cellCentre(5).y);
+        moveOverPickerPoint(popup, cellCentre(5).x, cellCentre(5).y);
+        RedrawWindow(popup, nullptr, nullptr, RDW_UPDATENOW);
+        pumpMessages(100);
+        hovered = clientPixel(popup, cellCentre(5).x - 7, cellCentre(5).y);
+        saveWindowScreenshot(popup, "palette-index-picker.png");
+        clickPickerPoint(popup, 1, 1);
+    });
+    EXPECT_EQ(pickPaletteIndex(&table, anchor, 5), 5);
+    EXPECT_EQ(marked, 0xFF0000u);
+    EXPECT_EQ(hovered, 0xFFFFFFu);
+    GetWindowRect(anchor, &anchorRect);  // two rows of 16 cells straight below it
+    EXPECT_EQ(popupRect.left, anchorRect.left);
+    EXPECT_EQ(popupRect.top, anchorRect.bottom);
+    EXPECT_EQ(popupRect.right - popupRect.left, 289);
+    EXPECT_EQ(popupRect.bottom - popupRect.top, 51);
+    DestroyWindow(anchor);
 }
 
 }  // namespace

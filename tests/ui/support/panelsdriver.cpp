@@ -1,7 +1,9 @@
 #include "ui/support/panelsdriver.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/globals.h"
@@ -14,17 +16,15 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
                    const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top, bool local) {
     GifFrame frame;
     frame.bitmap = IndexedBitmap::create(width, height);
-    for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) frame.bitmap->row(y)[x] = pixel(x, y);
-    }
     IndexedPalette palette;
-    palette.count = uint32_t(colors.size());
-    for (size_t i = 0; i < colors.size() && i < 256; ++i) palette.entries[i] = 0xFF000000u | colors[i];
+    palette.count = uint32_t(std::min<size_t>(colors.size(), 256));
+    for (uint32_t i = 0; i < palette.count; ++i) palette.entries[i] = 0xFF000000u | colors[i];
     frame.bitmap->setPalette(palette);
-    if (local) {
-        frame.hasLocalTable = true;
+    frame.hasLocalTable = local;
+    if (local)
         for (uint32_t rgb : colors) frame.localTable.entries.push_back(RgbColor::fromPacked(rgb));
-    }
     frame.left = left;
     frame.top = top;
     return frame;
@@ -34,45 +34,39 @@ GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left
     return makeFrame(width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
 }
 
+static void fillFrameList() {
+    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < g_document.frames.size(); ++i) SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
+}
+
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight) {
     g_document.frames = std::move(frames);
     g_document.screenWidth = screenWidth;
     g_document.screenHeight = screenHeight;
-    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < g_document.frames.size(); ++i) {
-        SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-    }
+    fillFrameList();
 }
 
 bool readSampleGif() {
-    const std::string path = testDataPath("panels-sample.gif");
-    if (g_document.readFile(path.c_str()) != ReadOk) return false;
-    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < g_document.frames.size(); ++i) {
-        SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-    }
+    if (g_document.readFile(testDataPath("panels-sample.gif").c_str()) != ReadOk) return false;
+    fillFrameList();
     return true;
 }
 
 void selectFrame(int index) {
     SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(g_frameList));
+    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(g_frameList));
 }
 
 void showPropertyTab(int index) {
     SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
-    NMHDR header = {};
-    header.hwndFrom = g_propertyTabs;
-    header.idFrom = IDC_PROPERTY_TABS;
-    header.code = TCN_SELCHANGE;
-    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, reinterpret_cast<LPARAM>(&header));
+    NMHDR header = {g_propertyTabs, IDC_PROPERTY_TABS, UINT(TCN_SELCHANGE)};
+    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
 }
 
 void typeText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 
 void leaveField(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), LPARAM(GetDlgItem(dialog, id)));
 }
 
 void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -90,33 +84,26 @@ Capture captureClient(HWND window, bool raise) {
     if (raise) {
         SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         SetForegroundWindow(g_mainWindow);
-        // The compose tab control under the canvas paints over it when it repaints; let the
-        // canvas paint last, as it does on screen once everything has settled.
+        // The compose tab control paints over the canvas when it repaints: the canvas goes last.
         RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     UpdateWindow(window);
-    // Wine hands a window's new pixels to the X server a little later than it draws them.
-    pumpMessages(250);
-    RECT frame;
-    RECT client;
+    pumpMessages(250);  // Wine hands new pixels to the X server a little after drawing them
+    RECT frame, client;
     GetWindowRect(window, &frame);
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     const Capture whole = captureWindow(window);
+    const int dx = origin.x - frame.left, dy = origin.y - frame.top;
     Capture inner;
     inner.width = client.right;
     inner.height = client.bottom;
-    const int dx = origin.x - frame.left;
-    const int dy = origin.y - frame.top;
-    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width || dy + inner.height > whole.height) {
+    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width || dy + inner.height > whole.height)
         return Capture();
-    }
-    inner.pixels.resize(size_t(inner.width) * size_t(inner.height));
-    for (int y = 0; y < inner.height; ++y) {
-        for (int x = 0; x < inner.width; ++x) inner.pixels[size_t(y) * size_t(inner.width) + size_t(x)] = whole.at(x + dx, y + dy);
-    }
+    for (int y = 0; y < inner.height; ++y)
+        for (int x = 0; x < inner.width; ++x) inner.pixels.push_back(whole.at(x + dx, y + dy));
     return inner;
 }
 
@@ -128,6 +115,22 @@ POINT clientToClient(HWND from, HWND to, POINT point) {
 uint32_t systemRgb(int index) {
     const COLORREF color = GetSysColor(index);
     return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
+}
+
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored) {
+    for (const FieldRule& rule : rules) {
+        SCOPED_TRACE(testing::Message() << "field " << rule.id << " typed '" << rule.typed << "'");
+        const int before = stored(rule.id);
+        g_modified = false;
+        typeText(dialog, rule.id, rule.typed);
+        if (rule.onLeave) {
+            EXPECT_EQ(stored(rule.id), before) << "typing alone stored the value";
+            leaveField(dialog, rule.id);
+        }
+        EXPECT_EQ(textOf(dialog, rule.id), rule.shown);
+        EXPECT_EQ(stored(rule.id), rule.stored);
+        EXPECT_TRUE(g_modified);
+    }
 }
 
 }  // namespace paneltest
