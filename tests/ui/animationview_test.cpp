@@ -1,8 +1,8 @@
 // The compose canvas through its real messages, checked on the window's pixels: what it paints
 // (workspace, white screen, selected and pinned frames with outlines, see-through colours),
 // scrolling, dragging the selected frame on its 50 ms timer, and pinning from the frame list.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <tuple>
@@ -17,7 +17,9 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
 
-bool isOutline(uint32_t rgb) { return rgb == 0xD3D3D3 || rgb == 0x800000; }  // grey under dark red dashes
+bool isOutline(uint32_t rgb) {
+    return rgb == 0xD3D3D3 || rgb == 0x800000;
+}  // grey under dark red dashes
 
 class AnimationView : public ::testing::Test {
 protected:
@@ -57,16 +59,22 @@ TEST_F(AnimationView, PaintsTheSelectedAndPinnedFramesAndLetsSeeThroughColoursSh
     selectFrame(2);
     canvas = repaint();
     const std::tuple<int, int, uint32_t, const char*> probes[] = {
-        {10, 10, kRed, "pinned frame"}, {29, 19, kRed, "its last pixel"}, {30, 15, kWhite, "between it and its outline"},
-        {60, 35, kWhite, "neither pinned nor selected"}, {80, 50, kBlue, "selected"}, {89, 59, kBlue, "its last pixel"},
-        {119, 79, kWhite, "the screen's last pixel"}, {121, 5, workspace, "beside the screen"}};
+        {10, 10, kRed, "pinned frame"},
+        {29, 19, kRed, "its last pixel"},
+        {30, 15, kWhite, "between it and its outline"},
+        {60, 35, kWhite, "neither pinned nor selected"},
+        {80, 50, kBlue, "selected"},
+        {89, 59, kBlue, "its last pixel"},
+        {119, 79, kWhite, "the screen's last pixel"},
+        {121, 5, workspace, "beside the screen"}};
     for (auto [x, y, rgb, what] : probes) EXPECT_EQ(canvas.at(x, y), rgb) << what;
     int dashes = 0;
     for (int x = 9; x <= 31; ++x) {
         EXPECT_TRUE(isOutline(canvas.at(x, 9)) && isOutline(canvas.at(x, 21))) << "top and bottom, x " << x;
         dashes += canvas.at(x, 9) == 0x800000;
     }
-    for (int y = 9; y <= 21; ++y) EXPECT_TRUE(isOutline(canvas.at(9, y)) && isOutline(canvas.at(31, y))) << "sides, y " << y;
+    for (int y = 9; y <= 21; ++y)
+        EXPECT_TRUE(isOutline(canvas.at(9, y)) && isOutline(canvas.at(31, y))) << "sides, y " << y;
     EXPECT_GT(dashes, 0);
     EXPECT_LT(dashes, 23) << "the dark red line is dashed";
 
@@ -74,7 +82,8 @@ TEST_F(AnimationView, PaintsTheSelectedAndPinnedFramesAndLetsSeeThroughColoursSh
     frames.clear();
     frames.push_back(solidFrame(kRed, 30, 30, 0, 0));
     frames.back().pinned = true;
-    frames.push_back(makeFrame(30, 30, {kWhite, kBlue}, [](uint32_t x, uint32_t) { return uint8_t(x >= 15); }));
+    frames.push_back(
+        makeFrame(30, 30, {kWhite, kBlue}, [](uint32_t x, uint32_t) { return uint8_t(x >= 15); }));
     setDocument(std::move(frames), 40, 40);
     selectFrame(1);
     press(g_imagePanel, IDC_IMAGE_TRANSPARENT);  // index 0, the white half
@@ -100,7 +109,7 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
         POINT from, to;
         int left, top;
     } drags[] = {{{51, 50}, {58, 59}, 20, 20}, {{110, 110}, {117, 119}, 20, 20}, {{20, 20}, {27, 29}, 27, 29},
-                 {{57, 59}, {60, 54}, 30, 24}, {{35, 30}, {0, 0}, 0, 0},       {{5, 5}, {6, 7}, 1, 2},
+                 {{57, 59}, {60, 54}, 30, 24}, {{35, 30}, {0, 0}, 0, 0},         {{5, 5}, {6, 7}, 1, 2},
                  {{6, 7}, {-40, 4}, 0, 0},     {{5, 5}, {105, 55}, 100, 50}};
     for (const auto& d : drags) {
         SCOPED_TRACE(testing::Message() << d.from.x << "," << d.from.y << " to " << d.to.x << "," << d.to.y);
@@ -153,9 +162,9 @@ TEST_F(AnimationView, ScrollRequestsMoveTheCanvasWithinItsRange) {
         const int maximum = bar == SB_HORZ ? g_scrollMaxX : g_scrollMaxY;
         const int page = bar == SB_HORZ ? g_viewClientWidth : g_viewClientHeight;
         const std::tuple<WORD, int, int> requests[] = {
-            {SB_LINEUP, 0, 0},        {SB_LINEDOWN, 10, 11},       {SB_LINEDOWN, maximum, maximum},
-            {SB_PAGEUP, page + 7, 7}, {SB_PAGEUP, page - 1, 0},    {SB_PAGEDOWN, maximum - 1, maximum},
-            {SB_TOP, 500, 0},         {SB_BOTTOM, 5, maximum},     {SB_THUMBPOSITION, 42, 42}};  // not acted on
+            {SB_LINEUP, 0, 0},        {SB_LINEDOWN, 10, 11},    {SB_LINEDOWN, maximum, maximum},
+            {SB_PAGEUP, page + 7, 7}, {SB_PAGEUP, page - 1, 0}, {SB_PAGEDOWN, maximum - 1, maximum},
+            {SB_TOP, 500, 0},         {SB_BOTTOM, 5, maximum},  {SB_THUMBPOSITION, 42, 42}};  // not acted on
         for (auto [request, from, to] : requests) {
             SetScrollPos(g_animationView, bar, from, TRUE);
             SendMessageA(g_animationView, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, request, 0);
@@ -192,7 +201,8 @@ TEST_F(AnimationView, PinningFromTheFrameListRepaintsTheCanvasAtOnce) {
         SendMessageA(g_frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
         SendMessageA(g_frameList, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
         ASSERT_EQ(frame(0).pinned, pinned);
-        EXPECT_TRUE(GetUpdateRect(g_animationView, nullptr, FALSE)) << "the canvas waits for another reason to repaint";
+        EXPECT_TRUE(GetUpdateRect(g_animationView, nullptr, FALSE))
+            << "the canvas waits for another reason to repaint";
         selectFrame(1);  // the click selects the item as well
         EXPECT_EQ(captureClient(g_animationView).at(5, 5) != kWhite, pinned);
     }

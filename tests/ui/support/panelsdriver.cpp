@@ -13,7 +13,8 @@
 namespace paneltest {
 
 GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
-                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top, bool local) {
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top,
+                   bool local) {
     GifFrame frame;
     frame.bitmap = IndexedBitmap::create(width, height);
     for (uint32_t y = 0; y < height; ++y)
@@ -31,12 +32,14 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
 }
 
 GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top) {
-    return makeFrame(width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
+    return makeFrame(
+        width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
 }
 
 static void fillFrameList() {
     SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < g_document.frames.size(); ++i) SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
+    for (size_t i = 0; i < g_document.frames.size(); ++i)
+        SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
 }
 
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight) {
@@ -63,13 +66,17 @@ void showPropertyTab(int index) {
     SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
 }
 
-void typeText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+void typeText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
 
 void leaveField(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), LPARAM(GetDlgItem(dialog, id)));
 }
 
-void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void press(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 std::string textOf(HWND dialog, int id) {
     char text[1024] = {};
@@ -77,8 +84,12 @@ std::string textOf(HWND dialog, int id) {
     return text;
 }
 
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
 
 Capture captureClient(HWND window, bool raise) {
     if (raise) {
@@ -100,7 +111,8 @@ Capture captureClient(HWND window, bool raise) {
     Capture inner;
     inner.width = client.right;
     inner.height = client.bottom;
-    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width || dy + inner.height > whole.height)
+    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width ||
+        dy + inner.height > whole.height)
         return Capture();
     for (int y = 0; y < inner.height; ++y)
         for (int x = 0; x < inner.width; ++x) inner.pixels.push_back(whole.at(x + dx, y + dy));
@@ -117,7 +129,8 @@ uint32_t systemRgb(int index) {
     return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
 }
 
-void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored) {
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
+                     const std::function<int(int id)>& stored) {
     for (const FieldRule& rule : rules) {
         SCOPED_TRACE(testing::Message() << "field " << rule.id << " typed '" << rule.typed << "'");
         const int before = stored(rule.id);

@@ -16,8 +16,8 @@ namespace paneltest {
 // Pixel (x, y) is pixel(x, y), the picture's palette the colours, opaque, as the reader leaves it;
 // with `local` the colours are also the frame's local table.
 GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
-                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left = 0, uint16_t top = 0,
-                   bool local = true);
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left = 0,
+                   uint16_t top = 0, bool local = true);
 // One colour, no local table.
 GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top);
 
@@ -46,7 +46,9 @@ POINT clientToClient(HWND from, HWND to, POINT point);
 
 // 0x00RRGGBB of a system colour.
 uint32_t systemRgb(int index);
-inline uint32_t rgbOf(uint32_t argb) { return argb & 0xFFFFFFu; }
+inline uint32_t rgbOf(uint32_t argb) {
+    return argb & 0xFFFFFFu;
+}
 
 // One value typed into a field: the text it must show afterwards and the number it must store.
 // `onLeave` fields take the value only when they lose the focus, not while typing.
@@ -59,6 +61,7 @@ struct FieldRule {
 };
 // Types every rule into the dialog and checks the text, stored(id) and that the document is
 // marked modified.
-void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored);
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
+                     const std::function<int(int id)>& stored);
 
 }  // namespace paneltest
