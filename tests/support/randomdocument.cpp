@@ -12,25 +12,13 @@ std::vector<RgbColor> randomColors(TestRng& rng, int count) {
     return result;
 }
 
-std::string randomComment(TestRng& rng) {
-    const int kind = rng.upTo(3);
-    const int length = kind == 0 ? 0 : kind == 1 ? rng.between(1, 40) : rng.between(200, 800);
-    std::string text;
-    // Any byte but 0, which a comment sub-block cannot carry.
-    for (int i = 0; i < length; ++i) text.push_back(char(rng.between(1, 255)));
-    return text;
-}
-
-// Indices below `limit`: noise, runs or a single colour.
-void fillPixels(TestRng& rng, IndexedBitmap& bitmap, int limit) {
-    const int kind = rng.upTo(2);
-    uint8_t value = uint8_t(rng.upTo(limit - 1));
-    for (uint32_t y = 0; y < bitmap.height(); ++y) {
-        for (uint32_t x = 0; x < bitmap.width(); ++x) {
-            if (kind == 0 || (kind == 1 && rng.chance(5))) value = uint8_t(rng.upTo(limit - 1));
-            bitmap.row(y)[x] = value;
-        }
-    }
+std::vector<RgbColor> padded(const std::vector<RgbColor>& entries, int largest) {
+    const size_t needed = std::max<size_t>(std::min<size_t>(entries.size(), 256), size_t(largest) + 1);
+    size_t size = 2;
+    while (size < needed) size *= 2;
+    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
+    result.resize(size);
+    return result;
 }
 
 }  // namespace
@@ -43,29 +31,38 @@ void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& 
     doc.loopCount = uint16_t(rng.chance(10) ? 65535 : rng.upTo(5));
     doc.hasGlobalTable = rng.chance(70);
     if (doc.hasGlobalTable) doc.globalTable.entries = randomColors(rng, rng.between(1, 256));
-    const int frameCount = rng.upTo(shape.maxFrames);
-    for (int f = 0; f < frameCount; ++f) {
-        GifFrame frame;
+    for (int f = rng.upTo(shape.maxFrames); f > 0; --f) {
+        GifFrame& frame = doc.frames.emplace_back();
         const int side = rng.chance(shape.bigPercent) ? shape.bigSide : shape.maxSide;
         frame.bitmap = IndexedBitmap::create(uint32_t(rng.between(1, side)), uint32_t(rng.between(1, side)));
         frame.left = uint16_t(rng.upTo(65535));
         frame.top = uint16_t(rng.upTo(65535));
         frame.delay = uint16_t(rng.chance(20) ? 65535 : rng.upTo(500));
         frame.disposal = uint32_t(rng.upTo(7));
-        frame.transparent = rng.chance(shape.transparentPercent);
+        frame.transparent = rng.chance(40);
         frame.transparentIndex = frame.transparent ? uint8_t(rng.upTo(255)) : 0;
         frame.interlaced = rng.chance(40);
-        const int comments = rng.chance(50) ? 0 : rng.between(1, 3);
-        for (int c = 0; c < comments; ++c) frame.comments.push_back(randomComment(rng));
+        for (int c = rng.chance(50) ? 0 : rng.between(1, 3); c > 0; --c) {
+            const int kind = rng.upTo(2);
+            std::string text(size_t(kind == 0 ? 0 : kind == 1 ? rng.between(1, 40) : rng.between(200, 800)),
+                ' ');
+            for (char& ch : text) ch = char(rng.between(1, 255));  // a sub-block cannot carry a 0
+            frame.comments.push_back(text);
+        }
         frame.hasLocalTable = rng.chance(50);
         if (frame.hasLocalTable) frame.localTable.entries = randomColors(rng, rng.between(1, 256));
-        const size_t ownColors = frame.hasLocalTable  ? frame.localTable.entries.size()
-                                 : doc.hasGlobalTable ? doc.globalTable.entries.size()
-                                                      : 0;
+        const size_t own = frame.hasLocalTable ? frame.localTable.entries.size()
+            : doc.globalTable.entries.size();
         // Mostly indices the table has; sometimes any byte, which the writer must make room for.
-        const int limit = ownColors == 0 || rng.chance(shape.strayIndexPercent) ? 256 : int(ownColors);
-        fillPixels(rng, *frame.bitmap, limit);
-        doc.frames.push_back(std::move(frame));
+        const int limit = own == 0 || rng.chance(15) ? 256 : int(own);
+        // Noise, runs or a single colour.
+        const int kind = rng.upTo(2);
+        uint8_t value = uint8_t(rng.upTo(limit - 1));
+        for (uint32_t y = 0; y < frame.height(); ++y)
+            for (uint32_t x = 0; x < frame.width(); ++x) {
+                if (kind == 0 || (kind == 1 && rng.chance(5))) value = uint8_t(rng.upTo(limit - 1));
+                frame.bitmap->row(y)[x] = value;
+            }
     }
 }
 
@@ -76,26 +73,11 @@ int largestIndex(const GifFrame& frame) {
     return largest;
 }
 
-size_t savedTableSize(size_t entries, int largest) {
-    const size_t needed = std::max<size_t>(std::min<size_t>(entries, 256), size_t(largest) + 1);
-    size_t size = 2;
-    while (size < needed) size *= 2;
-    return size;
-}
-
-std::vector<RgbColor> paddedEntries(const std::vector<RgbColor>& entries, size_t size) {
-    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
-    result.resize(size);
-    return result;
-}
-
 std::vector<RgbColor> savedColors(const GifAnimation& doc, size_t index) {
     const GifFrame& frame = doc.frames[index];
-    if (frame.hasLocalTable)
-        return paddedEntries(frame.localTable.entries,
-                             savedTableSize(frame.localTable.entries.size(), largestIndex(frame)));
+    if (frame.hasLocalTable) return padded(frame.localTable.entries, largestIndex(frame));
     int largest = 0;
     for (const GifFrame& f : doc.frames)
         if (!f.hasLocalTable) largest = std::max(largest, largestIndex(f));
-    return paddedEntries(doc.globalTable.entries, savedTableSize(doc.globalTable.entries.size(), largest));
+    return padded(doc.globalTable.entries, largest);
 }
