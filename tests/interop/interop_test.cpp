@@ -1,0 +1,294 @@
+// Against other GIF programs: files ImageMagick and gifsicle make read as giflib reads them, and
+// files we write (random documents, repaired tables, those files rewritten) read in giflib,
+// ImageMagick and gifsicle as the document holds them. Then velmora-gif on the command line.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "imaging/ppm.h"
+#include "imaging/reduction.h"
+#include "support/gifbytes.h"
+#include "support/randomdocument.h"
+#include "support/testpaths.h"
+
+namespace {
+
+const std::string kTool = VELMORA_GIF_TOOL;
+const std::string kConvert = "/usr/bin/convert";  // /usr/local/bin/convert is not ImageMagick
+
+std::string out(const std::string& name) { return testOutputPath("interop-" + name); }
+
+// Runs a shell command; its standard output and error are read back into the strings.
+int run(const std::string& command, std::string* stdOut = nullptr, std::string* stdErr = nullptr) {
+    const int status = std::system(("(" + command + ") >" + out("stdout") + " 2>" + out("stderr")).c_str());
+    const Bytes o = readWholeFile(out("stdout")), e = readWholeFile(out("stderr"));
+    if (stdOut) *stdOut = std::string(o.begin(), o.end());
+    if (stdErr) *stdErr = std::string(e.begin(), e.end());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+using GiflibFile = std::unique_ptr<GifFileType, GifCloser>;
+
+GiflibFile slurp(const std::string& path) {
+    int error = 0;
+    GiflibFile gif(DGifOpenFileName(path.c_str(), &error));
+    if (gif && DGifSlurp(gif.get()) != GIF_OK) gif.reset();
+    return gif;
+}
+
+// Comments before one image: a comment block, continued by CONTINUE blocks. The NETSCAPE2.0
+// count, -1 without one.
+std::vector<std::string> comments(const SavedImage& image, int* loop) {
+    std::vector<std::string> result;
+    int function = 0;
+    for (int i = 0; i < image.ExtensionBlockCount; ++i) {
+        const ExtensionBlock& b = image.ExtensionBlocks[i];
+        const std::string bytes(reinterpret_cast<const char*>(b.Bytes), size_t(b.ByteCount));
+        if (b.Function != CONTINUE_EXT_FUNC_CODE) function = b.Function == APPLICATION_EXT_FUNC_CODE
+            && bytes == "NETSCAPE2.0" ? -1 : b.Function;
+        if (b.Function == COMMENT_EXT_FUNC_CODE) result.push_back(bytes);
+        if (b.Function == CONTINUE_EXT_FUNC_CODE && function == COMMENT_EXT_FUNC_CODE) result.back() += bytes;
+        if (b.Function == CONTINUE_EXT_FUNC_CODE && function == -1 && b.ByteCount >= 3 && b.Bytes[0] == 1)
+            *loop = b.Bytes[1] | b.Bytes[2] << 8;
+    }
+    return result;
+}
+
+// giflib's view of the file at `path` is the document: a document read from that file, or one
+// written to it (its tables padded as saved).
+void expectGiflibSees(const std::string& path, const GifAnimation& doc) {
+    GiflibFile gif = slurp(path);
+    ASSERT_TRUE(gif) << "giflib cannot read " << path;
+    EXPECT_EQ(gif->SWidth, doc.screenWidth);
+    EXPECT_EQ(gif->SHeight, doc.screenHeight);
+    EXPECT_EQ(gif->SBackGroundColor, doc.backgroundIndex);
+    ASSERT_EQ(size_t(gif->ImageCount), doc.frames.size());
+    int loop = -1;
+    for (size_t i = 0; i < doc.frames.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "frame " << i);
+        const GifFrame& frame = doc.frames[i];
+        const SavedImage& image = gif->SavedImages[i];
+        EXPECT_EQ(comments(image, &loop), frame.comments);
+        EXPECT_EQ(std::tie(image.ImageDesc.Left, image.ImageDesc.Top),
+            std::make_tuple(int(frame.left), int(frame.top)));
+        ASSERT_EQ(std::tie(image.ImageDesc.Width, image.ImageDesc.Height),
+            std::make_tuple(int(frame.width()), int(frame.height())));
+        EXPECT_EQ(bool(image.ImageDesc.Interlace), frame.interlaced);
+        EXPECT_EQ(image.ImageDesc.ColorMap != nullptr, frame.hasLocalTable);
+        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+        ASSERT_NE(map, nullptr);
+        std::vector<RgbColor> colors;
+        for (int c = 0; c < map->ColorCount; ++c) colors.emplace_back(map->Colors[c].Red,
+            map->Colors[c].Green, map->Colors[c].Blue);
+        EXPECT_TRUE(colors == savedColors(doc, i));
+        for (uint32_t y = 0; y < frame.height(); ++y)  // giflib de-interlaces too
+            ASSERT_EQ(0,
+                std::memcmp(frame.bitmap->row(y), image.RasterBits + size_t(y) * frame.width(),
+                frame.width())) << "row " << y;
+        GraphicsControlBlock gcb{0, false, 0, NO_TRANSPARENT_COLOR};
+        DGifSavedExtensionToGCB(gif.get(), int(i), &gcb);
+        EXPECT_EQ(uint32_t(gcb.DisposalMode), frame.disposal & 7);
+        EXPECT_EQ(gcb.DelayTime, frame.delay);
+        EXPECT_EQ(gcb.TransparentColor, frame.transparent ? frame.transparentIndex : NO_TRANSPARENT_COLOR);
+    }
+    EXPECT_EQ(loop, doc.loopForever ? 0 : doc.loopCount >= 2 ? doc.loopCount - 1 : -1);
+}
+
+// ImageMagick decodes each frame on its own in RGBA: the colour of its index in the saved table,
+// see-through exactly on the transparent index. gifsicle --info accepts the file without a word.
+void expectImageMagickAndGifsicleSee(const std::string& path, const GifAnimation& doc) {
+    std::string text, errors;
+    ASSERT_EQ(run("gifsicle --info '" + path + "'", &text, &errors), 0) << errors;
+    EXPECT_EQ(errors, "");
+    const std::string images = std::to_string(doc.frames.size()) + (doc.frames.size() == 1 ? " image"
+        : " images");
+    EXPECT_TRUE(doc.frames.empty() || text.find(images) != std::string::npos) << text;
+    for (size_t i = 0; i < doc.frames.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "ImageMagick, frame " << i);
+        const GifFrame& frame = doc.frames[i];
+        ASSERT_EQ(run(kConvert + " '" + path + "[" + std::to_string(i) + "]' -depth 8 rgba:-", &text,
+            &errors), 0) << errors;
+        EXPECT_EQ(errors, "");
+        ASSERT_EQ(text.size(), size_t(frame.width()) * frame.height() * 4);
+        const std::vector<RgbColor> colors = savedColors(doc, i);
+        for (uint32_t p = 0; p < frame.width() * frame.height(); ++p) {
+            const uint8_t index = frame.bitmap->at(p % frame.width(), p / frame.width());
+            const uint8_t* rgba = reinterpret_cast<const uint8_t*>(text.data()) + 4 * size_t(p);
+            const bool seeThrough = frame.transparent && index == frame.transparentIndex;
+            ASSERT_EQ(rgba[3], seeThrough ? 0 : 255) << "pixel " << p;
+            ASSERT_TRUE(seeThrough || RgbColor(rgba[0], rgba[1], rgba[2]) == colors[index]) << "pixel " << p;
+        }
+    }
+}
+
+// Files from ImageMagick and gifsicle: our reader sees what giflib sees; rewritten by velmora-gif,
+// giflib sees the same document in the copy.
+TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
+    // 300 frames of 32 x 24 with a moving dot, written plainly, then optimised by gifsicle into
+    // sub-rectangles at offsets with transparency.
+    GifBytes raw;
+    raw.header().screen(32, 24,
+        0x82).colors({0, 0xFFFFFF, 0xFF0000, 0xC8, 0x28C828, 0x808080, 0x101010, 0xFFFF00});
+    for (int f = 0; f < 300; ++f) {
+        Bytes pixels(32 * 24);
+        for (int p = 0; p < 32 * 24; ++p) {
+            const int x = p % 32 - f % 32, y = p / 32 - 12;
+            pixels[size_t(p)] = uint8_t(x * x + y * y < 20 ? 2 + f % 3 : (p / 32 / 6) % 2 ? 3 : 6);
+        }
+        raw.graphicControl(0x04, 4, 0).imageDescriptor(0, 0, 32, 24).imageData(3,
+            referenceLzwEncode(pixels, 3));
+    }
+    writeTestFile("interop-raw.gif", raw.trailer().bytes());
+    // Streams that do not clear once the code table is full, which our encoder never makes.
+    std::mt19937 rng(99);
+    Bytes noise(300 * 200);
+    for (auto& p : noise) p = uint8_t(rng());
+    writeTestFile("interop-deferred.gif",
+        GifBytes().header().screen(300, 200, 0x87).table(256).imageDescriptor(0, 0, 300, 200)
+                                               .imageData(8,
+                                                   referenceLzwEncode(noise, 8, true)).trailer().bytes());
+    const std::string c = kConvert;
+    const std::string recipes[] = {
+        c + " -size 64x37 gradient:red-blue -interlace GIF $OUT",
+        c + " -size 40x30 xc:white -fill red -draw 'circle 20,15 20,5' -transparent white $OUT",
+        c + " -delay 20 -size 32x32 gradient:red-yellow gradient:blue-green -loop 3 $OUT",
+        c + " -size 128x96 -seed 5 plasma:fractal -colors 256 -set comment 'a comment' $OUT",
+        c + " -size 1x300 gradient:black-white $OUT",
+        "gifsicle -O2 --loopcount=forever " + out("raw.gif") + " -o $OUT",
+        "gifsicle -O2 " + out("raw.gif") + " '#0-9' |"
+        " gifsicle --interlace --disposal=previous --comment hi -o $OUT",
+        c + " -seed 3 -size 1920x1080 plasma:fractal -colors 200 $OUT && gifsicle --lossy=60 -b $OUT",
+        "cp " + out("deferred.gif") + " $OUT",
+    };
+    int n = 0;
+    for (const std::string& recipe : recipes) {
+        SCOPED_TRACE(recipe);
+        const std::string theirs = out("theirs-" + std::to_string(n) + ".gif"),
+            ours = out("ours-" + std::to_string(n++) + ".gif");
+        std::string errors;
+        ASSERT_EQ(run("OUT='" + theirs + "'; " + recipe, nullptr, &errors), 0) << errors;
+        GifAnimation doc;
+        ASSERT_EQ(doc.readFile(theirs.c_str()), ReadOk);
+        expectGiflibSees(theirs, doc);
+        ASSERT_EQ(run(kTool + " rewrite '" + theirs + "' '" + ours + "'", nullptr, &errors), 0) << errors;
+        expectGiflibSees(ours, doc);
+    }
+}
+
+// giflib's DGifSlurp reads the byte after an empty extension chain as one more sub-block length,
+// so documents shown to it carry no empty comment; ImageMagick and gifsicle read those.
+TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
+    std::vector<GifAnimation> docs(150);
+    TestRng rng(4242);
+    for (int i = 0; i < 140; ++i) randomDocument(rng, docs[size_t(i)], {3, 40, 5, i % 5 ? 700 : 300});
+    // Tables a GIF cannot express, and indices beyond a table: the saved table is padded with black.
+    const int repairs[][3] = {{-1, -1, 7}, {-1, -1, 256}, {0, -1, 3}, {-1, 0, 20}, {300, -1, 256},
+        {-1, 300, 256}, {5, -1, 41}, {-1, 2, 201}};
+    for (int r = 0; r < 8; ++r) {  // local entries, global entries (-1: none), index limit
+        GifAnimation& doc = docs[size_t(140 + r)];
+        doc.hasGlobalTable = repairs[r][1] >= 0;
+        for (int i = 0; i < repairs[r][1]; ++i) doc.globalTable.entries.emplace_back(uint8_t(i), 200,
+            uint8_t(i * 3));
+        for (int f = 0; f < 2; ++f) {
+            GifFrame& frame = doc.frames.emplace_back();
+            frame.bitmap = IndexedBitmap::create(37, 23);
+            frame.interlaced = f == 1;
+            for (uint32_t p = 0; p < 37 * 23; ++p)
+                frame.bitmap->row(p / 37)[p % 37] = uint8_t(rng.upTo(repairs[r][2] - 1));
+            frame.hasLocalTable = repairs[r][0] >= 0;
+            for (int i = 0; i < repairs[r][0]; ++i) frame.localTable.entries.emplace_back(100, uint8_t(i), 7);
+        }
+    }
+    for (size_t d = 0; d < docs.size(); ++d) {
+        SCOPED_TRACE(testing::Message() << "document " << d);
+        GifAnimation& doc = docs[d];
+        const std::string path = out("written.gif");
+        if (d % 5 == 0 || d >= 140) {
+            ASSERT_TRUE(doc.writeFile(path.c_str()));
+            expectImageMagickAndGifsicleSee(path, doc);
+        }
+        if (doc.frames.empty()) continue;  // DGifSlurp refuses a GIF without an image
+        for (GifFrame& frame
+            : doc.frames) frame.comments.erase(std::remove(frame.comments.begin(), frame.comments.end(), ""),
+            frame.comments.end());
+        ASSERT_TRUE(doc.writeFile(path.c_str()));
+        expectGiflibSees(path, doc);
+    }
+}
+
+// quantize: giflib sees one frame at (0, 0) on a screen the picture's size, every pixel in the
+// colour the in-process reduction gave it.
+TEST(CommandLine, QuantizeAsGiflibSeesIt) {
+    for (auto [w, h, colours] : {std::tuple<uint32_t, uint32_t, uint32_t>{211, 97, 0}, {40, 30, 5}}) {
+        RgbPicture picture;
+        picture.width = w, picture.height = h;
+        std::mt19937 rng(w);
+        for (uint32_t p = 0; p < w * h; ++p) {
+            const uint32_t k = rng() % (colours ? colours : 16), x = p % w, y = p / w;
+            // A few colours, or a gradient with noise: far more than 256.
+            const Bytes rgb = colours ? Bytes{uint8_t(k * 40), uint8_t(255 - k * 3), uint8_t(k * 7)}
+                                      : Bytes{uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(x * y + k)};
+            picture.rgb.insert(picture.rgb.end(), rgb.begin(), rgb.end());
+        }
+        ASSERT_TRUE(writePpmFile(out("in.ppm").c_str(), picture));
+        ASSERT_EQ(run(kTool + " quantize " + out("in.ppm") + " " + out("quantized.gif")), 0);
+        const std::vector<uint8_t> argb = toArgb(picture);
+        const ReducedImage expected = reduceArgbPicture(argb.data(), w, h, int32_t(w * 4));
+        GiflibFile gif = slurp(out("quantized.gif"));
+        ASSERT_TRUE(gif && expected.bitmap);
+        ASSERT_EQ(std::tie(gif->SWidth, gif->SHeight, gif->ImageCount), std::make_tuple(int(w), int(h), 1));
+        const SavedImage& image = gif->SavedImages[0];
+        EXPECT_EQ(std::tie(image.ImageDesc.Left, image.ImageDesc.Top, image.ImageDesc.Width),
+            std::make_tuple(0, 0, int(w)));
+        ASSERT_NE(image.ImageDesc.ColorMap, nullptr);  // the palette travels as a local table
+        for (uint32_t p = 0; p < w * h; ++p) {
+            const uint8_t index = image.RasterBits[p];
+            ASSERT_EQ(index, expected.bitmap->at(p % w, p / w)) << p;
+            const GifColorType& got = image.ImageDesc.ColorMap->Colors[index];
+            ASSERT_EQ(RgbColor(got.Red, got.Green, got.Blue), expected.colors.entries[index]) << p;
+        }
+    }
+}
+
+// Every failure exits with status 1 and one line on standard error.
+TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
+    const std::string notGif = writeTestFile("interop-not-a-gif.gif", {'P', 'N', 'G', 0, 0, 0, 0});
+    const std::string badVersion = writeTestFile("interop-bad-version.gif", {'G', 'I', 'F', '9', '0', 'a'});
+    const std::string ppm16 = writeTestFile("interop-16-bit.ppm",
+        GifBytes().text("P6\n1 1\n65535\n").raw(Bytes(6, 1)).bytes());
+    GifAnimation doc;
+    doc.frames.emplace_back().bitmap = IndexedBitmap::create(2, 2);
+    ASSERT_TRUE(doc.writeFile(out("good.gif").c_str()));
+    const struct {
+        std::string arguments;
+        const char* message;  // part of the line
+    } cases[] = {
+        {"info", "usage"},
+        {"info " + badVersion, "version other than 87a and 89a"},
+        {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"},
+        {"frames " + notGif + " " + out("frames"), "is not a GIF file"},
+        {"rewrite " + notGif + " " + out("x.gif"), ""},
+        {"rewrite " + out("good.gif") + " " + out("no-such-folder/x.gif"), ""},
+        {"rewrite " + out("good.gif") + " " + testOutputPath(""), ""},
+        {"quantize " + ppm16 + " " + out("x.gif"), ""},
+        {"quantize " + notGif + " " + out("x.gif"), ""},
+    };
+    for (const auto& c : cases) {
+        std::string errors;
+        EXPECT_EQ(run(kTool + " " + c.arguments, nullptr, &errors), 1) << c.arguments;
+        EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << c.arguments << ": " << errors;
+    }
+}
+
+}  // namespace
