@@ -13,7 +13,6 @@
 
 #include "app/globals.h"
 #include "palette/indexpicker.h"
-#include "palette/palettedialogs.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/appdriver.h"
@@ -22,9 +21,7 @@
 
 namespace {
 
-RgbColor ramp(uint32_t i) {
-    return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
-}
+const auto ramp = [](uint32_t i) { return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)); };
 
 // Far enough apart that the nearest of any one is obvious.
 const std::vector<RgbColor> kSixteen = {{0, 0, 0},     {255, 255, 255}, {255, 0, 0},     {0, 255, 0},
@@ -63,11 +60,14 @@ DialogAnswerer::Answer chooseColor(uint32_t* offered, int r, int g, int b) {
 
 using Typing = std::tuple<int, const char*, const char*>;  // field, typed, shown
 
-// An answer that types into the dialog's fields, then presses the button.
-DialogAnswerer::Answer fill(std::vector<std::pair<int, const char*>> fields, int button = IDOK) {
+// An answer that types into the dialog's fields, checks what each then shows, and presses OK.
+DialogAnswerer::Answer fill(std::vector<Typing> fields) {
     return [=](HWND dialog) {
-        for (auto [id, value] : fields) SetDlgItemTextA(dialog, id, value);
-        PostMessageA(dialog, WM_COMMAND, WPARAM(button), 0);
+        for (auto [id, typed, shown] : fields) {
+            SetDlgItemTextA(dialog, id, typed);
+            EXPECT_EQ(controlText(dialog, id), shown) << typed;
+        }
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
 }
 
@@ -188,31 +188,31 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
             clickButton(editor, IDC_PALETTE_DELETE_UNUSED);  // the selection stays on an entry
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "12");
             EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "11");
-            clickButton(editor, IDC_PALETTE_GRADIENT);  // 2 ... 6 from black to (255, 20, 0)
+            clickButton(editor, IDC_PALETTE_GRADIENT);  // 2 ... 6 from black to (255, 20, 0), corrected
             clickEditorCell(editor, 4);
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "127");  // 255 / 4 steps, truncated
             EXPECT_EQ(text(editor, IDC_PALETTE_GREEN), "10");
             clickButton(editor, IDC_PALETTE_SORT);  // "- R": the reddest first
             clickEditorCell(editor, 0);
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "255");
-            clickButton(editor, IDC_PALETTE_COUNT);  // Colors: 4
-            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "4");
+            clickButton(editor, IDC_PALETTE_COUNT);  // Colors: 1, taken as the least, 2
+            EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "2");
             SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box cancels
         },
-        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2"},
-                                  {IDC_GRADIENT_TO_INDEX, "6"},
-                                  {IDC_GRADIENT_FROM_RED, "0"},
-                                  {IDC_GRADIENT_FROM_GREEN, "0"},
-                                  {IDC_GRADIENT_FROM_BLUE, "0"},
-                                  {IDC_GRADIENT_TO_RED, "255"},
-                                  {IDC_GRADIENT_TO_GREEN, "20"},
-                                  {IDC_GRADIENT_TO_BLUE, "0"}})},
+        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2", "2"},
+                                  {IDC_GRADIENT_TO_INDEX, "6", "6"},
+                                  {IDC_GRADIENT_FROM_RED, "", "0"},
+                                  {IDC_GRADIENT_FROM_GREEN, "0", "0"},
+                                  {IDC_GRADIENT_FROM_BLUE, "0", "0"},
+                                  {IDC_GRADIENT_TO_RED, "300", "255"},
+                                  {IDC_GRADIENT_TO_GREEN, "20", "20"},
+                                  {IDC_GRADIENT_TO_BLUE, "abc", "0"}})},
          {"Sort palette entries",
           [](HWND sort) {
               SendDlgItemMessageA(sort, IDC_SORT_KEY, CB_SETCURSEL, 4, 0);
               PostMessageA(sort, WM_COMMAND, IDOK, 0);
           }},
-         {"Colors", fill({{IDC_COLORS_COUNT, "4"}})}});
+         {"Colors", fill({{IDC_COLORS_COUNT, "1", "1"}})}});
     EXPECT_FALSE(applied);
     EXPECT_FALSE(g_modified);
     EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
@@ -297,58 +297,6 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
     EXPECT_EQ(seen[0], ramp(3).packed());
     EXPECT_EQ(seen[1], ramp(4).packed());
     EXPECT_EQ(seen[2], rgbOf(GetSysColor(COLOR_BTNFACE)));  // beside the 16 x 16 picture
-}
-
-// ---- The editor's dialogs on their own ---------------------------------------------------------
-
-TEST_F(Palette, GradientAndColorsDialogsCorrectWhatIsTyped) {
-    g_gradientFromColor = RGB(10, 20, 30);
-    g_gradientToColor = RGB(40, 50, 60);
-    uint32_t offered = 0;
-    answers.expect("Color Gradient", [](HWND dialog) {
-        EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_RED), "10");
-        EXPECT_EQ(text(dialog, IDC_GRADIENT_FROM_INDEX), "");
-        const Typing typing[] = {{IDC_GRADIENT_FROM_RED, "300", "255"},
-                                 {IDC_GRADIENT_FROM_BLUE, "", "0"},
-                                 {IDC_GRADIENT_FROM_INDEX, "5", "5"},
-                                 {IDC_GRADIENT_TO_INDEX, "300", "255"},
-                                 {IDC_GRADIENT_TO_GREEN, "abc", "0"}};
-        for (auto [id, typed, shown] : typing) {
-            SetDlgItemTextA(dialog, id, typed);
-            EXPECT_EQ(text(dialog, id), shown) << typed;
-        }
-        EXPECT_EQ(rgbOf(g_gradientFromColor), 0xFF1400u);
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        pumpMessages(150);
-        EXPECT_NE(saveWindowScreenshot(dialog, "palette-gradient.png"), "");
-        HWND swatch = GetDlgItem(dialog, IDC_GRADIENT_FROM_SWATCH);
-        RECT rect;
-        GetClientRect(swatch, &rect);
-        EXPECT_EQ(clientPixel(swatch, rect.right / 2, rect.bottom / 2), 0xFF1400u);
-        clickButton(dialog, IDC_GRADIENT_TO_SWATCH);
-        EXPECT_EQ(text(dialog, IDC_GRADIENT_TO_BLUE), "9");
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    answers.expect("Color", chooseColor(&offered, 7, 8, 9));
-    EXPECT_EQ(runGradientDialog(g_mainWindow), 1);
-    EXPECT_EQ(offered, 0x28003Cu);
-    EXPECT_EQ(g_gradientFromIndex, 5u);
-    EXPECT_EQ(g_gradientToIndex, 255u);
-
-    // Leaving the field allows 2 ... 256; OK then takes at most 255.
-    answers.expect("Colors", [](HWND dialog) {
-        EXPECT_EQ(text(dialog, IDC_COLORS_COUNT), "2");
-        const std::pair<const char*, const char*> typing[] = {
-            {"1", "2"}, {"300", "256"}, {"x", "0"}, {"100", "100"}, {"256", "256"}};
-        for (auto [typed, shown] : typing) {
-            SetFocus(GetDlgItem(dialog, IDC_COLORS_COUNT));
-            SetDlgItemTextA(dialog, IDC_COLORS_COUNT, typed);
-            SetFocus(GetDlgItem(dialog, IDCANCEL));
-            EXPECT_EQ(text(dialog, IDC_COLORS_COUNT), shown) << typed;
-        }
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(runColorsDialog(g_mainWindow), 255);
 }
 
 // ---- The index picker ------------------------------------------------------------------------
