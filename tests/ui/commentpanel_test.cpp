@@ -103,20 +103,7 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
     MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&edit), 2);
     EXPECT_EQ(edit.right, 496);
     EXPECT_EQ(edit.bottom, 116);
-}
-
-TEST(CommentPanel, ShowsTheCommentsOfARealFile) {
-    AppSession session;
-    ASSERT_TRUE(session.started());
-    ASSERT_TRUE(readSampleGif());  // its recipe is in imagepanel_test.cpp
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);
-    showPropertyTab(2);
-    const char* expected[] = {"1. Velmora panels sample", "1. granite, moved right", "1. logo frame"};
-    for (int i = 0; i < 3; ++i) {
-        selectFrame(i);
-        EXPECT_EQ(listItems(), std::vector<std::string>{expected[i]});
-    }
-    EXPECT_FALSE(saveWindowScreenshot(g_mainWindow, "commentpanel-sample.png").empty());
+    EXPECT_FALSE(saveWindowScreenshot(g_mainWindow, "commentpanel.png").empty());
 }
 
 }  // namespace
