@@ -64,8 +64,8 @@ TEST(LzwEncoder, RoundTripsAndMatchesTheReference) {
     struct Case { int codeSize; size_t count; uint32_t width; };
     std::vector<Case> cases = {{2, 2000 * 2000, 2000}, {8, 7372000, 4000}};
     for (int s = 2; s <= 8; ++s)
-        for (size_t n
-            : {1, 2, 255, 20000, 70000, 400000}) cases.push_back({s, n, uint32_t(std::min<size_t>(n, 1000))});
+        for (size_t n : {1, 2, 255, 20000, 70000, 400000})
+            cases.push_back({s, n, uint32_t(std::min<size_t>(n, 1000))});
     for (const Case& c : cases)
         for (int kind = 0; kind < 3; ++kind) {
             SCOPED_TRACE(testing::Message() << "code size " << c.codeSize << ", " << c.count

@@ -101,13 +101,9 @@ TEST(PaletteModel, OperationsOnHandWorkedPalettes) {
         {"- B", abcd, {}, OP(m.sortEntries(PaletteSortBlueDescending)), {Bb, C, A, D}},
         // Out of range.
         {"setColor past the end", rgb, {}, OP(m.setColor(3, W)), {}},
-        {"swap past the end", rgb, {}, OP(m.swapEntries(0, 3)), {}},
         {"remove past the end", rgb, {}, OP(m.removeEntry(3)), {}},
-        {"reduce to 0", rgb, {}, OP(m.reduceTo(0)), {}},
         {"reduce to the size", rgb, {}, OP(m.reduceTo(3)), {}},
-        {"grow past 256", rgb, {}, OP(m.growTo(257)), {}},
         {"gradient end 256", rgb, {}, OP(m.applyGradient(0, 256, W, W)), {}},
-        {"gradient start 4e9", rgb, {}, OP(m.applyGradient(4000000000u, 1, W, W)), {}},
         {"sort key 9", rgb, {}, OP(m.sortEntries(9)), {}},
     };
     for (const auto& c : cases) {
@@ -146,24 +142,6 @@ TEST(PaletteModel, LoadingAndGrowing) {
     EXPECT_EQ(model.buildRemapTable()[200], 0);
 }
 
-TEST(PaletteModel, ApplyingAnUnchangedModelKeepsTheFrame) {
-    GifFrame frame;
-    frame.bitmap = IndexedBitmap::create(6, 1);
-    const Bytes pixels = {3, 2, 1, 0, 0, 3};
-    std::copy(pixels.begin(), pixels.end(), frame.bitmap->row(0));
-    frame.localTable.entries = {R, G, B, {1, 2, 3}};
-    frame.transparentIndex = 2;
-    frame.countColorUse();
-    PaletteEditModel model;
-    model.loadFromTable(frame.localTable);
-    model.applyToFrame(frame);
-    EXPECT_EQ(Bytes(frame.bitmap->row(0), frame.bitmap->row(0) + 6), pixels);
-    EXPECT_EQ(frame.localTable.useCounts, (std::vector<uint32_t>{2, 1, 1, 2}));
-    const IndexedPalette& p = frame.bitmap->palette();
-    EXPECT_EQ(std::tie(p.flags, p.count, p.entries[3], p.entries[4]),
-        std::make_tuple(kPaletteFlagsHasAlpha, 4u, 0xFF010203u, 0u));
-}
-
 // Random frames and random sequences of every operation: each pixel ends on the entry that holds
 // its original index, with that entry's colour, and every entry counts exactly its sources' pixels.
 TEST(PaletteModel, RandomOperationSequences) {
@@ -182,6 +160,7 @@ TEST(PaletteModel, RandomOperationSequences) {
         for (uint32_t y = 0; y < height; ++y)
             for (uint32_t x = 0; x < width; ++x)  // now and then an index no entry holds
                 frame.bitmap->row(y)[x] = uint8_t(below(10) == 0 ? below(256) : below(tableSize));
+        frame.transparentIndex = uint8_t(below(256));
         frame.countColorUse();
         const GifFrame original = frame;  // a copy takes no counts
         const std::vector<uint32_t> counts = frame.localTable.useCounts;
@@ -220,6 +199,10 @@ TEST(PaletteModel, RandomOperationSequences) {
         if (model.size() == 0) continue;
         model.applyToFrame(frame);
         ASSERT_EQ(frame.localTable.useCounts, counts);
+        ASSERT_EQ(frame.transparentIndex, original.transparentIndex);
+        const IndexedPalette& palette = frame.bitmap->palette();
+        ASSERT_EQ(palette.flags, kPaletteFlagsHasAlpha);
+        ASSERT_EQ(palette.count, model.size());
         for (uint32_t y = 0; y < height; ++y)
             for (uint32_t x = 0; x < width; ++x) {
                 const uint8_t now = frame.bitmap->at(x, y);
@@ -307,8 +290,7 @@ TEST(PaletteFile, ReadsRecolourAndAppendButKeepSources) {
         }
     }
     // Paths that cannot be opened (a folder opens on Linux but cannot be read) change nothing.
-    for (const std::string& path
-        : {testOutputPath("no-such-folder/p.plt"), testOutputPath(""), std::string()}) {
+    for (const std::string& path : {testOutputPath("missing/x.plt"), testOutputPath(""), std::string()}) {
         PaletteEditModel model = greys(4);
         const PaletteFileResult result = readPaletteFile(model, path.c_str());
         EXPECT_TRUE(result == PaletteFileCannotOpen || result == PaletteFileReadFailed) << path;

@@ -180,8 +180,8 @@ TEST(Reader, EndOfFileAnywhere) {
     for (size_t cut = 0; cut <= whole.size(); ++cut) {
         SCOPED_TRACE(cut);
         GifAnimation doc;
-        EXPECT_EQ(readBytes(doc, Bytes(whole.begin(), whole.begin() + long(cut))), cut < 3 ? ReadNotGif
-            : cut < 6 ? ReadBadVersion : ReadOk);
+        const ReadResult result = readBytes(doc, Bytes(whole.begin(), whole.begin() + long(cut)));
+        EXPECT_EQ(result, cut < 3 ? ReadNotGif : cut < 6 ? ReadBadVersion : ReadOk);
         EXPECT_LE(doc.frames.size(), 2u);
         if (cut < firstImage + 11) continue;  // descriptor and code size there: a frame
         ASSERT_GE(doc.frames.size(), 1u);
@@ -247,8 +247,7 @@ TEST(Reader, NothingPendingLeaksIntoTheNextFile) {
 }
 
 // tests/data/README.md gives each file's recipe.
-uint8_t px(const GifAnimation& d, size_t frame, uint32_t x,
-    uint32_t y) { return d.frames[frame].bitmap->at(x, y); }
+uint8_t px(const GifAnimation& d, size_t f, uint32_t x, uint32_t y) { return d.frames[f].bitmap->at(x, y); }
 using Check = std::function<void(const GifAnimation&)>;
 const struct Outcome {
     const char* file;
@@ -276,8 +275,8 @@ const struct Outcome {
          const GifFrame& f = d.frames[0];
          EXPECT_EQ(std::tie(f.delay, f.transparent, f.transparentIndex, f.disposal),
              std::make_tuple(uint16_t(10), true, uint8_t(3), 1u));
-         for (uint32_t i = 0; i < 256; ++i) EXPECT_EQ(px(d, 0, i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0)
-             << i;
+         for (uint32_t i = 0; i < 256; ++i)
+             EXPECT_EQ(px(d, 0, i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0) << i;
      }},
     {"truncated-graphic-control.gif", ReadOk, 0, [](const GifAnimation& d) {
          EXPECT_TRUE(d.pendingControl.present);

@@ -54,8 +54,8 @@ std::vector<std::string> comments(const SavedImage& image, int* loop) {
     for (int i = 0; i < image.ExtensionBlockCount; ++i) {
         const ExtensionBlock& b = image.ExtensionBlocks[i];
         const std::string bytes(reinterpret_cast<const char*>(b.Bytes), size_t(b.ByteCount));
-        if (b.Function != CONTINUE_EXT_FUNC_CODE) function = b.Function == APPLICATION_EXT_FUNC_CODE
-            && bytes == "NETSCAPE2.0" ? -1 : b.Function;
+        const bool netscape = b.Function == APPLICATION_EXT_FUNC_CODE && bytes == "NETSCAPE2.0";
+        if (b.Function != CONTINUE_EXT_FUNC_CODE) function = netscape ? -1 : b.Function;
         if (b.Function == COMMENT_EXT_FUNC_CODE) result.push_back(bytes);
         if (b.Function == CONTINUE_EXT_FUNC_CODE && function == COMMENT_EXT_FUNC_CODE) result.back() += bytes;
         if (b.Function == CONTINUE_EXT_FUNC_CODE && function == -1 && b.ByteCount >= 3 && b.Bytes[0] == 1)
@@ -110,8 +110,8 @@ void expectImageMagickAndGifsicleSee(const std::string& path, const GifAnimation
     std::string text, errors;
     ASSERT_EQ(run("gifsicle --info '" + path + "'", &text, &errors), 0) << errors;
     EXPECT_EQ(errors, "");
-    const std::string images = std::to_string(doc.frames.size()) + (doc.frames.size() == 1 ? " image"
-        : " images");
+    const std::string images = std::to_string(doc.frames.size()) +
+                               (doc.frames.size() > 1 ? " images" : " image");
     EXPECT_TRUE(doc.frames.empty() || text.find(images) != std::string::npos) << text;
     for (size_t i = 0; i < doc.frames.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "ImageMagick, frame " << i);
@@ -218,9 +218,10 @@ TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
             expectImageMagickAndGifsicleSee(path, doc);
         }
         if (doc.frames.empty()) continue;  // DGifSlurp refuses a GIF without an image
-        for (GifFrame& frame
-            : doc.frames) frame.comments.erase(std::remove(frame.comments.begin(), frame.comments.end(), ""),
-            frame.comments.end());
+        for (GifFrame& frame : doc.frames) {
+            std::vector<std::string>& c = frame.comments;
+            c.erase(std::remove(c.begin(), c.end(), ""), c.end());
+        }
         ASSERT_TRUE(doc.writeFile(path.c_str()));
         expectGiflibSees(path, doc);
     }
