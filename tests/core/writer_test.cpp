@@ -50,9 +50,13 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
         d.globalTable.entries = colors(2);
         return addFrame(d, 1, 1);
     };
-    auto start = [] { return GifBytes().header().screen(1, 1, 0x80).table(2); };
-    auto onePixel = [](GifBytes& g) { return g.imageDescriptor(0, 0, 1, 1).imageData(2,
-        kOnePixel).trailer().bytes(); };
+    // The 2-colour screen, a graphic control, then the 1x1 image.
+    auto framed = [](uint8_t packed, uint16_t delay, uint8_t index, const std::string& longComment) {
+        GifBytes g = GifBytes().header().screen(1, 1, 0x80).table(2).graphicControl(packed, delay, index);
+        if (!longComment.empty()) g.comment({longComment.substr(0, 255), longComment.substr(255)});
+        if (!longComment.empty()) g.comment({});
+        return g.imageDescriptor(0, 0, 1, 1).imageData(2, kOnePixel).trailer().bytes();
+    };
     const std::string c300(300, 'c');
     const struct { const char* name; Build build; Bytes expected; } cases[] = {
         {"no frames", [](GifAnimation&) {}, GifBytes().header().screen(1, 1).trailer().bytes()},
@@ -61,23 +65,20 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
          GifBytes().header().screen(1, 1).trailer().bytes()},
         {"plays 3 times", [](GifAnimation& d) { d.loopCount = 3; },
          GifBytes().header().screen(1, 1).netscapeLoop(2).trailer().bytes()},
-        {"forever", [](GifAnimation& d) { d.loopForever = true, d.loopCount = 3, d.screenWidth = 300,
-         d.backgroundIndex = 9; },
-         GifBytes().header().screen(300, 1, 0, 9).netscapeLoop(0).trailer().bytes()},
+        {"forever", [](GifAnimation& d) { d.loopForever = true, d.loopCount = 3, d.backgroundIndex = 9; },
+         GifBytes().header().screen(1, 1, 0, 9).netscapeLoop(0).trailer().bytes()},
         // Without graphic settings a frame still gets a graphic control.
-        {"plain frame, 2-colour table at code size 2", [&](GifAnimation& d) { twoColors(d); },
-         [&] { GifBytes g = start().graphicControl(0, 0, 0); return onePixel(g); }()},
+        {"plain frame, 2-colour table, code size 2", [&](GifAnimation& d) { twoColors(d); },
+         framed(0, 0, 0, "")},
         // Disposal 2 (only the low three bits count), transparent, delay, index.
         {"graphic control",
          [&](GifAnimation& d) {
              GifFrame& f = twoColors(d);
              f.disposal = 10, f.transparent = true, f.delay = 258, f.transparentIndex = 3;
          },
-         [&] { GifBytes g = start().graphicControl(0x09, 258, 3); return onePixel(g); }()},
+         framed(0x09, 258, 3, "")},
         // 300 characters go as 255 + 45; an empty comment is its terminator alone, 21 FE 00.
-        {"comments", [&](GifAnimation& d) { twoColors(d).comments = {c300, ""}; },
-         [&] { GifBytes g = start().graphicControl(0, 0,
-             0).comment({c300.substr(0, 255), c300.substr(255)}).comment({}); return onePixel(g); }()},
+        {"comments", [&](GifAnimation& d) { twoColors(d).comments = {c300, ""}; }, framed(0, 0, 0, c300)},
         // A 5-colour local table goes as 8 entries (size field 2, code size 3); the 1x1 stream at
         // code size 3: clear 8, 0, end 9 in 4-bit codes.
         {"offsets, interlace, 5-colour local table",
@@ -87,9 +88,9 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
              f.left = 0x1234, f.top = 0xFEDC, f.interlaced = true, f.hasLocalTable = true;
              f.localTable.entries = colors(5);
          },
-         GifBytes().header().screen(640, 480).graphicControl(0, 0, 0).imageDescriptor(0x1234, 0xFEDC, 1, 1,
-             0xC2)
-             .table(5).colors({0, 0, 0}).imageData(3, {0x08, 0x09}).trailer().bytes()},
+         GifBytes().header().screen(640, 480).graphicControl(0, 0, 0)
+             .imageDescriptor(0x1234, 0xFEDC, 1, 1, 0xC2).table(5).colors({0, 0, 0})
+             .imageData(3, {0x08, 0x09}).trailer().bytes()},
     };
     for (const auto& c : cases) {
         GifAnimation doc;
