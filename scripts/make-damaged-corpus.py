@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the damaged GIF files of tests/data. Each recipe is also a line of tests/data/README.md
-and its expected outcome a row of tests/core/damaged_corpus_test.cpp. Run from the repository
+and its expected outcome a row of tests/core/reader_test.cpp. Run from the repository
 root; the output is deterministic."""
 import os
 import random
