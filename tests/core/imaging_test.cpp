@@ -114,12 +114,9 @@ TEST(ColorQuantizer, WholeRunsWorkedByHand) {
     std::vector<uint8_t> sampled(3 * 503, 255), shrinking(3 * 5, 255);
     sampled[3 * 499] = 100, sampled[3 * 499 + 1] = 200, sampled[3 * 499 + 2] = 100;
     shrinking.insert(shrinking.end(), {40, 45, 40});
-    const struct {
-        const char* name;
-        std::vector<uint8_t> picture;
-        int32_t factor;
-        std::vector<std::pair<int, int>> checks;  // (palette byte, value)
-    } cases[] = {
+    // Each check is (palette byte, value).
+    const struct { const char* name; std::vector<uint8_t> picture; int32_t factor;
+            std::vector<std::pair<int, int>> checks; } cases[] = {
         // samples / 100 is 0: the rate shrinks after every sample; the second learns at alpha 990 and
         // neuron 100 wins: green 1600 + 990 x 160 / 1024 = 1754 -> 109 (at 1024 it would be 110).
         {"zero delta", {255, 255, 255, 100, 110, 100}, 100,
@@ -291,12 +288,8 @@ TEST(Reduction, MoreColoursAreTheQuantisersOwnAnswer) {
 }
 
 TEST(Ppm, HeadersAndRefusals) {
-    const struct {
-        std::string header;
-        size_t pixelBytes;
-        const char* reason;  // "" when read
-        uint32_t w, h;
-    } cases[] = {
+    // The reason is "" for a picture that reads.
+    const struct { std::string header; size_t pixelBytes; const char* reason; uint32_t w, h; } cases[] = {
         {"P6\n# made by hand\n4 1\n# maxval next\n255\n", 12, "", 4, 1},
         {"P6\t1\r\n1\r\n255\r", 3, "", 1, 1},  // one whitespace ends the header: pixels "\n# "
         {"P3\n1 1\n255\n", 3, "not a binary PPM (P6) file", 0, 0},

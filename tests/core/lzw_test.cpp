@@ -99,13 +99,8 @@ TEST(LzwDecoder, HandPackedStreams) {
     auto stream = [](std::vector<std::pair<int, int>> codes, int blockSize = 255) {
         return GifBytes().imageData(2, packCodes(codes), blockSize).bytes();
     };
-    const struct {
-        const char* name;
-        Bytes stream;
-        Bytes expected;  // as many pixels are asked for
-        LzwStop stop;
-        long end;  // where the file is left; -1: not checked
-    } cases[] = {
+    // As many pixels are asked for as `expected` holds; `end` is where the file is left (-1: not checked).
+    const struct { const char* name; Bytes stream; Bytes expected; LzwStop stop; long end; } cases[] = {
         // No clear first: 1; 1 adds 6; 2 adds 7 and widens; end at 4 bits, before the 5 pixels asked.
         {"early end code", stream({{1, 3}, {1, 3}, {2, 3}, {5, 4}}), {1, 1, 2, 0, 0}, LzwStop::EndCode, -1},
         // 7 is the next free code (KwKwK): the previous string "1" plus its own first byte.

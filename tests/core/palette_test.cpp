@@ -256,13 +256,9 @@ TEST(PaletteFile, ReadsRecolourAndAppendButKeepSources) {
         for (uint32_t i = 0; i < 256; ++i) c.push_back(ramp(std::min(i, present - 1)));
         return c;
     };
-    const struct {
-        const char* name;
-        Bytes file;
-        uint32_t size;  // of the model read into
-        PaletteFileResult result;
-        std::vector<RgbColor> expected;
-    } cases[] = {
+    // `size` is that of the model read into.
+    const struct { const char* name; Bytes file; uint32_t size; PaletteFileResult result;
+            std::vector<RgbColor> expected; } cases[] = {
         {"two records over three entries", fileOf(2, {9, 8, 7, 6, 5, 4}), 3, PaletteFileOk,
          {{9, 8, 7}, {6, 5, 4}, g2}},
         {"more than the palette appends", fileOf(2, {1, 1, 1, 2, 2, 2, 9}), 1, PaletteFileOk,

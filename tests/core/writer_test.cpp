@@ -102,12 +102,9 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
 // A table the file cannot express, or indices it does not reach: the table is written padded with
 // black to the next power of two (at least 2, at most 256) that reaches every index.
 TEST(Writer, TablesAreWidenedToReachEveryIndex) {
-    const struct {
-        const char* name;
-        int local, global;  // entries; -1: no such table
-        uint8_t largest;
-        int sizeField;      // of the table written: the local one if any, else the global one
-    } cases[] = {
+    // Entries of the local and global table (-1: none); the size field of the table written (the local
+    // one if any, else the global one).
+    const struct { const char* name; int local, global; uint8_t largest; int sizeField; } cases[] = {
         {"5 colours, index 7", 5, -1, 7, 2},       {"5 colours, index 9", 5, -1, 9, 3},
         {"1 colour, index 255", 1, -1, 255, 7},    {"empty local table", 0, -1, 0, 0},
         {"300 entries cut to 256", 300, -1, 255, 7}, {"global of 2, index 200", -1, 2, 200, 7},
@@ -159,11 +156,8 @@ size_t entriesIn(const fs::path& folder) { return size_t(std::distance(fs::direc
 TEST(SafeSaving, ReplacesTheOldFileOrLeavesItAloneAndNoTemporaryFile) {
     const fs::path folder = freshFolder("writer-safe");
     const std::string target = (folder / "out.gif").string();
-    const struct {
-        const char* name;
-        std::string path;
-        uint32_t width, height;  // of the second frame; 0: no bitmap
-    } cases[] = {
+    // The second frame's size; 0: no bitmap.
+    const struct { const char* name; std::string path; uint32_t width, height; } cases[] = {
         {"path is a folder", (folder / "adir").string(), 1, 1},
         {"parent is a regular file", (folder / "out.gif" / "x.gif").string(), 1, 1},
         {"parent does not exist", (folder / "missing" / "x.gif").string(), 1, 1},

@@ -270,10 +270,8 @@ TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
     GifAnimation doc;
     doc.frames.emplace_back().bitmap = IndexedBitmap::create(2, 2);
     ASSERT_TRUE(doc.writeFile(out("good.gif").c_str()));
-    const struct {
-        std::string arguments;
-        const char* message;  // part of the line
-    } cases[] = {
+    // `message` is part of the line.
+    const struct { std::string arguments; const char* message; } cases[] = {
         {"info", "usage"},
         {"info " + badVersion, "version other than 87a and 89a"},
         {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"},
