@@ -1,0 +1,295 @@
+// A long session of random user actions with a fixed seed, driven through the real messages. The
+// test keeps its own model of what each action must do to the frames and checks after every action
+// that the document, the frame list and the panels agree with it; now and then Save As writes the
+// document and our reader must find the model in the file. Nothing may leak GDI or USER objects.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "resource.h"
+#include "ui/support/appdriver.h"
+#include "ui/support/paletteharness.h"
+#include "ui/support/panelsdriver.h"
+#include "ui/support/uiharness.h"
+
+namespace {
+
+using namespace paneltest;
+
+constexpr int kActions = 600;
+constexpr int kWarmUp = 100;
+constexpr int kSaveEvery = 150;
+// Caches may settle a little; one object lost per action of any common kind is far more.
+constexpr long kObjectSlack = 10;
+
+// What the model compares; a file keeps no pins.
+std::vector<uint32_t> fields(const GifFrame& f, bool file) {
+    return {f.width(),     f.height(),   f.left,           f.top, f.delay, f.disposal,
+            f.transparent, f.interlaced, !file && f.pinned};
+}
+
+std::vector<uint32_t> colorsOf(const GifAnimation& doc, const GifFrame& frame) {
+    const ColorTable& table = frame.hasLocalTable ? frame.localTable : doc.globalTable;
+    std::vector<uint32_t> colors;
+    for (uint32_t y = 0; y < frame.height(); ++y)
+        for (uint32_t x = 0; x < frame.width(); ++x) {
+            const uint8_t i = frame.bitmap->at(x, y);
+            colors.push_back(i < table.entries.size() ? table.entries[i].packed() : 0);
+        }
+    return colors;
+}
+
+// Wine answers GetGuiResources with 0. Its GDI and USER handle tables hand out freed slots first,
+// the last freed first, and only then new slots in order. So once a burst of new objects gets 64
+// consecutive slots, every slot below is in use, and the top slot less the burst is the count in
+// use (plus a constant). Freeing the burst backwards leaves the free list as it was.
+long guiObjects(DWORD kind) {
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), kind)) return long(count);
+    const bool gdi = kind == GR_GDIOBJECTS;
+    std::vector<HANDLE> burst;
+    int run = 0, last = -1;
+    while (run < 64 && burst.size() < 60000) {
+        burst.push_back(gdi ? HANDLE(CreateRectRgn(0, 0, 1, 1)) : HANDLE(CreateMenu()));
+        const int slot = LOWORD(reinterpret_cast<UINT_PTR>(burst.back())) >> (gdi ? 0 : 1);
+        run = slot == last + 1 ? run + 1 : 0;
+        last = slot;
+    }
+    for (auto h = burst.rbegin(); h != burst.rend(); ++h) gdi ? DeleteObject(*h) : DestroyMenu(HMENU(*h));
+    return last + 1 - long(burst.size());
+}
+
+// Runs what opens a modal dialog and gives the dialog its answer; false if it never came.
+bool answered(const char* caption, DialogAnswerer::Answer answer, const std::function<void()>& open) {
+    DialogAnswerer answers;
+    answers.expect(caption, std::move(answer));
+    open();
+    return answers.allAnswered();
+}
+
+class RandomSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(session_.started());
+        parkPointer();
+        SetWindowPos(g_mainWindow, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    }
+
+    // The document, or a file read back, against the model; the file's pictures against the document's.
+    void expectModel(const GifAnimation& doc, bool file) {
+        ASSERT_EQ(doc.frames.size(), model_.size());
+        for (size_t i = 0; i < model_.size(); ++i) {
+            const GifFrame& f = doc.frames[i];
+            SCOPED_TRACE("frame " + std::to_string(i));
+            ASSERT_EQ(fields(f, file), fields(model_[i], file));
+            ASSERT_EQ(f.comments, model_[i].comments);
+            ASSERT_TRUE(!file || colorsOf(doc, f) == colorsOf(g_document, g_document.frames[i]));
+        }
+    }
+
+    // Only a user's selection refills the panels; after Add or Delete select by code they still
+    // show the frame picked last, until the next pick.
+    void checkAgreement() {
+        ASSERT_TRUE(IsWindow(g_mainWindow));
+        expectModel(g_document, false);
+        ASSERT_EQ(frameListCount(), int(model_.size()));
+        const int s = frameListSelection();
+        if (!panelsFollow_ || s < 0) return;
+        const GifFrame& m = model_[size_t(s)];
+        std::vector<uint32_t> shown;
+        for (int id : {IDC_IMAGE_LEFT, IDC_IMAGE_TOP, IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, IDC_IMAGE_DELAY})
+            shown.push_back(GetDlgItemInt(g_imagePanel, id, nullptr, FALSE));
+        shown.push_back(uint32_t(SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)));
+        shown.push_back(checked(g_imagePanel, IDC_IMAGE_INTERLACED));
+        shown.push_back(uint32_t(SendMessageA(g_commentList, CB_GETCOUNT, 0, 0)));
+        ASSERT_EQ(shown, std::vector<uint32_t>({m.left, m.top, m.width(), m.height(), m.delay, m.disposal,
+                                                m.interlaced, uint32_t(m.comments.size())}));
+    }
+
+    void saveAndCompare() {
+        const std::string path = windowsOutputPath("random-session.gif");
+        DeleteFileA(path.c_str());
+        ASSERT_TRUE(
+            answered("Save As", DialogAnswerer::chooseFile(path), [] { sendMenuCommand(IDM_FILE_SAVE_AS); }));
+        ASSERT_FALSE(g_modified);
+        GifAnimation back;
+        ASSERT_EQ(back.readFile(path.c_str()), ReadOk);
+        expectModel(back, true);
+    }
+
+    AppSession session_;
+    // What each action must have done to the frames; their pictures play no part.
+    std::vector<GifFrame> model_;
+    bool panelsFollow_ = false;
+};
+
+TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
+    // Three frames with comments, two with local tables, one transparent; the model starts as read.
+    ASSERT_TRUE(readSampleGif());
+    model_ = g_document.frames;
+    showPropertyTab(1);
+
+    std::mt19937 rng(20261205);
+    auto below = [&](int n) { return int(rng() % uint32_t(n)); };
+    const DWORD kinds[2] = {GR_GDIOBJECTS, GR_USEROBJECTS};
+    long atWarmUp[2] = {}, perFileDialog[2] = {};
+    int fileDialogs = 0;
+    for (int step = 1; step <= kActions; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        const int count = int(model_.size()), sel = frameListSelection(), kind = below(100);
+        GifFrame* m = sel >= 0 ? &model_[size_t(sel)] : nullptr;
+        std::string action = "repaint";
+        if (kind < 18 || !m) {
+            action = "select";
+            selectFrame(below(count));
+            panelsFollow_ = true;
+        } else if (kind < 35) {
+            // Offsets are taken as typed, the delay once the field is left.
+            const int edit = below(3), ids[] = {IDC_IMAGE_LEFT, IDC_IMAGE_TOP, IDC_IMAGE_DELAY};
+            uint16_t& value = edit == 0 ? m->left : edit == 1 ? m->top : m->delay;
+            value = uint16_t(below(edit == 2 ? 1000 : 60));
+            action = edit == 0 ? "left" : edit == 1 ? "top" : "delay";
+            typeText(g_imagePanel, ids[edit], std::to_string(value));
+            if (edit == 2) leaveField(g_imagePanel, IDC_IMAGE_DELAY);
+        } else if (kind < 41) {
+            // The frame takes the box's new state, whatever frame the box showed before.
+            action = "flags";
+            const int box = below(2) ? IDC_IMAGE_INTERLACED : IDC_IMAGE_TRANSPARENT;
+            (box == IDC_IMAGE_INTERLACED ? m->interlaced : m->transparent) = !checked(g_imagePanel, box);
+            press(g_imagePanel, box);
+        } else if (kind < 45) {
+            action = "disposal";
+            m->disposal = uint32_t(below(4));
+            SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, m->disposal, 0);
+            SendMessageA(g_imagePanel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(g_imagePanel, IDC_IMAGE_DISPOSAL)));
+        } else if (kind < 55) {
+            // Add always goes to the selected frame. Picking, editing and deleting act on the
+            // listed position, and on the selected frame's comment there if it has one: after a
+            // selection by code the list may still hold another frame's comments.
+            const int listed = int(SendMessageA(g_commentList, CB_GETCOUNT, 0, 0)),
+                      which = listed ? below(3) : 0;
+            const int item = listed ? below(listed) : 0;
+            const bool has = size_t(item) < m->comments.size();
+            const std::string note = "note " + std::to_string(step);
+            action = which == 0 ? "comment add" : which == 1 ? "comment delete" : "comment edit";
+            if (which == 0) {
+                press(g_commentPanel, IDC_COMMENT_ADD);
+                m->comments.push_back("Comment " + std::to_string(m->comments.size() + 1));
+            } else {
+                SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(item), 0);
+                SendMessageA(g_commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(g_commentList));
+                if (which == 1) press(g_commentPanel, IDC_COMMENT_DELETE);
+                if (which == 2) typeText(g_commentPanel, IDC_COMMENT_TEXT, note);
+                if (which == 2) leaveField(g_commentPanel, IDC_COMMENT_TEXT);
+                if (has && which == 1) m->comments.erase(m->comments.begin() + item);
+                if (has && which == 2) m->comments[size_t(item)] = note;
+            }
+        } else if (kind < 63) {
+            // A real click on an item's box pins or unpins it, and selects it.
+            action = "pin";
+            const int index =
+                std::min(count - 1, int(SendMessageA(g_frameList, LB_GETTOPINDEX, 0, 0)) + below(2));
+            RECT item = {};
+            SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
+            POINT point = {item.left + 9, item.top + 34}, screen = point;
+            ClientToScreen(g_frameList, &screen);
+            SetCursorPos(screen.x, screen.y);
+            SendMessageA(g_frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+            SendMessageA(g_frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+            parkPointer();
+            model_[size_t(index)].pinned = !model_[size_t(index)].pinned;
+            ASSERT_EQ(frameListSelection(), index);
+            panelsFollow_ = true;
+        } else if (kind < 73) {
+            // Grab the selected frame by its top-left corner and move it; offsets stop at 0. The
+            // screen fits the view, so nothing scrolls.
+            action = "drag";
+            if (m->left < g_viewClientWidth && m->top < g_viewClientHeight) {
+                const int x = m->left + below(41) - 20, y = m->top + below(41) - 20;
+                SendMessageA(g_animationView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(m->left, m->top));
+                SendMessageA(g_animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+                SendMessageA(g_animationView, WM_TIMER, ID_TIMER_VIEW_DRAG, 0);
+                SendMessageA(g_animationView, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                m->left = uint16_t(std::max(0, x));
+                m->top = uint16_t(std::max(0, y));
+            }
+        } else if (kind < 83) {
+            // The selection goes with the frame; the panels show what they showed.
+            const bool up = below(2) == 0;
+            action = up ? "move up" : "move down";
+            sendMenuCommand(up ? IDM_IMAGE_MOVE_UP : IDM_IMAGE_MOVE_DOWN);
+            const int other = std::clamp(up ? sel - 1 : sel + 1, 0, count - 1);
+            std::swap(model_[size_t(sel)], model_[size_t(other)]);
+            ASSERT_EQ(frameListSelection(), other);
+        } else if (kind < 90 && (kind < 86 ? count > 2 : count < 10)) {
+            // Both select by code: the panels keep showing the frame picked last.
+            const bool add = kind >= 86, png = below(2) == 0;
+            action = add ? "add" : "delete";
+            const std::string shownLeft = textOf(g_imagePanel, IDC_IMAGE_LEFT);
+            const LRESULT shownComments = SendMessageA(g_commentList, CB_GETCOUNT, 0, 0);
+            if (add) {
+                const std::string path = importImagePath(png ? "colors256.png" : "flat.jpg");
+                ASSERT_TRUE(answered("Open", DialogAnswerer::chooseFile(path),
+                                     [] { sendMenuCommand(IDM_IMAGE_ADD); }));
+                model_.push_back(solidFrame(0, png ? 16 : 48, png ? 16 : 32, 0, 0));
+                fileDialogs += step > kWarmUp;
+            } else {
+                ASSERT_TRUE(answered("Confirmation", DialogAnswerer::pressButton(IDOK),
+                                     [] { sendMenuCommand(IDM_IMAGE_DELETE); }));
+                model_.erase(model_.begin() + sel);
+            }
+            ASSERT_EQ(frameListSelection(), add ? count : std::min(sel, count - 2));
+            ASSERT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), shownLeft);
+            ASSERT_EQ(SendMessageA(g_commentList, CB_GETCOUNT, 0, 0), shownComments);
+            panelsFollow_ = false;
+        } else if (kind < 93 && g_document.frames[size_t(sel)].hasLocalTable) {
+            // Cancel must leave the picture as it was, whatever the editor did meanwhile.
+            action = "palette editor";
+            const bool ok = below(2) == 0;
+            const std::vector<uint32_t> before = colorsOf(g_document, g_document.frames[size_t(sel)]);
+            auto edit = [cell = uint32_t(below(4)), ok](HWND editor) {
+                clickEditorCell(editor, cell);
+                clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+                SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "77");
+                clickButton(editor, ok ? IDOK : IDCANCEL);
+            };
+            ASSERT_TRUE(answered("Edit Palette", edit, [] { press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE); }));
+            ASSERT_TRUE(ok || colorsOf(g_document, g_document.frames[size_t(sel)]) == before);
+        } else {
+            RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+        pumpMessages(0);
+        SCOPED_TRACE(action);
+        ASSERT_NO_FATAL_FAILURE(checkAgreement());
+        if (step % kSaveEvery == 0) {
+            ASSERT_NO_FATAL_FAILURE(saveAndCompare());
+            fileDialogs += step > kWarmUp;
+        }
+        if (step == kWarmUp) {
+            // Wine's file dialog keeps an object per call in any program; what a cancelled Add
+            // costs is allowed for every file dialog from here on.
+            for (int k = 0; k < 2; ++k) atWarmUp[k] = guiObjects(kinds[k]);
+            ASSERT_TRUE(answered("Open", DialogAnswerer::cancel(), [] { sendMenuCommand(IDM_IMAGE_ADD); }));
+            for (int k = 0; k < 2; ++k) perFileDialog[k] = std::max(0L, guiObjects(kinds[k]) - atWarmUp[k]);
+        }
+    }
+    pumpMessages(50);
+    for (int k = 0; k < 2; ++k) {
+        const long atEnd = guiObjects(kinds[k]),
+                   allowed = perFileDialog[k] * (fileDialogs + 1) + kObjectSlack;
+        std::printf(
+            "%s objects after %d actions: %ld after the warm-up, %ld at the end; %d file dialogs, %ld each\n",
+            k ? "USER" : "GDI", kActions, atWarmUp[k], atEnd, fileDialogs + 1, perFileDialog[k]);
+        EXPECT_LE(atEnd, atWarmUp[k] + allowed) << (k ? "USER" : "GDI") << " objects leak";
+    }
+}
+
+}  // namespace
