@@ -78,7 +78,7 @@ if(WIN32)
     add_test(NAME ui_import_images COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/support/make-import-images.sh
         ${VELMORA_TEST_OUTPUT}/import-images)
     set_tests_properties(ui_import_images PROPERTIES FIXTURES_SETUP ui_import_images)
-    foreach(name commands_test imageimport_test commandtiming_test randomsession_test)
+    foreach(name commands_test imageimport_test randomsession_test)
         if(TEST ${name})
             set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ui_import_images)
         endif()

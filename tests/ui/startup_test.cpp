@@ -1,9 +1,10 @@
-// Start-up and the panel switch: every child exists, the Global panel starts in the upper tab's
-// display area, and each tab shows exactly one panel there.
+// The main window as it starts: its children, the tabs and the panel each shows, and the toolbar
+// with its hidden buttons, labels, pictures and tooltips.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/globals.h"
@@ -11,12 +12,6 @@
 #include "ui/support/uiharness.h"
 
 namespace {
-
-std::string textOf(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
 
 std::string classOf(HWND window) {
     char name[64] = {};
@@ -30,215 +25,164 @@ std::string tabText(HWND tabs, int index) {
     item.mask = TCIF_TEXT;
     item.pszText = text;
     item.cchTextMax = sizeof(text);
-    SendMessageA(tabs, TCM_GETITEMA, WPARAM(index), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(tabs, TCM_GETITEMA, WPARAM(index), LPARAM(&item));
     return text;
 }
 
-RECT clientRectOf(HWND child) {
+RECT rectInMainWindow(HWND child) {
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
-// The part of the upper tab control below its row of tabs, in main-window client coordinates.
-// Built from the tab buttons' own rectangle rather than from TCM_ADJUSTRECT, which the layout uses.
-RECT tabPageArea() {
-    RECT tabs = clientRectOf(g_propertyTabs);
-    RECT button;
-    SendMessageA(g_propertyTabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
-    tabs.top += button.bottom;
-    return tabs;
+// Shown below the upper tab control's row of tabs (measured from the tab buttons, not with
+// TCM_ADJUSTRECT, which the layout itself uses).
+bool shownOnPage(HWND panel) {
+    RECT page = rectInMainWindow(g_propertyTabs), button, rect = rectInMainWindow(panel);
+    SendMessageA(g_propertyTabs, TCM_GETITEMRECT, 0, LPARAM(&button));
+    page.top += button.bottom;
+    return IsWindowVisible(panel) && rect.left >= page.left && rect.top >= page.top && rect.right <= page.right &&
+           rect.bottom <= page.bottom && rect.right > rect.left && rect.bottom > rect.top;
 }
 
-bool inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
-}
-
-bool visibleOnPage(HWND panel) {
-    return IsWindowVisible(panel) && inside(clientRectOf(panel), tabPageArea());
-}
-
-// What the tab control itself sends its parent when the user clicks a tab.
-void clickPropertyTab(int index) {
-    SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
-    NMHDR header = {};
-    header.hwndFrom = g_propertyTabs;
-    header.idFrom = IDC_PROPERTY_TABS;
-    header.code = TCN_SELCHANGE;
-    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, reinterpret_cast<LPARAM>(&header));
-}
-
-TEST(StartUp, BuildsEveryChildOfTheMainWindow) {
+TEST(StartUp, BuildsEveryChildAndShowsOnePanelPerTab) {
     AppSession session;
     ASSERT_TRUE(session.started());
-    ASSERT_TRUE(IsWindow(g_mainWindow));
     EXPECT_TRUE(IsWindowVisible(g_mainWindow));
-    EXPECT_EQ(textOf(g_mainWindow), "Velmora");  // the string, not the template's "GIF"
+    char title[64] = {};
+    GetWindowTextA(g_mainWindow, title, sizeof(title));
+    EXPECT_STREQ(title, "Velmora");  // the string resource, not the template's caption
     EXPECT_NE(GetMenu(g_mainWindow), nullptr);
-    EXPECT_EQ(g_modified, false);
-
-    struct Child {
-        const char* name;
+    const struct {
         HWND window;
         const char* className;
-        int id;
+        int id;  // -1: any
+    } children[] = {
+        {g_toolbar, TOOLBARCLASSNAMEA, IDC_TOOLBAR},         {g_statusBar, STATUSCLASSNAMEA, IDC_STATUSBAR},
+        {g_frameList, "ListBox", IDC_FRAME_LIST},            {g_propertyTabs, WC_TABCONTROLA, IDC_PROPERTY_TABS},
+        {g_composeTabs, WC_TABCONTROLA, IDC_COMPOSE_TABS},   {g_globalPanel, "#32770", -1},
+        {g_imagePanel, "#32770", -1},                        {g_commentPanel, "#32770", -1},
+        {g_animationView, "#32770", -1},
     };
-    const Child children[] = {
-        {"toolbar", g_toolbar, TOOLBARCLASSNAMEA, IDC_TOOLBAR},
-        {"status bar", g_statusBar, STATUSCLASSNAMEA, IDC_STATUSBAR},
-        {"frame list", g_frameList, "ListBox", IDC_FRAME_LIST},
-        {"property tabs", g_propertyTabs, WC_TABCONTROLA, IDC_PROPERTY_TABS},
-        {"compose tabs", g_composeTabs, WC_TABCONTROLA, IDC_COMPOSE_TABS},
-        {"global panel", g_globalPanel, "#32770", -1},
-        {"image panel", g_imagePanel, "#32770", -1},
-        {"comment panel", g_commentPanel, "#32770", -1},
-        {"animation view", g_animationView, "#32770", -1},
-    };
-    for (const Child& child : children) {
-        SCOPED_TRACE(child.name);
+    for (const auto& child : children) {
+        SCOPED_TRACE(child.className);
         ASSERT_TRUE(IsWindow(child.window));
         EXPECT_EQ(GetParent(child.window), g_mainWindow);
         EXPECT_STRCASEEQ(classOf(child.window).c_str(), child.className);
-        if (child.id >= 0) {
-            EXPECT_EQ(GetDlgCtrlID(child.window), child.id);
-        }
+        EXPECT_TRUE(child.id < 0 || GetDlgCtrlID(child.window) == child.id);
     }
-    EXPECT_TRUE(IsWindow(g_commentList));
-    EXPECT_EQ(GetDlgCtrlID(g_commentList), IDC_COMMENT_LIST);
-    // The list is subclassed: its procedure is no longer the list box's own.
-    EXPECT_NE(g_frameListBaseProc, nullptr);
-    EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(g_frameList, GWLP_WNDPROC)), g_frameListBaseProc);
+    // The list is subclassed and owner-drawn with items 54 pixels high.
+    EXPECT_NE(WNDPROC(GetWindowLongPtrA(g_frameList, GWLP_WNDPROC)), g_frameListBaseProc);
     EXPECT_EQ(SendMessageA(g_frameList, LB_GETITEMHEIGHT, 0, 0), 54);
-    // The button that has no role stays hidden.
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(g_mainWindow, IDC_MAIN_UNUSED_BUTTON)));
-
-    saveWindowScreenshot(g_mainWindow, "startup-main-window.png");
-}
-
-TEST(StartUp, TabsCarryTheirTitles) {
-    AppSession session;
-    ASSERT_TRUE(session.started());
-    ASSERT_EQ(SendMessageA(g_propertyTabs, TCM_GETITEMCOUNT, 0, 0), 3);
-    EXPECT_EQ(tabText(g_propertyTabs, 0), "Global");
-    EXPECT_EQ(tabText(g_propertyTabs, 1), "Image");
-    EXPECT_EQ(tabText(g_propertyTabs, 2), "Comment");
-    ASSERT_EQ(SendMessageA(g_composeTabs, TCM_GETITEMCOUNT, 0, 0), 1);
-    EXPECT_EQ(tabText(g_composeTabs, 0), "Compose");
-}
-
-TEST(StartUp, ShowsTheGlobalPanelInTheTabsDisplayArea) {
-    AppSession session;
-    ASSERT_TRUE(session.started());
-    EXPECT_EQ(SendMessageA(g_propertyTabs, TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_TRUE(visibleOnPage(g_globalPanel));
-    // The other two are still parked outside the window.
-    RECT client;
-    GetClientRect(g_mainWindow, &client);
-    for (HWND parked : {g_imagePanel, g_commentPanel}) {
-        RECT rect = clientRectOf(parked);
-        RECT overlap;
-        EXPECT_FALSE(IsWindowVisible(parked) && IntersectRect(&overlap, &rect, &client));
-    }
-    // The animation view sits inside the compose tab.
+    EXPECT_EQ(tabText(g_propertyTabs, 0) + tabText(g_propertyTabs, 1) + tabText(g_propertyTabs, 2) +
+                  tabText(g_composeTabs, 0),
+              "GlobalImageCommentCompose");
+    EXPECT_EQ(SendMessageA(g_propertyTabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    RECT view = rectInMainWindow(g_animationView), compose = rectInMainWindow(g_composeTabs), inside;
     EXPECT_TRUE(IsWindowVisible(g_animationView));
-    EXPECT_TRUE(inside(clientRectOf(g_animationView), clientRectOf(g_composeTabs)));
-}
+    EXPECT_TRUE(IntersectRect(&inside, &view, &compose) && EqualRect(&inside, &view));
+    saveWindowScreenshot(g_mainWindow, "startup-main-window.png");
 
-TEST(StartUp, GlobalPanelStartsWithItsDefaults) {
-    AppSession session;
-    ASSERT_TRUE(session.started());
-    struct Field {
-        int id;
-        const char* text;
-    };
-    for (const Field& field :
-         {Field{IDC_GLOBAL_WIDTH, "1"}, Field{IDC_GLOBAL_HEIGHT, "1"}, Field{IDC_GLOBAL_LOOP, "1"}}) {
-        char text[32] = {};
-        GetDlgItemTextA(g_globalPanel, field.id, text, sizeof(text));
-        EXPECT_STREQ(text, field.text) << "control " << field.id;
-    }
-    struct Range {
-        HWND panel;
-        int id;
-        int low, high;
-    };
-    const Range ranges[] = {
-        {g_globalPanel, IDC_GLOBAL_WIDTH_SPIN, 1, 2000},
-        {g_globalPanel, IDC_GLOBAL_HEIGHT_SPIN, 1, 2000},
-        {g_globalPanel, IDC_GLOBAL_LOOP_SPIN, 1, 32767},
-        {g_globalPanel, IDC_GLOBAL_BACKGROUND_SPIN, 0, 255},
-        {g_imagePanel, IDC_IMAGE_LEFT_SPIN, 0, 32767},
-        {g_imagePanel, IDC_IMAGE_TOP_SPIN, 0, 32767},
-        {g_imagePanel, IDC_IMAGE_TRANSPARENT_SPIN, 0, 255},
-        {g_imagePanel, IDC_IMAGE_DELAY_SPIN, 0, 32767},
-    };
-    for (const Range& range : ranges) {
-        const LRESULT packed = SendDlgItemMessageA(range.panel, range.id, UDM_GETRANGE, 0, 0);
-        EXPECT_EQ(short(HIWORD(packed)), range.low) << "up-down " << range.id;
-        EXPECT_EQ(short(LOWORD(packed)), range.high) << "up-down " << range.id;
-    }
-    HWND disposal = GetDlgItem(g_imagePanel, IDC_IMAGE_DISPOSAL);
-    const char* expected[] = {"Web Browser Decides", "Do Not Remove", "To Background Color",
-                              "To Previous State"};
-    ASSERT_EQ(SendMessageA(disposal, CB_GETCOUNT, 0, 0), 4);
-    for (int i = 0; i < 4; ++i) {
-        char text[64] = {};
-        SendMessageA(disposal, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-        EXPECT_STREQ(text, expected[i]);
-    }
-    EXPECT_EQ(SendMessageA(disposal, CB_GETCURSEL, 0, 0), 0);
-}
-
-TEST(PanelSwitch, EachTabShowsExactlyOnePanelOnThePage) {
-    AppSession session;
-    ASSERT_TRUE(session.started());
     // Tabs visited out of order and back again, so a panel left behind would show.
-    const int order[] = {1, 2, 0, 2, 1};
-    const char* names[] = {"Global", "Image", "Comment"};
-    for (int tab : order) {
-        SCOPED_TRACE(names[tab]);
-        clickPropertyTab(tab);
-        pumpMessages(50);
-        const HWND panels[] = {g_globalPanel, g_imagePanel, g_commentPanel};
-        for (int i = 0; i < 3; ++i) {
-            if (i == tab) {
-                EXPECT_TRUE(visibleOnPage(panels[i])) << names[i] << " should be shown";
-            } else {
-                EXPECT_FALSE(IsWindowVisible(panels[i])) << names[i] << " should be hidden";
-            }
-        }
+    const HWND panels[] = {g_globalPanel, g_imagePanel, g_commentPanel};
+    // The Global panel starts on the page (the other two wait outside the window).
+    EXPECT_TRUE(shownOnPage(g_globalPanel));
+    for (int tab : {1, 2, 0, 2, 1}) {
+        SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(tab), 0);
+        NMHDR header = {g_propertyTabs, IDC_PROPERTY_TABS, UINT(TCN_SELCHANGE)};
+        SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(i == tab ? shownOnPage(panels[i]) : IsWindowVisible(panels[i]) != FALSE, i == tab)
+                << "tab " << tab << ", panel " << i;
     }
-    clickPropertyTab(1);
     saveWindowScreenshot(g_mainWindow, "startup-image-tab.png");
-    clickPropertyTab(2);
-    saveWindowScreenshot(g_mainWindow, "startup-comment-tab.png");
 }
 
-TEST(PanelSwitch, SeparatorsAreTwoPixelsWideAndAsHighAsThePage) {
+TEST(Toolbar, ButtonsPicturesAndTooltips) {
     AppSession session;
     ASSERT_TRUE(session.started());
-    RECT shown;
-    GetClientRect(g_globalPanel, &shown);
-    // The panel fills the page; the separators span it whichever panel is shown.
-    const int pageHeight = shown.bottom;
-    EXPECT_GT(pageHeight, 50);
-    struct Separator {
-        HWND panel;
-        int id;
+    const struct {
+        int id, image;
+        bool hidden;
+        const char* label;    // as shown, at most nine characters; nullptr for a separator
+        const char* tooltip;
+    } rows[] = {
+        {101, 0, false, "New", "New"},
+        {102, 1, false, "Open", "Open"},
+        {103, 2, false, "Save", "Save"},
+        {104, 3, true, "Optimize", "Optimize"},
+        {105, 4, true, nullptr, nullptr},
+        {105, 4, true, "Undo", "Undo"},
+        {106, 5, true, "Redo", "Redo"},
+        {105, 4, false, nullptr, nullptr},
+        {107, 6, true, "Add Empty", "Add Empty Image"},
+        {108, 7, false, "Add", "Add"},
+        {109, 8, false, "Delete", "Delete"},
+        {110, 9, false, "Move Down", "Move Down"},
+        {111, 10, false, "Move Up", "Move Up"},
+        {112, 11, false, nullptr, nullptr},
+        {112, 11, false, "Animate", "Animate"},
+        {113, 12, true, "Set Loop ", "Set Loop Counter"},
+        {114, 13, true, "Animation", "Animation Delay"},
+        {112, 11, false, nullptr, nullptr},
+        {115, 14, false, "Help", "Help"},
     };
-    const Separator separators[] = {
-        {g_globalPanel, IDC_GLOBAL_SEPARATOR},      {g_globalPanel, IDC_GLOBAL_BACKGROUND_SEPARATOR},
-        {g_imagePanel, IDC_IMAGE_OFFSET_SEPARATOR}, {g_imagePanel, IDC_IMAGE_TRANSPARENCY_SEPARATOR},
-        {g_imagePanel, IDC_IMAGE_DELAY_SEPARATOR},
-    };
-    for (const Separator& separator : separators) {
-        RECT rect;
-        GetWindowRect(GetDlgItem(separator.panel, separator.id), &rect);
-        EXPECT_EQ(rect.right - rect.left, 2) << "separator " << separator.id;
-        EXPECT_EQ(rect.bottom - rect.top, pageHeight) << "separator " << separator.id;
+    ASSERT_EQ(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0), LRESULT(sizeof(rows) / sizeof(rows[0])));
+    HWND tooltips = HWND(SendMessageA(g_toolbar, TB_GETTOOLTIPS, 0, 0));
+    for (int i = 0; i < int(sizeof(rows) / sizeof(rows[0])); ++i) {
+        SCOPED_TRACE(testing::Message() << "button " << i);
+        TBBUTTON button = {};
+        ASSERT_TRUE(SendMessageA(g_toolbar, TB_GETBUTTON, WPARAM(i), LPARAM(&button)));
+        EXPECT_EQ(button.idCommand, rows[i].id);
+        EXPECT_EQ((button.fsStyle & BTNS_SEP) != 0, rows[i].label == nullptr);
+        EXPECT_EQ((button.fsState & TBSTATE_HIDDEN) != 0, rows[i].hidden);
+        EXPECT_NE(button.fsState & TBSTATE_ENABLED, 0);
+        if (!rows[i].label) continue;
+        EXPECT_EQ(button.iBitmap, rows[i].image);
+        char label[64] = {};
+        TBBUTTONINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_BYINDEX | TBIF_TEXT;
+        info.pszText = label;
+        info.cchText = sizeof(label);
+        SendMessageA(g_toolbar, TB_GETBUTTONINFOA, WPARAM(i), LPARAM(&info));
+        EXPECT_STREQ(label, rows[i].label);
+        // What the tooltip control asks the toolbar, which asks the main window.
+        char text[128] = {};
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = g_toolbar;
+        tool.uId = UINT_PTR(rows[i].id);
+        tool.lpszText = text;
+        SendMessageA(tooltips, TTM_GETTEXTA, sizeof(text), LPARAM(&tool));
+        EXPECT_TRUE(rows[i].hidden || !strcmp(text, rows[i].tooltip)) << text;
+        NMTTDISPINFOA asked = {};
+        asked.hdr = {tooltips, UINT_PTR(rows[i].id), UINT(TTN_GETDISPINFOA)};
+        SendMessageA(g_mainWindow, WM_NOTIFY, 0, LPARAM(&asked));
+        LoadStringA(asked.hinst, UINT(UINT_PTR(asked.lpszText)), text, sizeof(text));
+        EXPECT_STREQ(IS_INTRESOURCE(asked.lpszText) ? text : asked.lpszText, rows[i].tooltip);
     }
+    // Fifteen 28-pixel pictures; magenta is masked away, so none shows it once drawn on white.
+    HIMAGELIST images = HIMAGELIST(SendMessageA(g_toolbar, TB_GETIMAGELIST, 0, 0));
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    EXPECT_EQ(width * 100 + height, 2828);
+    ASSERT_EQ(ImageList_GetImageCount(images), 15);
+    for (int i = 0; i < 15; ++i) {
+        const Capture drawn =
+            captureDrawing(28, 28, 0xFFFFFF, [&](HDC dc) { ImageList_Draw(images, i, dc, 0, 0, ILD_TRANSPARENT); });
+        int magenta = 0, coloured = 0;
+        for (uint32_t pixel : drawn.pixels) {
+            magenta += pixel == 0xFF00FF;
+            coloured += pixel != 0xFFFFFF;
+        }
+        EXPECT_EQ(magenta, 0) << "picture " << i;
+        EXPECT_GT(coloured, 40) << "picture " << i << " draws almost nothing";
+        EXPECT_LT(coloured, 28 * 28) << "picture " << i << " has no see-through background";
+    }
+    saveWindowScreenshot(g_toolbar, "toolbar.png");
 }
 
 }  // namespace

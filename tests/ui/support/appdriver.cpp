@@ -1,17 +1,17 @@
 #include "ui/support/appdriver.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
+#include <deque>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "app/globals.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/uiharness.h"
-
-namespace {
-constexpr char kRecorderClass[] = "VelmoraTest.OpenRecorder";
-}
 
 void sendMenuCommand(UINT id) { SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -24,8 +24,7 @@ int frameListSelection() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0,
 
 void clickFrameItem(int index) {
     SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(g_frameList));
+    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(g_frameList));
 }
 
 std::string controlText(HWND dialog, int id) {
@@ -44,7 +43,6 @@ std::string windowsOutputPath(const std::string& name) {
 }
 
 std::string importImagePath(const std::string& name) { return windowsOutputPath("import-images\\" + name); }
-
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void forgetPendingPaint(HWND window) {
@@ -54,18 +52,98 @@ void forgetPendingPaint(HWND window) {
 
 bool hasPendingPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
 
+// ---- File dialogs without windows ----------------------------------------------------------------
+
 namespace {
 
-bool readDefaultValue(HKEY key, const std::string& subKey, std::string* value) {
-    char buffer[256] = {};
-    LONG size = sizeof(buffer);
-    if (RegQueryValueA(key, subKey.c_str(), buffer, &size) != ERROR_SUCCESS) return false;
-    *value = buffer;
-    return true;
+std::deque<std::string> s_stubPaths;
+int s_stubCalls = 0;
+
+BOOL stubFileDialog(OPENFILENAMEA* dialog) {
+    ++s_stubCalls;
+    if (s_stubPaths.empty()) return FALSE;
+    const std::string path = s_stubPaths.front();
+    s_stubPaths.pop_front();
+    if (path.empty()) return FALSE;
+    lstrcpynA(dialog->lpstrFile, path.c_str(), int(dialog->nMaxFile));
+    return TRUE;
 }
 
-bool writeDefaultValue(HKEY key, const std::string& subKey, const std::string& value) {
-    return RegSetValueA(key, subKey.c_str(), REG_SZ, value.c_str(), DWORD(value.size())) == ERROR_SUCCESS;
+// One for each import, so each goes back to its own function.
+BOOL WINAPI stubOpenDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+BOOL WINAPI stubSaveDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+const std::pair<const char*, void*> kStubs[] = {{"GetOpenFileNameA", reinterpret_cast<void*>(&stubOpenDialog)},
+                                                {"GetSaveFileNameA", reinterpret_cast<void*>(&stubSaveDialog)}};
+
+// Every entry of the program's import address table that holds `from` is pointed at `to`.
+bool redirectImports(void* from, void* to) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    bool found = false;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); thunk->u1.Function; ++thunk) {
+            if (reinterpret_cast<void*>(thunk->u1.Function) != from) continue;
+            DWORD protection = 0;
+            VirtualProtect(&thunk->u1.Function, sizeof(thunk->u1.Function), PAGE_READWRITE, &protection);
+            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+            VirtualProtect(&thunk->u1.Function, sizeof(thunk->u1.Function), protection, &protection);
+            found = true;
+        }
+    }
+    return found;
+}
+
+void* realDialog(const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("comdlg32.dll"), name));
+}
+
+}  // namespace
+
+FileDialogStub::FileDialogStub(std::vector<std::string> paths) : installed_(true) {
+    s_stubPaths.assign(paths.begin(), paths.end());
+    s_stubCalls = 0;
+    for (const auto& stub : kStubs) installed_ &= redirectImports(realDialog(stub.first), stub.second);
+}
+
+FileDialogStub::~FileDialogStub() {
+    for (const auto& stub : kStubs) redirectImports(stub.second, realDialog(stub.first));
+}
+
+void FileDialogStub::add(const std::string& path) { s_stubPaths.push_back(path); }
+int FileDialogStub::calls() const { return s_stubCalls; }
+
+namespace {
+
+int s_boxAnswer = IDOK;
+std::vector<std::string> s_boxes;
+
+int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UINT) {
+    s_boxes.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
+    return s_boxAnswer;
+}
+
+void* realMessageBox() { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")); }
+
+}  // namespace
+
+MessageBoxStub::MessageBoxStub(int answer) {
+    s_boxAnswer = answer;
+    s_boxes.clear();
+    installed_ = redirectImports(realMessageBox(), reinterpret_cast<void*>(&stubMessageBox));
+}
+
+MessageBoxStub::~MessageBoxStub() { redirectImports(reinterpret_cast<void*>(&stubMessageBox), realMessageBox()); }
+const std::vector<std::string>& MessageBoxStub::shown() const { return s_boxes; }
+
+// ---- Shell "open" recorder -------------------------------------------------------------------------
+
+namespace {
+
+constexpr char kRecorderClass[] = "VelmoraTest.OpenRecorder";
+
+bool setDefaultValue(const std::string& key, const std::string& value) {
+    return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), DWORD(value.size())) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -73,23 +151,24 @@ bool writeDefaultValue(HKEY key, const std::string& subKey, const std::string& v
 ShellOpenRecorder::ShellOpenRecorder(const std::string& extension, const std::string& recordName)
     : extension_(extension), recordPath_(windowsOutputPath(recordName)) {
     DeleteFileA(recordPath_.c_str());
-    hadPrevious_ = readDefaultValue(HKEY_CLASSES_ROOT, extension_, &previousClass_);
+    char previous[256] = {};
+    LONG size = sizeof(previous);
+    hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, extension_.c_str(), previous, &size) == ERROR_SUCCESS;
+    previousClass_ = previous;
     // cmd's echo writes the path it was given; the quotes round %1 come back with it.
-    const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + recordPath_ + "\"";
-    installed_ = writeDefaultValue(HKEY_CLASSES_ROOT, std::string(kRecorderClass) + "\\shell\\open\\command", command) &&
-                 writeDefaultValue(HKEY_CLASSES_ROOT, extension_, kRecorderClass);
+    installed_ = setDefaultValue(std::string(kRecorderClass) + "\\shell\\open\\command",
+                                 "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + recordPath_ + "\"") &&
+                 setDefaultValue(extension_, kRecorderClass);
 }
 
 ShellOpenRecorder::~ShellOpenRecorder() {
     if (hadPrevious_) {
-        writeDefaultValue(HKEY_CLASSES_ROOT, extension_, previousClass_);
+        setDefaultValue(extension_, previousClass_);
     } else {
         RegDeleteKeyA(HKEY_CLASSES_ROOT, extension_.c_str());
     }
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (std::string(kRecorderClass) + "\\shell\\open\\command").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (std::string(kRecorderClass) + "\\shell\\open").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (std::string(kRecorderClass) + "\\shell").c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, kRecorderClass);
+    for (const char* key : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, (kRecorderClass + std::string(key)).c_str());
 }
 
 std::string ShellOpenRecorder::waitForOpenedPath(DWORD timeoutMilliseconds) {
@@ -97,7 +176,6 @@ std::string ShellOpenRecorder::waitForOpenedPath(DWORD timeoutMilliseconds) {
     pumpUntil(
         [&] {
             std::ifstream in(recordPath_);
-            if (!in) return false;
             std::stringstream all;
             all << in.rdbuf();
             text = all.str();

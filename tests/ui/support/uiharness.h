@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// Starts the application like WinMain does and tears everything down again at the end, so
-// each test begins with a fresh window and an empty document.
+// Starts the application like WinMain and tears it down at the end: a fresh window and an empty
+// document for each test.
 class AppSession {
 public:
     AppSession();
@@ -22,22 +22,20 @@ private:
     bool started_ = false;
 };
 
-// Dispatches messages for the given time.
 void pumpMessages(DWORD milliseconds);
 // Dispatches messages until done() holds or the time is up; returns done().
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMilliseconds);
 
 // Exit code runMessageLoopFor returns when the program did not quit by itself.
 constexpr int kStillRunning = 0x51A7;
-// Runs the program's own message loop; if nothing has quit it after the given time (longer while
-// an armed dialog answer is still waiting, at most 20 s), a watchdog quits it with kStillRunning.
+// Runs the program's own message loop; a watchdog quits it with kStillRunning after the given
+// time (longer, up to 20 s, while an armed dialog answer still waits).
 int runMessageLoopFor(DWORD milliseconds);
-// Takes a WM_QUIT out of the queue if one is waiting; returns whether there was one.
+// Takes a waiting WM_QUIT out of the queue; returns whether there was one.
 bool takeQuitMessage(int* exitCode = nullptr);
 
-// Answers modal dialogs (message boxes, file dialogs) from inside their own modal loop. Armed
-// answers are used in order; a dialog that matches no armed answer is cancelled and recorded,
-// so a test never hangs on one.
+// Answers modal dialogs (message boxes, file dialogs) from inside their own modal loop, in the
+// order armed; a dialog no armed answer matches is cancelled and recorded, so nothing hangs.
 class DialogAnswerer {
 public:
     using Answer = std::function<void(HWND dialog)>;
@@ -47,16 +45,13 @@ public:
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
     void expect(const std::string& caption, Answer answer);
-
-    // Captions of every dialog that appeared, in order.
+    // Captions of every dialog that appeared, and of those no armed answer matched.
     const std::vector<std::string>& seen() const { return seen_; }
-    // Captions of dialogs that no armed answer matched.
     const std::vector<std::string>& unexpected() const { return unexpected_; }
-    // Message text of the last message box answered.
+    // Text of the last message box answered.
     const std::string& lastMessageText() const { return lastMessageText_; }
     bool allAnswered() const { return pending_.empty(); }
 
-    // Ready-made answers.
     static Answer pressButton(int id);
     static Answer chooseFile(const std::string& path);
     static Answer cancel() { return pressButton(IDCANCEL); }
@@ -87,20 +82,13 @@ struct Capture {
     uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 Capture captureWindow(HWND window);
-// Draws into a memory device context through the given painter; for checking drawing code
-// without depending on what else is on the screen.
+// Draws into a memory bitmap through the painter, whatever else is on the screen.
 Capture captureDrawing(int width, int height, uint32_t background, const std::function<void(HDC)>& paint);
 // Saves a capture as PNG into the test output folder; returns the full path, empty on failure.
 std::string savePng(const Capture& capture, const std::string& fileName);
 // Brings a window to the front, repaints it and its children, and saves its screen pixels.
 std::string saveWindowScreenshot(HWND window, const std::string& fileName);
 
-inline uint8_t redOf(uint32_t rgb) {
-    return uint8_t(rgb >> 16);
-}
-inline uint8_t greenOf(uint32_t rgb) {
-    return uint8_t(rgb >> 8);
-}
-inline uint8_t blueOf(uint32_t rgb) {
-    return uint8_t(rgb);
-}
+inline uint8_t redOf(uint32_t rgb) { return uint8_t(rgb >> 16); }
+inline uint8_t greenOf(uint32_t rgb) { return uint8_t(rgb >> 8); }
+inline uint8_t blueOf(uint32_t rgb) { return uint8_t(rgb); }
