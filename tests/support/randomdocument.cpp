@@ -21,6 +21,13 @@ std::vector<RgbColor> padded(const std::vector<RgbColor>& entries, int largest) 
     return result;
 }
 
+int largestIndex(const GifFrame& frame) {
+    int largest = 0;
+    for (uint32_t y = 0; y < frame.height(); ++y)
+        for (uint32_t x = 0; x < frame.width(); ++x) largest = std::max<int>(largest, frame.bitmap->at(x, y));
+    return largest;
+}
+
 }  // namespace
 
 void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& shape) {
@@ -64,13 +71,6 @@ void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& 
                 frame.bitmap->row(y)[x] = value;
             }
     }
-}
-
-int largestIndex(const GifFrame& frame) {
-    int largest = 0;
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) largest = std::max<int>(largest, frame.bitmap->at(x, y));
-    return largest;
 }
 
 std::vector<RgbColor> savedColors(const GifAnimation& doc, size_t index) {

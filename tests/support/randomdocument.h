@@ -26,7 +26,6 @@ struct RandomDocumentShape {
 // indices beyond the frame's table.
 void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& shape = {});
 
-int largestIndex(const GifFrame& frame);
 // The table a saved file gives frame `index`: its local table, else the global one, cut to 256
 // entries and padded with black to a power of two of at least 2 that reaches every index
 // drawn from it.
