@@ -9,9 +9,8 @@
 
 #include "app/globals.h"
 #include "resource.h"
-#include "ui/support/panelsdriver.h"
+#include "ui/support/uiharness.h"
 
-using namespace paneltest;
 
 namespace {
 
@@ -109,8 +108,7 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
         POINT from, to;
         int left, top;
     } drags[] = {{{51, 50}, {58, 59}, 20, 20}, {{110, 110}, {117, 119}, 20, 20}, {{20, 20}, {27, 29}, 27, 29},
-                 {{57, 59}, {60, 54}, 30, 24}, {{35, 30}, {0, 0}, 0, 0},         {{5, 5}, {6, 7}, 1, 2},
-                 {{6, 7}, {-40, 4}, 0, 0},     {{5, 5}, {105, 55}, 100, 50}};
+                 {{56, 58}, {0, 0}, 0, 0},     {{6, 7}, {-40, 4}, 0, 0},         {{5, 5}, {105, 55}, 100, 50}};
     for (const auto& d : drags) {
         SCOPED_TRACE(testing::Message() << d.from.x << "," << d.from.y << " to " << d.to.x << "," << d.to.y);
         drag(d.from, d.to);
@@ -211,7 +209,6 @@ TEST_F(AnimationView, PinningFromTheFrameListRepaintsTheCanvasAtOnce) {
     const Capture canvas = repaint();
     EXPECT_EQ(canvas.at(255, 5), kWhite);
     EXPECT_FALSE(savePng(canvas, "animationview-canvas.png").empty());
-    EXPECT_FALSE(saveWindowScreenshot(g_mainWindow, "animationview-main.png").empty());
 }
 
 }  // namespace

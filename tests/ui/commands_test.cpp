@@ -16,7 +16,6 @@
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
-#include "ui/support/appdriver.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -96,13 +95,13 @@ void expectThreeFramesOpen(const std::string& path, const char* loopText, bool f
     EXPECT_EQ(widths(), kThree);
     EXPECT_EQ(frameListCount(), 3);
     EXPECT_EQ(frameListSelection(), LB_ERR);
-    EXPECT_FALSE(isChecked(g_globalPanel, IDC_GLOBAL_AUTO_SIZE));
-    EXPECT_TRUE(isEnabled(g_globalPanel, IDC_GLOBAL_WIDTH));
-    EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + controlText(g_globalPanel, IDC_GLOBAL_HEIGHT), "60x50");
+    EXPECT_FALSE(checked(g_globalPanel, IDC_GLOBAL_AUTO_SIZE));
+    EXPECT_TRUE(enabled(g_globalPanel, IDC_GLOBAL_WIDTH));
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "60x50");
     // The file counts repeats; the panel shows plays, one more.
-    EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_LOOP), loopText);
-    EXPECT_EQ(isChecked(g_globalPanel, IDC_GLOBAL_INFINITE), forever);
-    EXPECT_EQ(isEnabled(g_globalPanel, IDC_GLOBAL_LOOP), !forever);
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_LOOP), loopText);
+    EXPECT_EQ(checked(g_globalPanel, IDC_GLOBAL_INFINITE), forever);
+    EXPECT_EQ(enabled(g_globalPanel, IDC_GLOBAL_LOOP), !forever);
     EXPECT_STRCASEEQ(g_documentPath.c_str(), path.c_str());
     EXPECT_FALSE(g_modified);
 }
@@ -151,23 +150,21 @@ TEST_F(Commands, OpenSaveAsAndAddThroughTheRealDialogs) {
 
     // The image road through its own dialog: three TIFF pages, 10 x 10, 20 x 5 and 5 x 15, all
     // inside the 60 x 50 screen, appended with the last one selected.
-    clickFrameItem(0);
+    selectFrame(0);
     answers.expect("Open", DialogAnswerer::chooseFile(importImagePath("pages.tif")));
     clickToolbarButton(IDT_ADD);
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 5, 2, 10, 20, 5}));
     EXPECT_EQ(frameListCount(), 6);
     EXPECT_EQ(frameListSelection(), 5);
-    EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_WIDTH), "60");
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH), "60");
     EXPECT_TRUE(g_modified);
-    saveWindowScreenshot(g_mainWindow, "commands-add-tiff.png");
 }
 
 TEST_F(Commands, OpenShowsLoopingAndRefusesWhatItCannotRead) {
     const std::string path = writeThreeFrames("forever.gif", 0);
     openStubbed(path);
     expectThreeFramesOpen(path, "1", true);
-    saveWindowScreenshot(g_mainWindow, "commands-open.png");
 
     g_modified = true;
     DialogAnswerer answers;
@@ -193,7 +190,7 @@ TEST_F(Commands, NewAndSave) {
     openStubbed(path);
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     clickToolbarButton(IDT_SAVE);
-    EXPECT_FALSE(fileExists(path)) << "an unmodified document is not written";
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "an unmodified document is not written";
 
     forgetPendingPaint(g_animationView);
     clickToolbarButton(IDT_NEW);  // unmodified: no question; screen size and looping stay
@@ -238,14 +235,10 @@ TEST_F(Commands, DeleteAndMoveFollowTheSelection) {
     const Case cases[] = {
         {"delete, nothing selected", IDT_DELETE, -1, 0, kThree, LB_ERR},
         {"delete cancelled", IDM_IMAGE_DELETE, 1, IDCANCEL, kThree, 1},
-        {"delete the middle: the index stays", IDT_DELETE, 1, IDOK, {40, 2}, 1},
-        {"delete the last: the new last", IDM_IMAGE_DELETE, 2, IDOK, {40, 5}, 1},
+        {"delete the last: the new last", IDT_DELETE, 2, IDOK, {40, 5}, 1},
         {"up on the first", IDM_IMAGE_MOVE_UP, 0, 0, kThree, 0},
         {"down on the last", IDM_IMAGE_MOVE_DOWN, 2, 0, kThree, 2},
         {"up, nothing selected", IDM_IMAGE_MOVE_UP, -1, 0, kThree, LB_ERR},
-        {"down, nothing selected", IDM_IMAGE_MOVE_DOWN, -1, 0, kThree, LB_ERR},
-        {"up on the last", IDM_IMAGE_MOVE_UP, 2, 0, {40, 2, 5}, 1},
-        {"down on the first", IDM_IMAGE_MOVE_DOWN, 0, 0, {5, 40, 2}, 1},
         {"toolbar up", IDT_MOVE_UP, 1, 0, {5, 40, 2}, 0},
         {"toolbar down", IDT_MOVE_DOWN, 1, 0, {40, 2, 5}, 2},
     };
@@ -253,7 +246,7 @@ TEST_F(Commands, DeleteAndMoveFollowTheSelection) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         openStubbed(path);
-        if (c.selected >= 0) clickFrameItem(c.selected);
+        if (c.selected >= 0) selectFrame(c.selected);
         const BoxAnswer box("Confirmation", c.answer, &realBoxDone);
         g_modified = false;  // refilling the Image panel on a click passes through its edit rules
         forgetPendingPaint(g_animationView);
@@ -278,7 +271,7 @@ TEST_F(Commands, AddTakesTheGifRoadForAnyPathWithDotGif) {
         EXPECT_EQ(frameListCount(), int(3 * round));
         EXPECT_EQ(frameListSelection(), LB_ERR) << "the GIF road selects nothing";
         // The file's 60 x 50 screen and its looping are dropped; the frames' box is 40 x 30.
-        EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + controlText(g_globalPanel, IDC_GLOBAL_HEIGHT), "40x30");
+        EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "40x30");
         EXPECT_EQ(g_document.loopCount, 1);
         EXPECT_TRUE(g_modified);
         EXPECT_TRUE(g_documentPath.empty());
@@ -294,7 +287,7 @@ TEST_F(Commands, AddTakesTheGifRoadForAnyPathWithDotGif) {
     openStubbed(writeTestFile("far.gif", wide.imageData(2, referenceLzwEncode(Bytes(90, 1), 2)).trailer().bytes()),
                 IDM_IMAGE_ADD);
     EXPECT_EQ(g_document.screenWidth * 100 + g_document.screenHeight, 200010);
-    EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_WIDTH), "2000");
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH), "2000");
 
     // A PNG in a folder named "x.gif" goes to the GIF reader, which refuses it; so is a file
     // that is no picture at all. Outside that folder the same PNG is imported.

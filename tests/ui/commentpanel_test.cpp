@@ -5,9 +5,8 @@
 
 #include "app/globals.h"
 #include "resource.h"
-#include "ui/support/panelsdriver.h"
+#include "ui/support/uiharness.h"
 
-using namespace paneltest;
 
 namespace {
 
@@ -55,7 +54,6 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
         int selected;
     };
     const Step steps[] = {
-        {2, 0, {"a", "b", "c"}, 2},
         {1, IDC_COMMENT_DELETE, {"a", "c"}, 1},
         {1, IDC_COMMENT_DELETE, {"a"}, 0},  // the last one: its predecessor is selected
         {-1, IDC_COMMENT_ADD, {"a", "Comment 2"}, 1},
@@ -103,7 +101,6 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
     MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&edit), 2);
     EXPECT_EQ(edit.right, 496);
     EXPECT_EQ(edit.bottom, 116);
-    EXPECT_FALSE(saveWindowScreenshot(g_mainWindow, "commentpanel.png").empty());
 }
 
 }  // namespace

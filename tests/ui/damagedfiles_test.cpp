@@ -16,7 +16,6 @@
 #include "app/globals.h"
 #include "resource.h"
 #include "support/testpaths.h"
-#include "ui/support/appdriver.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -108,10 +107,10 @@ TEST(DamagedFiles, EachOpensIntoWhatCanBeReadOrIsRefusedWithAMessage) {
         const int count = int(g_document.frames.size());
         for (int index : {0, count - 1}) {
             if (index < 0) continue;
-            clickFrameItem(index);
+            selectFrame(index);
             RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             ASSERT_TRUE(IsWindow(g_mainWindow));
-            EXPECT_EQ(controlText(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(g_document.frames[size_t(index)].left));
+            EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(g_document.frames[size_t(index)].left));
         }
     }
     std::printf("%d opened, %d refused, %d for the reader alone\n", opened, refused, readerOnly);

@@ -10,7 +10,6 @@
 
 #include "app/globals.h"
 #include "resource.h"
-#include "ui/support/appdriver.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -166,9 +165,8 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
         }
         EXPECT_EQ(g_document.screenWidth, screenWidth);
         EXPECT_EQ(g_document.screenHeight, screenHeight);
-        EXPECT_EQ(controlText(g_globalPanel, IDC_GLOBAL_WIDTH), std::to_string(screenWidth));
+        EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH), std::to_string(screenWidth));
     }
-    saveWindowScreenshot(g_mainWindow, "imageimport-mixed.png");
 }
 
 }  // namespace

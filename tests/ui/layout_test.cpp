@@ -72,8 +72,6 @@ TEST(Layout, WindowKeepsItsMinimumAndItsChildrenTheirPlaces) {
         EXPECT_LE(compose.bottom - view.bottom, 8);
         EXPECT_GE(compose.bottom, view.bottom);
     }
-    resizeMainWindow(720, 520);
-    saveWindowScreenshot(g_mainWindow, "layout-720x520.png");
 }
 
 TEST(Layout, ScrollBarsFollowTheScreenAndClampOnlyWhatTheyShow) {

@@ -15,8 +15,6 @@
 #include "palette/indexpicker.h"
 #include "resource.h"
 #include "support/testpaths.h"
-#include "ui/support/appdriver.h"
-#include "ui/support/paletteharness.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -31,8 +29,9 @@ const std::vector<RgbColor> kSixteen = {{0, 0, 0},     {255, 255, 255}, {255, 0,
 
 // 16 x 16 pixels, pixel (x, y) = (16 y + x) mod `used`: entries from `used` on are unused.
 GifFrame gridFrame(const std::vector<RgbColor>& colors, uint32_t used) {
-    return makePaletteFrame(colors, 16, 16,
-                            [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
+    std::vector<uint32_t> packed;
+    for (const RgbColor& c : colors) packed.push_back(c.packed());
+    return makeFrame(16, 16, packed, [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
 }
 
 std::vector<uint8_t> fileBytes(const std::string& name) {
@@ -65,7 +64,7 @@ DialogAnswerer::Answer fill(std::vector<Typing> fields) {
     return [=](HWND dialog) {
         for (auto [id, typed, shown] : fields) {
             SetDlgItemTextA(dialog, id, typed);
-            EXPECT_EQ(controlText(dialog, id), shown) << typed;
+            EXPECT_EQ(textOf(dialog, id), shown) << typed;
         }
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
@@ -94,7 +93,7 @@ protected:
         return editSelectedFramePalette();
     }
     GifFrame& frame() { return g_document.frames.back(); }
-    static std::string text(HWND dialog, int id) { return controlText(dialog, id); }
+    static std::string text(HWND dialog, int id) { return textOf(dialog, id); }
 
     AppSession session;
     DialogAnswerer answers;
@@ -139,20 +138,20 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
             doubleClickEditorCell(editor, 11);               // the chooser
             EXPECT_EQ(text(editor, IDC_PALETTE_BLUE), "56");
             clickEditorCell(editor, 3);
-            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+            press(editor, IDC_PALETTE_MOVE_RIGHT);
             EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "4");
             clickEditorCell(editor, 0);
-            clickButton(editor, IDC_PALETTE_MOVE_LEFT);  // moves stop at the ends
+            press(editor, IDC_PALETTE_MOVE_LEFT);  // moves stop at the ends
             EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "0");
             clickEditorCell(editor, 15);
-            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-            clickButton(editor, IDC_PALETTE_REMOVE);  // the last: the selection moves to the new last
+            press(editor, IDC_PALETTE_MOVE_RIGHT);
+            press(editor, IDC_PALETTE_REMOVE);  // the last: the selection moves to the new last
             EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "14");
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "192");
             clickEditorCell(editor, 8);
-            clickButton(editor, IDC_PALETTE_REMOVE);  // dark red, used: its pixels go to red
+            press(editor, IDC_PALETTE_REMOVE);  // dark red, used: its pixels go to red
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "14");
-            clickButton(editor, IDOK);
+            press(editor, IDOK);
         },
         {{"Color", chooseColor(&offered, 12, 34, 56)}});
     ASSERT_TRUE(applied);
@@ -185,17 +184,17 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
     const bool applied = edit(
         [](HWND editor) {
             clickEditorCell(editor, 14);
-            clickButton(editor, IDC_PALETTE_DELETE_UNUSED);  // the selection stays on an entry
+            press(editor, IDC_PALETTE_DELETE_UNUSED);  // the selection stays on an entry
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "12");
             EXPECT_EQ(text(editor, IDC_PALETTE_INDEX), "11");
-            clickButton(editor, IDC_PALETTE_GRADIENT);  // 2 ... 6 from black to (255, 20, 0), corrected
+            press(editor, IDC_PALETTE_GRADIENT);  // 2 ... 6 from black to (255, 20, 0), corrected
             clickEditorCell(editor, 4);
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "127");  // 255 / 4 steps, truncated
             EXPECT_EQ(text(editor, IDC_PALETTE_GREEN), "10");
-            clickButton(editor, IDC_PALETTE_SORT);  // "- R": the reddest first
+            press(editor, IDC_PALETTE_SORT);  // "- R": the reddest first
             clickEditorCell(editor, 0);
             EXPECT_EQ(text(editor, IDC_PALETTE_RED), "255");
-            clickButton(editor, IDC_PALETTE_COUNT);  // Colors: 1, taken as the least, 2
+            press(editor, IDC_PALETTE_COUNT);  // Colors: 1, taken as the least, 2
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "2");
             SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box cancels
         },
@@ -228,10 +227,10 @@ TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
         [](HWND editor) {
             clickEditorCell(editor, 2);
             SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "9");
-            clickButton(editor, IDC_PALETTE_WRITE);
-            clickButton(editor, IDC_PALETTE_READ);
-            clickButton(editor, IDC_PALETTE_READ);
-            clickButton(editor, IDOK);
+            press(editor, IDC_PALETTE_WRITE);
+            press(editor, IDC_PALETTE_READ);
+            press(editor, IDC_PALETTE_READ);
+            press(editor, IDOK);
         },
         {{"Save Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-written.plt"))},
          {"Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-short.plt"))},
@@ -253,7 +252,7 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
     uint32_t seen[3] = {};
     edit(
         [](HWND editor) {
-            EXPECT_FALSE(isEnabled(editor, IDC_PALETTE_ADD));  // 256 entries: the limit
+            EXPECT_FALSE(enabled(editor, IDC_PALETTE_ADD));  // 256 entries: the limit
             clickEditorCell(editor, 37);
             RedrawWindow(editor, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -276,14 +275,14 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
             EXPECT_TRUE(clientPixel(editor, selected.left, midY) == 0xFF0000u ||
                         clientPixel(editor, selected.left - 1, midY) == 0xFF0000u);
             clickEditorCell(editor, 3);
-            clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-            clickButton(editor, IDC_PALETTE_PREVIEW);
-            clickButton(editor, IDC_PALETTE_REMOVE);
+            press(editor, IDC_PALETTE_MOVE_RIGHT);
+            press(editor, IDC_PALETTE_PREVIEW);
+            press(editor, IDC_PALETTE_REMOVE);
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "255");
-            EXPECT_TRUE(isEnabled(editor, IDC_PALETTE_ADD));
-            clickButton(editor, IDC_PALETTE_ADD);
-            EXPECT_FALSE(isEnabled(editor, IDC_PALETTE_ADD));
-            clickButton(editor, IDCANCEL);
+            EXPECT_TRUE(enabled(editor, IDC_PALETTE_ADD));
+            press(editor, IDC_PALETTE_ADD);
+            EXPECT_FALSE(enabled(editor, IDC_PALETTE_ADD));
+            press(editor, IDCANCEL);
         },
         {{"Preview", [&](HWND preview) {
               HWND picture = GetDlgItem(preview, IDC_PREVIEW_PICTURE);

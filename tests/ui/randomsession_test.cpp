@@ -14,14 +14,10 @@
 
 #include "app/globals.h"
 #include "resource.h"
-#include "ui/support/appdriver.h"
-#include "ui/support/paletteharness.h"
-#include "ui/support/panelsdriver.h"
 #include "ui/support/uiharness.h"
 
 namespace {
 
-using namespace paneltest;
 
 constexpr int kActions = 600;
 constexpr int kWarmUp = 100;
@@ -257,9 +253,9 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
             const std::vector<uint32_t> before = colorsOf(g_document, g_document.frames[size_t(sel)]);
             auto edit = [cell = uint32_t(below(4)), ok](HWND editor) {
                 clickEditorCell(editor, cell);
-                clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
+                press(editor, IDC_PALETTE_MOVE_RIGHT);
                 SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "77");
-                clickButton(editor, ok ? IDOK : IDCANCEL);
+                press(editor, ok ? IDOK : IDCANCEL);
             };
             ASSERT_TRUE(answered("Edit Palette", edit, [] { press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE); }));
             ASSERT_TRUE(ok || colorsOf(g_document, g_document.frames[size_t(sel)]) == before);

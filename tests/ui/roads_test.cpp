@@ -19,9 +19,6 @@
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
-#include "ui/support/appdriver.h"
-#include "ui/support/paletteharness.h"
-#include "ui/support/panelsdriver.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -103,11 +100,11 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     answers.expect("Open", DialogAnswerer::chooseFile(path));
     sendMenuCommand(IDM_FILE_OPEN);
     ASSERT_EQ(frameListCount(), 3);
-    paneltest::showPropertyTab(1);
-    paneltest::selectFrame(1);
-    EXPECT_EQ(paneltest::textOf(g_imagePanel, IDC_IMAGE_DELAY), "20");
-    paneltest::typeText(g_imagePanel, IDC_IMAGE_DELAY, "125");
-    paneltest::leaveField(g_imagePanel, IDC_IMAGE_DELAY);
+    showPropertyTab(1);
+    selectFrame(1);
+    EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_DELAY), "20");
+    typeText(g_imagePanel, IDC_IMAGE_DELAY, "125");
+    leaveField(g_imagePanel, IDC_IMAGE_DELAY);
     EXPECT_TRUE(g_modified);
     sendMenuCommand(IDM_FILE_SAVE);  // the document has its path: no dialog
     EXPECT_FALSE(g_modified);
@@ -118,7 +115,6 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
 }
 
 TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
-    ASSERT_TRUE(fileExists(importImagePath("colors256.png"))) << "run the ui_import_images step first";
     DialogAnswerer answers;
     answers.expect("Open", DialogAnswerer::chooseFile(importImagePath("colors256.png")));
     sendMenuCommand(IDM_IMAGE_ADD);
@@ -127,9 +123,9 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
         sendMenuCommand(IDM_IMAGE_ADD);
     }
     ASSERT_EQ(frameListCount(), 2);
-    paneltest::showPropertyTab(0);
-    paneltest::press(g_globalPanel, IDC_GLOBAL_INFINITE);
-    EXPECT_TRUE(paneltest::checked(g_globalPanel, IDC_GLOBAL_INFINITE));
+    showPropertyTab(0);
+    press(g_globalPanel, IDC_GLOBAL_INFINITE);
+    EXPECT_TRUE(checked(g_globalPanel, IDC_GLOBAL_INFINITE));
     const std::string path = freshRoad("pictures");
     answers.expect("Save As", DialogAnswerer::chooseFile(path));
     sendMenuCommand(IDM_FILE_SAVE_AS);
@@ -155,24 +151,24 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
         sendMenuCommand(IDM_FILE_OPEN);
     }
     ASSERT_EQ(frameListCount(), 1);
-    paneltest::showPropertyTab(1);
-    paneltest::selectFrame(0);
+    showPropertyTab(1);
+    selectFrame(0);
     DialogAnswerer answers;
     answers.expect("Edit Palette", [](HWND editor) {
         // Move red one place right (grey comes to 2), make white (255, 128, 255), then remove
         // grey, whose nearest remaining colour is black.
         clickEditorCell(editor, 2);
-        clickButton(editor, IDC_PALETTE_MOVE_RIGHT);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_INDEX), "3");
+        press(editor, IDC_PALETTE_MOVE_RIGHT);
+        EXPECT_EQ(textOf(editor, IDC_PALETTE_INDEX), "3");
         clickEditorCell(editor, 1);
         SetDlgItemTextA(editor, IDC_PALETTE_GREEN, "128");
         clickEditorCell(editor, 2);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_RED), "8");
-        clickButton(editor, IDC_PALETTE_REMOVE);
-        EXPECT_EQ(controlText(editor, IDC_PALETTE_COUNT), "3");
-        clickButton(editor, IDOK);
+        EXPECT_EQ(textOf(editor, IDC_PALETTE_RED), "8");
+        press(editor, IDC_PALETTE_REMOVE);
+        EXPECT_EQ(textOf(editor, IDC_PALETTE_COUNT), "3");
+        press(editor, IDOK);
     });
-    paneltest::press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE);
+    press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE);
     EXPECT_TRUE(answers.allAnswered()) << "the editor did not open";
     sendMenuCommand(IDM_FILE_SAVE);
     EXPECT_FALSE(g_modified);

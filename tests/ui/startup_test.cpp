@@ -97,7 +97,6 @@ TEST(StartUp, BuildsEveryChildAndShowsOnePanelPerTab) {
             EXPECT_EQ(i == tab ? shownOnPage(panels[i]) : IsWindowVisible(panels[i]) != FALSE, i == tab)
                 << "tab " << tab << ", panel " << i;
     }
-    saveWindowScreenshot(g_mainWindow, "startup-image-tab.png");
 }
 
 TEST(Toolbar, ButtonsPicturesAndTooltips) {
@@ -182,7 +181,6 @@ TEST(Toolbar, ButtonsPicturesAndTooltips) {
         EXPECT_GT(coloured, 40) << "picture " << i << " draws almost nothing";
         EXPECT_LT(coloured, 28 * 28) << "picture " << i << " has no see-through background";
     }
-    saveWindowScreenshot(g_toolbar, "toolbar.png");
 }
 
 }  // namespace

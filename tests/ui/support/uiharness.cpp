@@ -3,12 +3,21 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <commdlg.h>
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <utility>
 #include <cstring>
 
 #include "app/gdiplusflat.h"
 #include "app/globals.h"
 #include "app/startup.h"
+#include "palette/paletteeditor.h"
+#include "resource.h"
 #include "support/testpaths.h"
 
 namespace {
@@ -130,13 +139,6 @@ int runMessageLoopFor(DWORD milliseconds) {
     return exitCode;
 }
 
-bool takeQuitMessage(int* exitCode) {
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
-    if (exitCode) *exitCode = int(message.wParam);
-    return true;
-}
-
 DialogAnswerer::DialogAnswerer() {
     s_answerer = this;
     hook_ = SetWindowsHookExA(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
@@ -230,8 +232,7 @@ Capture captureDrawing(int width, int height, uint32_t background, const std::fu
 
 std::string savePng(const Capture& capture, const std::string& fileName) {
     if (capture.width <= 0 || capture.height <= 0) return std::string();
-    std::string path = testOutputPath(fileName);
-    std::replace(path.begin(), path.end(), '/', '\\');
+    const std::string path = windowsOutputPath(fileName);
     const std::wstring widePath(path.begin(), path.end());
     // Its own GDI+ session, so a screenshot works whether or not the application is running.
     ULONG_PTR token = 0;
@@ -256,4 +257,362 @@ std::string saveWindowScreenshot(HWND window, const std::string& fileName) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pumpMessages(300);
     return savePng(captureWindow(window), fileName);
+}
+
+// ---- The user's actions and documents ------------------------------------------------------
+
+void sendMenuCommand(UINT id) { SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void clickToolbarButton(UINT id) {
+    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(g_toolbar));
+}
+
+int frameListCount() { return int(SendMessageA(g_frameList, LB_GETCOUNT, 0, 0)); }
+int frameListSelection() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
+
+std::string windowsOutputPath(const std::string& name) {
+    std::string path = testOutputPath(name);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string importImagePath(const std::string& name) { return windowsOutputPath("import-images\\" + name); }
+void forgetPendingPaint(HWND window) {
+    pumpMessages(50);
+    ValidateRect(window, nullptr);
+}
+
+bool hasPendingPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
+
+GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top,
+                   bool local) {
+    GifFrame frame;
+    frame.bitmap = IndexedBitmap::create(width, height);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) frame.bitmap->row(y)[x] = pixel(x, y);
+    IndexedPalette palette;
+    palette.count = uint32_t(std::min<size_t>(colors.size(), 256));
+    for (uint32_t i = 0; i < palette.count; ++i) palette.entries[i] = 0xFF000000u | colors[i];
+    frame.bitmap->setPalette(palette);
+    frame.hasLocalTable = local;
+    if (local)
+        for (uint32_t rgb : colors) frame.localTable.entries.push_back(RgbColor::fromPacked(rgb));
+    frame.left = left;
+    frame.top = top;
+    return frame;
+}
+
+GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top) {
+    return makeFrame(
+        width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
+}
+
+static void fillFrameList() {
+    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < g_document.frames.size(); ++i)
+        SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
+}
+
+void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight) {
+    g_document.frames = std::move(frames);
+    g_document.screenWidth = screenWidth;
+    g_document.screenHeight = screenHeight;
+    fillFrameList();
+}
+
+bool readSampleGif() {
+    if (g_document.readFile(testDataPath("panels-sample.gif").c_str()) != ReadOk) return false;
+    fillFrameList();
+    return true;
+}
+
+void selectFrame(int index) {
+    SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(g_frameList));
+}
+
+void showPropertyTab(int index) {
+    SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
+    NMHDR header = {g_propertyTabs, IDC_PROPERTY_TABS, UINT(TCN_SELCHANGE)};
+    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
+}
+
+void typeText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+void leaveField(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), LPARAM(GetDlgItem(dialog, id)));
+}
+
+void press(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::string textOf(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+Capture captureClient(HWND window, bool raise) {
+    if (raise) {
+        SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(g_mainWindow);
+        // The compose tab control paints over the canvas when it repaints: the canvas goes last.
+        RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    UpdateWindow(window);
+    pumpMessages(250);  // Wine hands new pixels to the X server a little after drawing them
+    RECT frame, client;
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    const Capture whole = captureWindow(window);
+    const int dx = origin.x - frame.left, dy = origin.y - frame.top;
+    Capture inner;
+    inner.width = client.right;
+    inner.height = client.bottom;
+    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width ||
+        dy + inner.height > whole.height)
+        return Capture();
+    for (int y = 0; y < inner.height; ++y)
+        for (int x = 0; x < inner.width; ++x) inner.pixels.push_back(whole.at(x + dx, y + dy));
+    return inner;
+}
+
+uint32_t systemRgb(int index) {
+    const COLORREF color = GetSysColor(index);
+    return uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
+}
+
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
+                     const std::function<int(int id)>& stored) {
+    for (const FieldRule& rule : rules) {
+        SCOPED_TRACE(testing::Message() << "field " << rule.id << " typed '" << rule.typed << "'");
+        const int before = stored(rule.id);
+        g_modified = false;
+        typeText(dialog, rule.id, rule.typed);
+        if (rule.onLeave) {
+            EXPECT_EQ(stored(rule.id), before) << "typing alone stored the value";
+            leaveField(dialog, rule.id);
+        }
+        EXPECT_EQ(textOf(dialog, rule.id), rule.shown);
+        EXPECT_EQ(stored(rule.id), rule.stored);
+        EXPECT_TRUE(g_modified);
+    }
+}
+
+size_t addSelectedFrame(const GifFrame& frame) {
+    g_document.frames.push_back(frame);
+    SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
+    SendMessageA(g_frameList, LB_SETCURSEL, g_document.frames.size() - 1, 0);
+    return g_document.frames.size() - 1;
+}
+
+std::vector<RgbColor> framePicture(const GifFrame& frame) {
+    std::vector<RgbColor> picture;
+    for (uint8_t index : frameIndices(frame))
+        picture.push_back(index < frame.localTable.entries.size() ? frame.localTable.entries[index]
+                                                                  : RgbColor(1, 2, 3));
+    return picture;
+}
+
+std::vector<uint8_t> frameIndices(const GifFrame& frame) {
+    std::vector<uint8_t> indices;
+    for (uint32_t y = 0; y < frame.height(); ++y)
+        for (uint32_t x = 0; x < frame.width(); ++x) indices.push_back(frame.bitmap->at(x, y));
+    return indices;
+}
+
+static void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys) {
+    const RECT cell = paletteCellRect(index);
+    SendMessageA(editor, message, keys,
+                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+}
+
+void moveOverEditorCell(HWND editor, uint32_t index) {
+    sendAtCell(editor, index, WM_MOUSEMOVE, 0);
+}
+
+void clickEditorCell(HWND editor, uint32_t index) {
+    sendAtCell(editor, index, WM_LBUTTONDOWN, MK_LBUTTON);
+    sendAtCell(editor, index, WM_LBUTTONUP, 0);
+}
+
+void doubleClickEditorCell(HWND editor, uint32_t index) {
+    clickEditorCell(editor, index);
+    sendAtCell(editor, index, WM_LBUTTONDBLCLK, MK_LBUTTON);
+    sendAtCell(editor, index, WM_LBUTTONUP, 0);
+}
+
+std::string statusBarText(HWND editor) {
+    char text[256] = {};
+    SendDlgItemMessageA(editor, IDC_PALETTE_STATUSBAR, SB_GETTEXTA, 0, LPARAM(text));
+    return text;
+}
+
+void moveOverPickerPoint(HWND popup, int x, int y) {
+    SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+void clickPickerPoint(HWND popup, int x, int y) {
+    SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+uint32_t clientPixel(HWND window, int x, int y) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    const Capture capture = captureWindow(window);
+    const int cx = origin.x - frame.left + x, cy = origin.y - frame.top + y;
+    if (cx < 0 || cy < 0 || cx >= capture.width || cy >= capture.height) return 0xFFFFFFFFu;
+    return capture.at(cx, cy);
+}
+
+
+// ---- File dialogs without windows ----------------------------------------------------------------
+
+namespace {
+
+std::deque<std::string> s_stubPaths;
+int s_stubCalls = 0;
+
+BOOL stubFileDialog(OPENFILENAMEA* dialog) {
+    ++s_stubCalls;
+    if (s_stubPaths.empty()) return FALSE;
+    const std::string path = s_stubPaths.front();
+    s_stubPaths.pop_front();
+    if (path.empty()) return FALSE;
+    lstrcpynA(dialog->lpstrFile, path.c_str(), int(dialog->nMaxFile));
+    return TRUE;
+}
+
+// One for each import, so each goes back to its own function.
+BOOL WINAPI stubOpenDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+BOOL WINAPI stubSaveDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+const std::pair<const char*, void*> kStubs[] = {{"GetOpenFileNameA", reinterpret_cast<void*>(&stubOpenDialog)},
+                                                {"GetSaveFileNameA", reinterpret_cast<void*>(&stubSaveDialog)}};
+
+// Every entry of the program's import address table that holds `from` is pointed at `to`.
+bool redirectImports(void* from, void* to) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    bool found = false;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); thunk->u1.Function; ++thunk) {
+            if (reinterpret_cast<void*>(thunk->u1.Function) != from) continue;
+            DWORD protection = 0;
+            VirtualProtect(&thunk->u1.Function, sizeof(thunk->u1.Function), PAGE_READWRITE, &protection);
+            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+            VirtualProtect(&thunk->u1.Function, sizeof(thunk->u1.Function), protection, &protection);
+            found = true;
+        }
+    }
+    return found;
+}
+
+void* realDialog(const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("comdlg32.dll"), name));
+}
+
+}  // namespace
+
+FileDialogStub::FileDialogStub(std::vector<std::string> paths) : installed_(true) {
+    s_stubPaths.assign(paths.begin(), paths.end());
+    s_stubCalls = 0;
+    for (const auto& stub : kStubs) installed_ &= redirectImports(realDialog(stub.first), stub.second);
+}
+
+FileDialogStub::~FileDialogStub() {
+    for (const auto& stub : kStubs) redirectImports(stub.second, realDialog(stub.first));
+}
+
+void FileDialogStub::add(const std::string& path) { s_stubPaths.push_back(path); }
+int FileDialogStub::calls() const { return s_stubCalls; }
+
+namespace {
+
+int s_boxAnswer = IDOK;
+std::vector<std::string> s_boxes;
+
+int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UINT) {
+    s_boxes.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
+    return s_boxAnswer;
+}
+
+void* realMessageBox() { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")); }
+
+}  // namespace
+
+MessageBoxStub::MessageBoxStub(int answer) {
+    s_boxAnswer = answer;
+    s_boxes.clear();
+    installed_ = redirectImports(realMessageBox(), reinterpret_cast<void*>(&stubMessageBox));
+}
+
+MessageBoxStub::~MessageBoxStub() { redirectImports(reinterpret_cast<void*>(&stubMessageBox), realMessageBox()); }
+const std::vector<std::string>& MessageBoxStub::shown() const { return s_boxes; }
+
+// ---- Shell "open" recorder -------------------------------------------------------------------------
+
+namespace {
+
+constexpr char kRecorderClass[] = "VelmoraTest.OpenRecorder";
+
+bool setDefaultValue(const std::string& key, const std::string& value) {
+    return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), DWORD(value.size())) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+ShellOpenRecorder::ShellOpenRecorder(const std::string& extension, const std::string& recordName)
+    : extension_(extension), recordPath_(windowsOutputPath(recordName)) {
+    DeleteFileA(recordPath_.c_str());
+    char previous[256] = {};
+    LONG size = sizeof(previous);
+    hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, extension_.c_str(), previous, &size) == ERROR_SUCCESS;
+    previousClass_ = previous;
+    // cmd's echo writes the path it was given; the quotes round %1 come back with it.
+    installed_ = setDefaultValue(std::string(kRecorderClass) + "\\shell\\open\\command",
+                                 "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + recordPath_ + "\"") &&
+                 setDefaultValue(extension_, kRecorderClass);
+}
+
+ShellOpenRecorder::~ShellOpenRecorder() {
+    if (hadPrevious_) {
+        setDefaultValue(extension_, previousClass_);
+    } else {
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, extension_.c_str());
+    }
+    for (const char* key : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, (kRecorderClass + std::string(key)).c_str());
+}
+
+std::string ShellOpenRecorder::waitForOpenedPath(DWORD timeoutMilliseconds) {
+    std::string text;
+    pumpUntil(
+        [&] {
+            std::ifstream in(recordPath_);
+            std::stringstream all;
+            all << in.rdbuf();
+            text = all.str();
+            return text.find('\n') != std::string::npos;
+        },
+        timeoutMilliseconds);
+    const auto notSpace = [](char c) { return c != ' ' && c != '\r' && c != '\n' && c != '"'; };
+    text.erase(text.begin(), std::find_if(text.begin(), text.end(), notSpace));
+    text.erase(std::find_if(text.rbegin(), text.rend(), notSpace).base(), text.end());
+    return text;
 }

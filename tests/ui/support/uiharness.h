@@ -1,12 +1,15 @@
 #pragma once
 // Runs the real application inside a test: the same start-up, message loop and shut-down as
-// WinMain, plus answers for modal dialogs, message pumping with time limits and screenshots.
+// WinMain, answers for modal dialogs, message pumping with time limits and screenshots; and the
+// user's actions on the menus, the frame list, the panels and the palette windows.
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "gif/document.h"
 
 // Starts the application like WinMain and tears it down at the end: a fresh window and an empty
 // document for each test.
@@ -31,8 +34,6 @@ constexpr int kStillRunning = 0x51A7;
 // Runs the program's own message loop; a watchdog quits it with kStillRunning after the given
 // time (longer, up to 20 s, while an armed dialog answer still waits).
 int runMessageLoopFor(DWORD milliseconds);
-// Takes a waiting WM_QUIT out of the queue; returns whether there was one.
-bool takeQuitMessage(int* exitCode = nullptr);
 
 // Answers modal dialogs (message boxes, file dialogs) from inside their own modal loop, in the
 // order armed; a dialog no armed answer matches is cancelled and recorded, so nothing hangs.
@@ -89,6 +90,150 @@ std::string savePng(const Capture& capture, const std::string& fileName);
 // Brings a window to the front, repaints it and its children, and saves its screen pixels.
 std::string saveWindowScreenshot(HWND window, const std::string& fileName);
 
+// The window's client pixels after its pending paint; `raise` brings the main window up first
+// (leave it be while a popup is open over it).
+Capture captureClient(HWND window, bool raise = true);
+// The screen colour at a client point of a window, without waiting for a paint.
+uint32_t clientPixel(HWND window, int x, int y);
+// 0x00RRGGBB of a system colour.
+uint32_t systemRgb(int index);
+
 inline uint8_t redOf(uint32_t rgb) { return uint8_t(rgb >> 16); }
 inline uint8_t greenOf(uint32_t rgb) { return uint8_t(rgb >> 8); }
 inline uint8_t blueOf(uint32_t rgb) { return uint8_t(rgb); }
+
+// ---- The user's actions ----------------------------------------------------------------------
+
+// WM_COMMAND with a menu id, as the menu sends it; with a toolbar button id and the toolbar as sender.
+void sendMenuCommand(UINT id);
+void clickToolbarButton(UINT id);
+int frameListCount();
+int frameListSelection();
+// LB_SETCURSEL plus the LBN_SELCHANGE a user's click sends.
+void selectFrame(int index);
+// A click on a property tab (0 Global, 1 Image, 2 Comment).
+void showPropertyTab(int index);
+
+// Text as typing leaves it (EN_CHANGE follows); the notice of a lost focus; BM_CLICK.
+void typeText(HWND dialog, int id, const std::string& text);
+void leaveField(HWND dialog, int id);
+void press(HWND dialog, int id);
+std::string textOf(HWND dialog, int id);
+bool checked(HWND dialog, int id);
+bool enabled(HWND dialog, int id);
+
+// The test output path in Windows form (backslashes), as a file dialog takes it.
+std::string windowsOutputPath(const std::string& name);
+// A picture made natively before the tests (tests/ui/support/make-import-images.sh).
+std::string importImagePath(const std::string& name);
+
+// Forgets any pending repaint of a window, so a later check sees only new invalidations.
+void forgetPendingPaint(HWND window);
+bool hasPendingPaint(HWND window);
+
+// ---- Documents -------------------------------------------------------------------------------
+
+// Pixel (x, y) is pixel(x, y), the picture's palette the colours, opaque, as the reader leaves it;
+// with `local` the colours are also the frame's local table.
+GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left = 0,
+                   uint16_t top = 0, bool local = true);
+// One colour, no local table.
+GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top);
+// Replaces frames and screen; the frame list gets one item per frame, none selected.
+void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight);
+// Reads tests/data/panels-sample.gif into the document and fills the frame list.
+bool readSampleGif();
+// Appends the frame with a frame-list item and selects it (as code does, without a selection
+// notice); returns its index.
+size_t addSelectedFrame(const GifFrame& frame);
+// Each pixel's index, row by row, and its colour through the local table.
+std::vector<uint8_t> frameIndices(const GifFrame& frame);
+std::vector<RgbColor> framePicture(const GifFrame& frame);
+
+// One value typed into a field: the text it must show afterwards and the number it must store.
+// `onLeave` fields take the value only when they lose the focus, not while typing.
+struct FieldRule {
+    int id;
+    const char* typed;
+    bool onLeave;
+    const char* shown;
+    int stored;
+};
+// Types every rule into the dialog and checks the text, stored(id) and that the document is
+// marked modified.
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored);
+
+// ---- Palette windows -------------------------------------------------------------------------
+
+// The editor's mouse messages at the centre of a grid cell; the picker popup's at a client point.
+void moveOverEditorCell(HWND editor, uint32_t index);
+void clickEditorCell(HWND editor, uint32_t index);
+void doubleClickEditorCell(HWND editor, uint32_t index);
+std::string statusBarText(HWND editor);
+void moveOverPickerPoint(HWND popup, int x, int y);
+void clickPickerPoint(HWND popup, int x, int y);
+// The edit fields of the system colour chooser.
+constexpr int kChooserRed = 706;
+constexpr int kChooserGreen = 707;
+constexpr int kChooserBlue = 708;
+// Parks the real pointer in the screen's corner, so the mouse moves the system makes while
+// windows open and close do not reach the grids under test.
+inline void parkPointer() { SetCursorPos(0, 0); }
+
+// ---- Stand-ins for what costs Wine seconds or leaves the program -------------------------------
+
+// While it lives, the program's open and save file dialogs show no window: each call hands back
+// the next path given (an empty one acts as Cancel), and the command goes on exactly as after a
+// real choice. A real file dialog costs about two seconds under Wine; tests that have already
+// driven the real one use this to open the rest of their files.
+class FileDialogStub {
+public:
+    explicit FileDialogStub(std::vector<std::string> paths = {});
+    ~FileDialogStub();
+    FileDialogStub(const FileDialogStub&) = delete;
+    FileDialogStub& operator=(const FileDialogStub&) = delete;
+    void add(const std::string& path);
+    // How many dialogs the program asked for; false when the program's imports could not be redirected.
+    int calls() const;
+    bool installed() const { return installed_; }
+
+private:
+    bool installed_ = false;
+};
+
+// While it lives, the program's message boxes show no window either: each answers `answer`, and
+// its caption and text are kept. For tests that have already answered the real box once.
+class MessageBoxStub {
+public:
+    explicit MessageBoxStub(int answer);
+    ~MessageBoxStub();
+    MessageBoxStub(const MessageBoxStub&) = delete;
+    MessageBoxStub& operator=(const MessageBoxStub&) = delete;
+    // "caption: text" of each box asked for, in order.
+    const std::vector<std::string>& shown() const;
+    bool installed() const { return installed_; }
+
+private:
+    bool installed_ = false;
+};
+
+// Points the shell's "open" verb for a file extension at a recorder that writes the opened path
+// into a file; the previous association comes back when the object goes.
+class ShellOpenRecorder {
+public:
+    ShellOpenRecorder(const std::string& extension, const std::string& recordName);
+    ~ShellOpenRecorder();
+    ShellOpenRecorder(const ShellOpenRecorder&) = delete;
+    ShellOpenRecorder& operator=(const ShellOpenRecorder&) = delete;
+    bool installed() const { return installed_; }
+    // Waits up to the given time for the recorder and returns the path it was handed, trimmed.
+    std::string waitForOpenedPath(DWORD timeoutMilliseconds);
+
+private:
+    std::string extension_;
+    std::string previousClass_;
+    std::string recordPath_;
+    bool hadPrevious_ = false;
+    bool installed_ = false;
+};
