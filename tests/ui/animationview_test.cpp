@@ -11,7 +11,6 @@
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
-
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;

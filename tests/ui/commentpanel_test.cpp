@@ -7,7 +7,6 @@
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
-
 namespace {
 
 std::vector<std::string> listItems() {

@@ -10,7 +10,6 @@
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
-
 namespace {
 
 TEST(GlobalPanel, FieldsCheckboxesAndTheFitToTheFrames) {

@@ -9,7 +9,6 @@
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
-
 namespace {
 
 // Frame 0: 20 x 10 at (5, 6), local table black, red, green, blue. Frame 1: no local table,

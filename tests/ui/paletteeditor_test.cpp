@@ -8,12 +8,12 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
 #include <tuple>
 
 #include "app/globals.h"
 #include "palette/indexpicker.h"
 #include "resource.h"
+#include "support/gifbytes.h"
 #include "support/testpaths.h"
 #include "ui/support/uiharness.h"
 
@@ -32,16 +32,6 @@ GifFrame gridFrame(const std::vector<RgbColor>& colors, uint32_t used) {
     std::vector<uint32_t> packed;
     for (const RgbColor& c : colors) packed.push_back(c.packed());
     return makeFrame(16, 16, packed, [used](uint32_t x, uint32_t y) { return uint8_t((16 * y + x) % used); });
-}
-
-std::vector<uint8_t> fileBytes(const std::string& name) {
-    std::ifstream file(testOutputPath(name), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(testOutputPath(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // A chooser answer that reports the colour it was opened with and picks `rgb`.
@@ -68,10 +58,6 @@ DialogAnswerer::Answer fill(std::vector<Typing> fields) {
         }
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
-}
-
-uint32_t rgbOf(COLORREF c) {
-    return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
 class Palette : public ::testing::Test {
@@ -221,8 +207,8 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
 
 TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
     addSelectedFrame(gridFrame({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}}, 4));
-    writeFile("editor-short.plt", {7, 0});                               // not even the count
-    writeFile("editor-read.plt", {2, 0, 0, 0, 10, 20, 30, 40, 50, 60});  // two records for four entries
+    writeTestFile("editor-short.plt", {7, 0});                               // not even the count
+    writeTestFile("editor-read.plt", {2, 0, 0, 0, 10, 20, 30, 40, 50, 60});  // two records for four entries
     const bool applied = edit(
         [](HWND editor) {
             clickEditorCell(editor, 2);
@@ -239,7 +225,7 @@ TEST_F(Palette, PaletteFilesAreWrittenAndReadAndABadOneIsReported) {
     ASSERT_TRUE(applied);
     EXPECT_EQ(answers.lastMessageText(), "Unable to read the palette file.");
     // The count, little-endian, then the working colours.
-    EXPECT_EQ(fileBytes("editor-written.plt"),
+    EXPECT_EQ(readWholeFile(testOutputPath("editor-written.plt")),
               (std::vector<uint8_t>{4, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 9, 4, 4, 4}));
     EXPECT_EQ(frame().localTable.entries,
               (std::vector<RgbColor>{{10, 20, 30}, {40, 50, 60}, {3, 3, 9}, {4, 4, 4}}));
@@ -295,7 +281,7 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
           }}});
     EXPECT_EQ(seen[0], ramp(3).packed());
     EXPECT_EQ(seen[1], ramp(4).packed());
-    EXPECT_EQ(seen[2], rgbOf(GetSysColor(COLOR_BTNFACE)));  // beside the 16 x 16 picture
+    EXPECT_EQ(seen[2], systemRgb(COLOR_BTNFACE));  // beside the 16 x 16 picture
 }
 
 // ---- The index picker ------------------------------------------------------------------------

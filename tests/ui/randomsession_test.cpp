@@ -18,7 +18,6 @@
 
 namespace {
 
-
 constexpr int kActions = 600;
 constexpr int kWarmUp = 100;
 constexpr int kSaveEvery = 150;

@@ -480,7 +480,6 @@ uint32_t clientPixel(HWND window, int x, int y) {
     return capture.at(cx, cy);
 }
 
-
 // ---- File dialogs without windows ----------------------------------------------------------------
 
 namespace {
