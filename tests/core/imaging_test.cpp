@@ -60,37 +60,11 @@ TEST(ColorQuantizer, ContestFavoursNeuronsThatRarelyWin) {
     EXPECT_EQ(tie.contest(1608, 1608, 1608), 100);
 }
 
-// alterSingle: p -= alpha (p - c) / 1024, truncated toward zero. alterNeighbours with rad 3,
-// alpha 1024: power 262144, 232448, 145408 at distance 0, 1, 2; distance 3 stays put; the reach
-// is cut at the network's ends.
-TEST(ColorQuantizer, AlterStepsTruncateTowardZero) {
-    const struct { int32_t alpha, p, c, want; } cases[] = {{1000, 100, 37, 39}, {512, 3, 0, 2}, {512, 0, 3, 1}};
-    for (const auto& c : cases) {
-        ColorQuantizer q(nullptr, 0, 1);
-        q.neuron(7) = {{c.p, c.p, 112}, 7};
-        q.alterSingle(c.alpha, 7, c.c, c.p, c.c);
-        EXPECT_EQ(q.neuron(7).channel[0], c.want) << c.alpha << " " << c.p << " " << c.c;
-        EXPECT_EQ(q.neuron(7).channel[1], c.p);
-    }
-    ColorQuantizer q(nullptr, 0, 1);
-    q.fillRadiusPowers(1024, 3);
-    EXPECT_EQ(q.radiusPower(1), 232448);
-    q.alterNeighbours(3, 10, 0, 0, 0);
-    q.alterNeighbours(3, 255, 0, 0, 0);
-    q.alterNeighbours(3, 256, 0, 0, 0);  // out of range: nothing
-    const int want[][2] = {{7, 112}, {8, 57}, {10, 160}, {13, 208}, {253, 1803}, {255, 4080}};
-    for (auto [n, v] : want) EXPECT_EQ(q.neuron(n).channel[1], v) << n;
-}
-
 // Channel 1 of neuron n is 10 + 3 (n / 4): groups of four equal keys with gaps. Group g gets index
 // (4g + 4g + 4) / 2, its gaps the next group's start, keys below 10 index 0, above 199 the last.
-// Unbiasing shifts out four fraction bits and numbers the colours.
-TEST(ColorQuantizer, UnbiasAndBuildIndex) {
+// The whole runs below pin what unbiasing gives; the brute-force search cannot see a wrong index.
+TEST(ColorQuantizer, BuildIndex) {
     ColorQuantizer q(nullptr, 0, 1);
-    q.neuron(1) = {{4095, 31, 32}, 42};
-    q.unbiasNetwork();
-    EXPECT_EQ(std::vector<int>(q.neuron(1).channel, q.neuron(1).channel + 3), (std::vector<int>{255, 1, 2}));
-    EXPECT_EQ(q.neuron(1).colorNumber, 1);
     for (int n = 0; n < 256; ++n) q.neuron(n).channel[1] = 10 + 3 * (n / 4);
     q.buildIndex();
     for (int v = 0; v < 256; ++v) {
@@ -100,8 +74,10 @@ TEST(ColorQuantizer, UnbiasAndBuildIndex) {
     }
 }
 
-// Whole runs by hand (see each name). One black pixel: neuron 0 stays, 1..31 are pulled toward black
-// by power[j] = 1024 ((1024 - j^2) 256 / 1024), 32.. keep grey j.
+// Whole runs by hand (see each name), which pin the learning steps: p -= alpha (p - c) / 1024,
+// truncated toward zero, for the winner and its neighbours, cut at the network's ends. One black
+// pixel: neuron 0 stays, 1..31 are pulled toward black by power[j] = 1024 ((1024 - j^2) 256 / 1024),
+// 32.. keep grey j.
 TEST(ColorQuantizer, WholeRunsWorkedByHand) {
     const Palette black = run({0, 0, 0}, 100);
     for (int j = 0; j < 256; ++j) {
