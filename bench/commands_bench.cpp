@@ -1,5 +1,5 @@
 // The portable share of the two heavy commands, natively, so the cost of the Windows side can be
-// told apart (tests/ui/commandtiming_test measures the commands themselves under Wine):
+// told apart (tests/ui/commands_test times opening such a file under Wine):
 //   - adding a 1920 x 1080 photograph: the reduction of its 32-bit pixels (quantise and map),
 //     with ImageMagick's own reduction to 256 colours as the peer;
 //   - opening a 300-frame 320 x 240 GIF: GifAnimation::readFile, with giflib's DGifSlurp as the peer.
