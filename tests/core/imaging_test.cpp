@@ -45,21 +45,6 @@ TEST(ColorQuantizer, SamplingPlanFollowsLengthAndFactor) {
     }
 }
 
-// A fresh network holds neuron i at 16 i, frequency 256, bias 0. Against 1600 neuron 100 is at 0
-// and its neighbours at 48; each win costs 65536 of bias (16 of biased distance), so after three
-// wins 99 ties at 48 and, coming first, wins. Halfway between 100 and 101, the first (100) wins.
-TEST(ColorQuantizer, ContestFavoursNeuronsThatRarelyWin) {
-    ColorQuantizer q(nullptr, 0, 1);
-    EXPECT_EQ(q.neuron(128).channel[2], 2048);
-    const int want[] = {100, 100, 100, 99, 99};
-    for (int round = 0; round < 5; ++round) EXPECT_EQ(q.contest(1600, 1600, 1600), want[round]) << round;
-    EXPECT_EQ(q.frequency(100), 256 + 5 * 64);
-    EXPECT_EQ(q.bias(100), -5 * 65536);
-    EXPECT_EQ(q.bias(99), 0);
-    ColorQuantizer tie(nullptr, 0, 1);
-    EXPECT_EQ(tie.contest(1608, 1608, 1608), 100);
-}
-
 // Channel 1 of neuron n is 10 + 3 (n / 4): groups of four equal keys with gaps. Group g gets index
 // (4g + 4g + 4) / 2, its gaps the next group's start, keys below 10 index 0, above 199 the last.
 // The whole runs below pin what unbiasing gives; the brute-force search cannot see a wrong index.
@@ -104,17 +89,6 @@ TEST(ColorQuantizer, WholeRunsWorkedByHand) {
         const Palette p = run(c.picture, c.factor);
         for (auto [at, want] : c.checks) EXPECT_EQ(p[size_t(at)], want) << c.name << " byte " << at;
     }
-    // Bytes past the length read as 0: a partial last pixel learns the same whatever follows.
-    std::mt19937 rng(13);
-    std::vector<uint8_t> a(1513), b;
-    for (auto& v : a) v = uint8_t(rng());
-    a[1511] = a[1512] = 0;
-    b = a;
-    b[1511] = b[1512] = 0xFF;
-    Palette pa(768), pb(768);
-    ColorQuantizer(a.data(), 1511, 1).process(pa.data());
-    ColorQuantizer(b.data(), 1511, 1).process(pb.data());
-    EXPECT_EQ(pa, pb);
 }
 
 // The answer's distance is the smallest in the palette and, among equals, the first met in the
@@ -261,11 +235,7 @@ TEST(Ppm, HeadersAndRefusals) {
         {"P6\n# made by hand\n4 1\n# maxval next\n255\n", 12, "", 4, 1},
         {"P6\t1\r\n1\r\n255\r", 3, "", 1, 1},  // one whitespace ends the header: pixels "\n# "
         {"P3\n1 1\n255\n", 3, "not a binary PPM (P6) file", 0, 0},
-        {"P6\n1 1\n65535\n", 6, "only PPM files with maxval 255 are supported", 0, 0},
         {"P6\n2 2\n255\n", 11, "PPM pixel data is cut off", 0, 0},
-        {"P6\n99999999999999999999 1\n255\n", 0, "PPM picture is wider or higher than 65535", 0, 0},
-        {"P6\n65535 65535\n255\n", 0, "PPM picture has too many pixels", 0, 0},
-        {"P6\n1 1\n255x", 3, "PPM header is malformed", 0, 0},
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> data(c.header.begin(), c.header.end());

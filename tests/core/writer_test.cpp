@@ -51,13 +51,10 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
         return addFrame(d, 1, 1);
     };
     // The 2-colour screen, a graphic control, then the 1x1 image.
-    auto framed = [](uint8_t packed, uint16_t delay, uint8_t index, const std::string& longComment) {
-        GifBytes g = GifBytes().header().screen(1, 1, 0x80).table(2).graphicControl(packed, delay, index);
-        if (!longComment.empty()) g.comment({longComment.substr(0, 255), longComment.substr(255)});
-        if (!longComment.empty()) g.comment({});
-        return g.imageDescriptor(0, 0, 1, 1).imageData(2, kOnePixel).trailer().bytes();
+    auto framed = [](uint8_t packed, uint16_t delay, uint8_t index) {
+        return GifBytes().header().screen(1, 1, 0x80).table(2).graphicControl(packed, delay, index)
+            .imageDescriptor(0, 0, 1, 1).imageData(2, kOnePixel).trailer().bytes();
     };
-    const std::string c300(300, 'c');
     const struct { const char* name; Build build; Bytes expected; } cases[] = {
         // The looping block counts repeats after the first play; one play needs no block.
         {"no frames, plays once", [](GifAnimation& d) { d.loopCount = 1; },
@@ -68,16 +65,14 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
          GifBytes().header().screen(1, 1, 0, 9).netscapeLoop(0).trailer().bytes()},
         // Without graphic settings a frame still gets a graphic control.
         {"plain frame, 2-colour table, code size 2", [&](GifAnimation& d) { twoColors(d); },
-         framed(0, 0, 0, "")},
+         framed(0, 0, 0)},
         // Disposal 2 (only the low three bits count), transparent, delay, index.
         {"graphic control",
          [&](GifAnimation& d) {
              GifFrame& f = twoColors(d);
              f.disposal = 10, f.transparent = true, f.delay = 258, f.transparentIndex = 3;
          },
-         framed(0x09, 258, 3, "")},
-        // 300 characters go as 255 + 45; an empty comment is its terminator alone, 21 FE 00.
-        {"comments", [&](GifAnimation& d) { twoColors(d).comments = {c300, ""}; }, framed(0, 0, 0, c300)},
+         framed(0x09, 258, 3)},
         // A 5-colour local table goes as 8 entries (size field 2, code size 3); the 1x1 stream at
         // code size 3: clear 8, 0, end 9 in 4-bit codes.
         {"offsets, interlace, 5-colour local table",
@@ -98,19 +93,6 @@ TEST(Writer, ExactBytesOfSmallDocuments) {
     }
 }
 
-// Every table size from 1 to 256 entries gets the smallest size field that holds it. (Tables the
-// file cannot express are padded as the round trips below check.)
-TEST(Writer, TableSizeFieldIsTheSmallestThatHoldsTheTable) {
-    for (int n = 1; n <= 256; ++n) {
-        GifAnimation doc;
-        doc.hasGlobalTable = true;
-        doc.globalTable.entries = colors(n);
-        int field = 0;
-        while ((2 << field) < n) ++field;
-        EXPECT_EQ(written(doc)[10], 0x80 | field) << n << " entries";
-    }
-}
-
 // A folder holding out.gif ("old") and an empty folder adir.
 fs::path freshFolder(const std::string& name) {
     fs::remove_all(testOutputPath(name));
@@ -126,7 +108,6 @@ TEST(SafeSaving, ReplacesTheOldFileOrLeavesItAloneAndNoTemporaryFile) {
     // The second frame's size; 0: no bitmap.
     const struct { const char* name; std::string path; uint32_t width, height; } cases[] = {
         {"path is a folder", (folder / "adir").string(), 1, 1},
-        {"parent is a regular file", (folder / "out.gif" / "x.gif").string(), 1, 1},
         {"empty path", "", 1, 1},
         {"frame without a bitmap", target, 0, 0},
         {"wider than 65535", target, 65536, 1},
@@ -219,17 +200,6 @@ TEST(RoundTrip, RandomDocuments) {
 }
 
 TEST(RoundTrip, EdgeDocuments) {
-    GifAnimation endless;
-    endless.loopForever = true;
-    expectRoundTrip(endless);
-    // Interlaced frames of 1 to 9 rows: every pass short or empty.
-    GifAnimation interlaced;
-    for (uint32_t h = 1; h <= 9; ++h) {
-        GifFrame& f = addFrame(interlaced, 2, h);
-        for (uint32_t y = 0; y < h; ++y) f.bitmap->row(y)[0] = f.bitmap->row(y)[1] = uint8_t(y);
-        f.interlaced = true;
-    }
-    expectRoundTrip(interlaced);
     // A table the file cannot express, or indices it does not reach: written padded with black to the
     // next power of two (at least 2, at most 256) that reaches every index. Local and global entries
     // (-1: none) and the largest index.

@@ -135,7 +135,8 @@ void expectImageMagickAndGifsicleSee(const std::string& path, const GifAnimation
 // giflib sees the same document in the copy.
 TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
     // 300 frames of 32 x 24 with a moving dot, written plainly, then optimised by gifsicle into
-    // sub-rectangles at offsets with transparency.
+    // sub-rectangles at offsets with transparency. ImageMagick gives the second of two frames its
+    // own table; gifsicle interlaces, disposes to previous and loses detail on request.
     GifBytes raw;
     raw.header().screen(32, 24,
         0x82).colors({0, 0xFFFFFF, 0xFF0000, 0xC8, 0x28C828, 0x808080, 0x101010, 0xFFFF00});
@@ -159,10 +160,7 @@ TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
                                                    referenceLzwEncode(noise, 8, true)).trailer().bytes());
     const std::string c = kConvert;
     const std::string recipes[] = {
-        c + " -size 64x37 gradient:red-blue -interlace GIF $OUT",
-        c + " -size 40x30 xc:white -fill red -draw 'circle 20,15 20,5' -transparent white $OUT",
         c + " -delay 20 -size 32x32 gradient:red-yellow gradient:blue-green -loop 3 $OUT",
-        c + " -size 128x96 -seed 5 plasma:fractal -colors 256 -set comment 'a comment' $OUT",
         "gifsicle -O2 --loopcount=forever " + out("raw.gif") + " -o $OUT",
         "gifsicle -O2 " + out("raw.gif") + " '#0-9' |"
         " gifsicle --interlace --disposal=previous --comment hi -o $OUT",
@@ -187,12 +185,12 @@ TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
 // giflib's DGifSlurp reads the byte after an empty extension chain as one more sub-block length,
 // so documents shown to it carry no empty comment; ImageMagick and gifsicle read those.
 TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
-    std::vector<GifAnimation> docs(145);
+    std::vector<GifAnimation> docs(142);
     TestRng rng(4242);
     for (int i = 0; i < 140; ++i) randomDocument(rng, docs[size_t(i)], {3, 40, 5, i % 5 ? 700 : 300});
     // Tables a GIF cannot express, and indices beyond a table: the saved table is padded with black.
-    const int repairs[][3] = {{-1, -1, 256}, {0, -1, 3}, {-1, 0, 20}, {300, -1, 256}, {-1, 2, 201}};
-    for (int r = 0; r < 5; ++r) {  // local entries, global entries (-1: none), index limit
+    const int repairs[][3] = {{0, -1, 3}, {300, -1, 256}};
+    for (int r = 0; r < 2; ++r) {  // local entries, global entries (-1: none), index limit
         GifAnimation& doc = docs[size_t(140 + r)];
         doc.hasGlobalTable = repairs[r][1] >= 0;
         for (int i = 0; i < repairs[r][1]; ++i) doc.globalTable.entries.emplace_back(uint8_t(i), 200,
@@ -226,57 +224,39 @@ TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
 }
 
 // quantize: giflib sees one frame at (0, 0) on a screen the picture's size, every pixel in the
-// colour the in-process reduction gave it.
+// colour the in-process reduction gave it. A gradient with noise has far more than 256 colours.
 TEST(CommandLine, QuantizeAsGiflibSeesIt) {
-    for (auto [w, h, colours] : {std::tuple<uint32_t, uint32_t, uint32_t>{211, 97, 0}, {40, 30, 5}}) {
-        RgbPicture picture;
-        picture.width = w, picture.height = h;
-        std::mt19937 rng(w);
-        for (uint32_t p = 0; p < w * h; ++p) {
-            const uint32_t k = rng() % (colours ? colours : 16), x = p % w, y = p / w;
-            // A few colours, or a gradient with noise: far more than 256.
-            const Bytes rgb = colours ? Bytes{uint8_t(k * 40), uint8_t(255 - k * 3), uint8_t(k * 7)}
-                                      : Bytes{uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(x * y + k)};
-            picture.rgb.insert(picture.rgb.end(), rgb.begin(), rgb.end());
-        }
-        ASSERT_TRUE(writePpmFile(out("in.ppm").c_str(), picture));
-        ASSERT_EQ(run(kTool + " quantize " + out("in.ppm") + " " + out("quantized.gif")), 0);
-        const std::vector<uint8_t> argb = toArgb(picture);
-        const ReducedImage expected = reduceArgbPicture(argb.data(), w, h, int32_t(w * 4));
-        GiflibFile gif = slurp(out("quantized.gif"));
-        ASSERT_TRUE(gif && expected.bitmap);
-        ASSERT_EQ(std::tie(gif->SWidth, gif->SHeight, gif->ImageCount), std::make_tuple(int(w), int(h), 1));
-        const SavedImage& image = gif->SavedImages[0];
-        EXPECT_EQ(std::tie(image.ImageDesc.Left, image.ImageDesc.Top, image.ImageDesc.Width),
-            std::make_tuple(0, 0, int(w)));
-        ASSERT_NE(image.ImageDesc.ColorMap, nullptr);  // the palette travels as a local table
-        for (uint32_t p = 0; p < w * h; ++p) {
-            const uint8_t index = image.RasterBits[p];
-            ASSERT_EQ(index, expected.bitmap->at(p % w, p / w)) << p;
-            const GifColorType& got = image.ImageDesc.ColorMap->Colors[index];
-            ASSERT_EQ(RgbColor(got.Red, got.Green, got.Blue), expected.colors.entries[index]) << p;
-        }
+    const uint32_t w = 211, h = 97;
+    RgbPicture picture;
+    picture.width = w, picture.height = h;
+    std::mt19937 rng(w);
+    for (uint32_t p = 0, x = 0, y = 0; p < w * h; ++p, x = p % w, y = p / w)
+        picture.rgb.insert(picture.rgb.end(),
+            {uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t(x * y + rng() % 16)});
+    ASSERT_TRUE(writePpmFile(out("in.ppm").c_str(), picture));
+    ASSERT_EQ(run(kTool + " quantize " + out("in.ppm") + " " + out("quantized.gif")), 0);
+    const std::vector<uint8_t> argb = toArgb(picture);
+    const ReducedImage expected = reduceArgbPicture(argb.data(), w, h, int32_t(w * 4));
+    GiflibFile gif = slurp(out("quantized.gif"));
+    ASSERT_TRUE(gif && expected.bitmap);
+    ASSERT_EQ(std::tie(gif->SWidth, gif->SHeight, gif->ImageCount), std::make_tuple(int(w), int(h), 1));
+    const SavedImage& image = gif->SavedImages[0];
+    EXPECT_EQ(std::tie(image.ImageDesc.Left, image.ImageDesc.Top, image.ImageDesc.Width),
+        std::make_tuple(0, 0, int(w)));
+    ASSERT_NE(image.ImageDesc.ColorMap, nullptr);  // the palette travels as a local table
+    for (uint32_t p = 0; p < w * h; ++p) {
+        const uint8_t index = image.RasterBits[p];
+        ASSERT_EQ(index, expected.bitmap->at(p % w, p / w)) << p;
+        const GifColorType& got = image.ImageDesc.ColorMap->Colors[index];
+        ASSERT_EQ(RgbColor(got.Red, got.Green, got.Blue), expected.colors.entries[index]) << p;
     }
 }
 
 // Every failure exits with status 1 and one line on standard error.
 TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
-    const std::string notGif = writeTestFile("interop-not-a-gif.gif", {'P', 'N', 'G', 0, 0, 0, 0});
-    const std::string badVersion = writeTestFile("interop-bad-version.gif", {'G', 'I', 'F', '9', '0', 'a'});
-    const std::string ppm16 = writeTestFile("interop-16-bit.ppm",
-        GifBytes().text("P6\n1 1\n65535\n").raw(Bytes(6, 1)).bytes());
-    GifAnimation doc;
-    doc.frames.emplace_back().bitmap = IndexedBitmap::create(2, 2);
-    ASSERT_TRUE(doc.writeFile(out("good.gif").c_str()));
     // `message` is part of the line.
     const struct { std::string arguments; const char* message; } cases[] = {
-        {"info", "usage"},
-        {"info " + badVersion, "version other than 87a and 89a"},
-        {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"},
-        {"rewrite " + notGif + " " + out("x.gif"), "is not a GIF file"},
-        {"rewrite " + out("good.gif") + " " + out("no-such-folder/x.gif"), ""},
-        {"quantize " + ppm16 + " " + out("x.gif"), ""},
-    };
+        {"info", "usage"}, {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"}};
     for (const auto& c : cases) {
         std::string errors;
         EXPECT_EQ(run(kTool + " " + c.arguments, nullptr, &errors), 1) << c.arguments;

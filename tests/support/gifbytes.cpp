@@ -1,7 +1,8 @@
 #include "support/gifbytes.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "support/testpaths.h"
@@ -101,20 +102,12 @@ Bytes referenceLzwEncode(const Bytes& pixels, int minCodeSize, bool deferredClea
 
 std::string writeTestFile(const std::string& name, const Bytes& bytes) {
     const std::string path = testOutputPath(name);
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+        std::streamsize(bytes.size()));
     return path;
 }
 
 Bytes readWholeFile(const std::string& path) {
-    Bytes bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    uint8_t chunk[65536];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk,
-        chunk + n);
-    std::fclose(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
 }
