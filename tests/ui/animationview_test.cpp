@@ -1,6 +1,6 @@
 // The compose canvas through its real messages, checked on the window's pixels: what it paints
-// (workspace, white screen, selected and pinned frames with outlines, see-through colours),
-// scrolling, dragging the selected frame on its 50 ms timer, and pinning from the frame list.
+// (workspace, white screen, selected and pinned frames with outlines), dragging the selected
+// frame on its 50 ms timer, and pinning from the frame list.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -42,7 +42,7 @@ protected:
     AppSession session;
 };
 
-TEST_F(AnimationView, PaintsTheSelectedAndPinnedFramesAndLetsSeeThroughColoursShowBelow) {
+TEST_F(AnimationView, PaintsTheSelectedAndPinnedFramesWithOutlines) {
     std::vector<GifFrame> frames;
     frames.push_back(solidFrame(kRed, 20, 10, 10, 10));
     frames.back().pinned = true;
@@ -75,23 +75,6 @@ TEST_F(AnimationView, PaintsTheSelectedAndPinnedFramesAndLetsSeeThroughColoursSh
         EXPECT_TRUE(isOutline(canvas.at(9, y)) && isOutline(canvas.at(31, y))) << "sides, y " << y;
     EXPECT_GT(dashes, 0);
     EXPECT_LT(dashes, 23) << "the dark red line is dashed";
-
-    // Over a pinned red frame, a white and blue one made see-through through the Image panel.
-    frames.clear();
-    frames.push_back(solidFrame(kRed, 30, 30, 0, 0));
-    frames.back().pinned = true;
-    frames.push_back(
-        makeFrame(30, 30, {kWhite, kBlue}, [](uint32_t x, uint32_t) { return uint8_t(x >= 15); }));
-    setDocument(std::move(frames), 40, 40);
-    selectFrame(1);
-    press(g_imagePanel, IDC_IMAGE_TRANSPARENT);  // index 0, the white half
-    canvas = repaint();
-    EXPECT_EQ(canvas.at(14, 29), kRed);
-    EXPECT_EQ(canvas.at(15, 0), kBlue);
-    typeText(g_imagePanel, IDC_IMAGE_TRANSPARENT_INDEX, "1");
-    canvas = repaint();
-    EXPECT_EQ(canvas.at(5, 5), kWhite);
-    EXPECT_EQ(canvas.at(25, 5), kRed);
 }
 
 TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
@@ -101,38 +84,16 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
     frames.back().pinned = true;
     setDocument(std::move(frames), 200, 200);
     selectFrame(0);
-    // A press inside the selected frame (edges included) grabs it; elsewhere, even on a pinned
-    // frame, nothing moves. Past the origin, also left of the view, the frame stops at 0.
-    const struct {
-        POINT from, to;
-        int left, top;
-    } drags[] = {{{51, 50}, {58, 59}, 20, 20}, {{110, 110}, {117, 119}, 20, 20}, {{20, 20}, {27, 29}, 27, 29},
-                 {{56, 58}, {0, 0}, 0, 0},     {{6, 7}, {-40, 4}, 0, 0},         {{5, 5}, {105, 55}, 100, 50}};
-    for (const auto& d : drags) {
-        SCOPED_TRACE(testing::Message() << d.from.x << "," << d.from.y << " to " << d.to.x << "," << d.to.y);
-        drag(d.from, d.to);
-        EXPECT_EQ(frame(0).left, d.left);
-        EXPECT_EQ(frame(0).top, d.top);
-        EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(d.left));
+    // A press on the pinned frame moves nothing; past the origin, also left of the view, the
+    // selected frame stops at 0.
+    for (auto [from, to, left] : {std::tuple{POINT{110, 110}, POINT{117, 119}, 20}, {{25, 25}, {-40, 4}, 0}}) {
+        drag(from, to);
+        EXPECT_EQ(frame(0).left * 1000 + frame(0).top, left * 1001);
+        EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(left));
         EXPECT_EQ(frame(1).left, 100);
     }
-    // With Auto the screen follows the frame up to 2000 and shrinks back; without, it stays.
-    press(g_globalPanel, IDC_GLOBAL_AUTO_SIZE);
-    mouse(WM_LBUTTONDOWN, 105, 55);
-    for (auto [x, width] : {std::pair{2605, 2000}, std::pair{10, 130}}) {  // the pinned frame reaches 130
-        mouse(WM_MOUSEMOVE, x, 55);
-        tick();
-        EXPECT_EQ(g_document.screenWidth, width);
-        EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH), std::to_string(width));
-    }
-    mouse(WM_LBUTTONUP, 10, 55);
-    press(g_globalPanel, IDC_GLOBAL_AUTO_SIZE);
-    drag({10, 55}, {510, 55});
-    EXPECT_EQ(frame(0).left, 505);
-    EXPECT_EQ(g_document.screenWidth, 130);
 
     // The real 50 ms timer applies a move; one released before its tick is lost.
-    frame(0).left = frame(0).top = 0;
     mouse(WM_LBUTTONDOWN, 5, 5);
     mouse(WM_MOUSEMOVE, 45, 25);
     EXPECT_EQ(frame(0).left, 0) << "a move alone changes nothing";
@@ -148,45 +109,12 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
     EXPECT_TRUE(isOutline(canvas.at(71, 25)));
 }
 
-TEST_F(AnimationView, ScrollRequestsMoveTheCanvasWithinItsRange) {
-    std::vector<GifFrame> frames;
-    frames.push_back(solidFrame(kBlue, 40, 40, 100, 60));
-    setDocument(std::move(frames), 2000, 2000);
-    selectFrame(0);
-    ASSERT_GT(g_scrollMaxX, 100);
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        SCOPED_TRACE(bar == SB_HORZ ? "horizontal" : "vertical");
-        const int maximum = bar == SB_HORZ ? g_scrollMaxX : g_scrollMaxY;
-        const int page = bar == SB_HORZ ? g_viewClientWidth : g_viewClientHeight;
-        const std::tuple<WORD, int, int> requests[] = {
-            {SB_LINEUP, 0, 0},        {SB_LINEDOWN, 10, 11},    {SB_LINEDOWN, maximum, maximum},
-            {SB_PAGEUP, page + 7, 7}, {SB_PAGEUP, page - 1, 0}, {SB_PAGEDOWN, maximum - 1, maximum},
-            {SB_TOP, 500, 0},         {SB_BOTTOM, 5, maximum},  {SB_THUMBPOSITION, 42, 42}};  // not acted on
-        for (auto [request, from, to] : requests) {
-            SetScrollPos(g_animationView, bar, from, TRUE);
-            SendMessageA(g_animationView, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, request, 0);
-            EXPECT_EQ(GetScrollPos(g_animationView, bar), to) << "request " << request << " from " << from;
-            EXPECT_EQ(bar == SB_HORZ ? g_scrollX : g_scrollY, to);
-        }
-        SendMessageA(g_animationView, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, SB_TOP, 0);
-    }
-    // What was on the canvas moves with ScrollWindowEx and the uncovered strip is painted.
-    repaint();
-    for (int i = 0; i < 20; ++i) SendMessageA(g_animationView, WM_HSCROLL, SB_LINEDOWN, 0);
-    SendMessageA(g_animationView, WM_VSCROLL, SB_LINEDOWN, 0);
-    const Capture canvas = captureClient(g_animationView, false);
-    EXPECT_EQ(canvas.at(80, 59), kBlue);
-    EXPECT_EQ(canvas.at(119, 98), kBlue);
-    EXPECT_TRUE(isOutline(canvas.at(79, 59)));
-    EXPECT_EQ(canvas.at(120, 59), kWhite);
-}
-
 TEST_F(AnimationView, PinningFromTheFrameListRepaintsTheCanvasAtOnce) {
     ASSERT_TRUE(readSampleGif());
     SetWindowPos(g_mainWindow, nullptr, 0, 0, 1000, 640, SWP_NOMOVE | SWP_NOZORDER);
     selectFrame(1);  // granite at (150, 40); the rose is at (0, 0)
     EXPECT_EQ(repaint().at(5, 5), kWhite);
-    for (bool pinned : {true, false, true}) {
+    for (bool pinned : {true, false}) {
         pumpMessages(50);
         ValidateRect(g_animationView, nullptr);
         // A real click on item 0's check box: 10 x 10, 4 pixels from the left, 29 below the top.
@@ -203,11 +131,7 @@ TEST_F(AnimationView, PinningFromTheFrameListRepaintsTheCanvasAtOnce) {
         selectFrame(1);  // the click selects the item as well
         EXPECT_EQ(captureClient(g_animationView).at(5, 5) != kWhite, pinned);
     }
-    // Granite (selected) over the pinned rose, the logo's see-through entry as read.
-    g_document.frames[2].pinned = true;
-    const Capture canvas = repaint();
-    EXPECT_EQ(canvas.at(255, 5), kWhite);
-    EXPECT_FALSE(savePng(canvas, "animationview-canvas.png").empty());
+    EXPECT_FALSE(savePng(repaint(), "animationview-canvas.png").empty());
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <fstream>
-#include <sstream>
 #include <utility>
 #include <cstring>
 
@@ -18,6 +16,7 @@
 #include "app/startup.h"
 #include "palette/paletteeditor.h"
 #include "resource.h"
+#include "support/gifbytes.h"
 #include "support/testpaths.h"
 
 namespace {
@@ -32,12 +31,6 @@ constexpr DWORD kLoopHardLimitMs = 20000;
 
 DialogAnswerer* s_answerer = nullptr;
 DWORD s_loopSoftDeadline = 0, s_loopHardDeadline = 0;
-
-std::string windowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
 
 LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
     const HWND window = reinterpret_cast<HWND>(wParam);
@@ -162,14 +155,15 @@ void DialogAnswerer::onActivate(HWND dialog) {
 void DialogAnswerer::onDestroy(HWND window) { handled_.erase(std::remove(handled_.begin(), handled_.end(), window), handled_.end()); }
 
 void DialogAnswerer::onAnswerTimer(HWND dialog) {
-    const std::string caption = windowText(dialog);
+    char text[512] = {};
+    GetWindowTextA(dialog, text, sizeof(text));
+    const std::string caption = text;
     seen_.push_back(caption);
     if (pending_.empty() || pending_.front().caption != caption) {
         unexpected_.push_back(caption);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    char text[512] = {};
     if (GetDlgItemTextA(dialog, kMessageTextControl, text, sizeof(text)) > 0) lastMessageText_ = text;
     Answer answer = std::move(pending_.front().answer);
     pending_.erase(pending_.begin());
@@ -187,10 +181,8 @@ DialogAnswerer::Answer DialogAnswerer::chooseFile(const std::string& path) {
     };
 }
 
-namespace {
-
 // A top-down 32-bit memory bitmap of the given size, handed to `draw`, then read back.
-Capture drawInto(int width, int height, const std::function<void(HDC, uint32_t*)>& draw) {
+static Capture drawInto(int width, int height, const std::function<void(HDC, uint32_t*)>& draw) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
@@ -209,8 +201,6 @@ Capture drawInto(int width, int height, const std::function<void(HDC, uint32_t*)
     ReleaseDC(nullptr, screen);
     return capture;
 }
-
-}  // namespace
 
 Capture captureWindow(HWND window) {
     RECT rect;
@@ -259,13 +249,7 @@ std::string saveWindowScreenshot(HWND window, const std::string& fileName) {
     return savePng(captureWindow(window), fileName);
 }
 
-// ---- The user's actions and documents ------------------------------------------------------
-
 void sendMenuCommand(UINT id) { SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-void clickToolbarButton(UINT id) {
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(g_toolbar));
-}
 
 int frameListCount() { return int(SendMessageA(g_frameList, LB_GETCOUNT, 0, 0)); }
 int frameListSelection() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
@@ -277,13 +261,6 @@ std::string windowsOutputPath(const std::string& name) {
 }
 
 std::string importImagePath(const std::string& name) { return windowsOutputPath("import-images\\" + name); }
-void forgetPendingPaint(HWND window) {
-    pumpMessages(50);
-    ValidateRect(window, nullptr);
-}
-
-bool hasPendingPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
-
 GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
                    const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left, uint16_t top,
                    bool local) {
@@ -304,14 +281,12 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
 }
 
 GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top) {
-    return makeFrame(
-        width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
+    return makeFrame(width, height, {rgb}, [](uint32_t, uint32_t) { return uint8_t(0); }, left, top, false);
 }
 
 static void fillFrameList() {
     SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < g_document.frames.size(); ++i)
-        SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
+    for (size_t i = 0; i < g_document.frames.size(); ++i) SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
 }
 
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight) {
@@ -338,17 +313,11 @@ void showPropertyTab(int index) {
     SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
 }
 
-void typeText(HWND dialog, int id, const std::string& text) {
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
-
+void typeText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 void leaveField(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), LPARAM(GetDlgItem(dialog, id)));
 }
-
-void press(HWND dialog, int id) {
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
+void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 std::string textOf(HWND dialog, int id) {
     char text[1024] = {};
@@ -356,12 +325,8 @@ std::string textOf(HWND dialog, int id) {
     return text;
 }
 
-bool checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-bool enabled(HWND dialog, int id) {
-    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
+bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 Capture captureClient(HWND window, bool raise) {
     if (raise) {
@@ -380,11 +345,8 @@ Capture captureClient(HWND window, bool raise) {
     ClientToScreen(window, &origin);
     const Capture whole = captureWindow(window);
     const int dx = origin.x - frame.left, dy = origin.y - frame.top;
-    Capture inner;
-    inner.width = client.right;
-    inner.height = client.bottom;
-    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width ||
-        dy + inner.height > whole.height)
+    Capture inner{client.right, client.bottom, {}};
+    if (inner.width <= 0 || inner.height <= 0 || dx + inner.width > whole.width || dy + inner.height > whole.height)
         return Capture();
     for (int y = 0; y < inner.height; ++y)
         for (int x = 0; x < inner.width; ++x) inner.pixels.push_back(whole.at(x + dx, y + dy));
@@ -413,81 +375,20 @@ void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
     }
 }
 
-size_t addSelectedFrame(const GifFrame& frame) {
-    g_document.frames.push_back(frame);
-    SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
-    SendMessageA(g_frameList, LB_SETCURSEL, g_document.frames.size() - 1, 0);
-    return g_document.frames.size() - 1;
-}
-
-std::vector<RgbColor> framePicture(const GifFrame& frame) {
-    std::vector<RgbColor> picture;
-    for (uint8_t index : frameIndices(frame))
-        picture.push_back(index < frame.localTable.entries.size() ? frame.localTable.entries[index]
-                                                                  : RgbColor(1, 2, 3));
-    return picture;
-}
-
-std::vector<uint8_t> frameIndices(const GifFrame& frame) {
-    std::vector<uint8_t> indices;
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) indices.push_back(frame.bitmap->at(x, y));
-    return indices;
-}
-
-static void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys) {
+void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys) {
     const RECT cell = paletteCellRect(index);
-    SendMessageA(editor, message, keys,
-                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
-}
-
-void moveOverEditorCell(HWND editor, uint32_t index) {
-    sendAtCell(editor, index, WM_MOUSEMOVE, 0);
+    SendMessageA(editor, message, keys, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
 }
 
 void clickEditorCell(HWND editor, uint32_t index) {
     sendAtCell(editor, index, WM_LBUTTONDOWN, MK_LBUTTON);
-    sendAtCell(editor, index, WM_LBUTTONUP, 0);
+    sendAtCell(editor, index, WM_LBUTTONUP);
 }
 
-void doubleClickEditorCell(HWND editor, uint32_t index) {
-    clickEditorCell(editor, index);
-    sendAtCell(editor, index, WM_LBUTTONDBLCLK, MK_LBUTTON);
-    sendAtCell(editor, index, WM_LBUTTONUP, 0);
-}
+static std::deque<std::string> s_stubPaths;
+static int s_stubCalls = 0;
 
-std::string statusBarText(HWND editor) {
-    char text[256] = {};
-    SendDlgItemMessageA(editor, IDC_PALETTE_STATUSBAR, SB_GETTEXTA, 0, LPARAM(text));
-    return text;
-}
-
-void moveOverPickerPoint(HWND popup, int x, int y) {
-    SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-}
-void clickPickerPoint(HWND popup, int x, int y) {
-    SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-uint32_t clientPixel(HWND window, int x, int y) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    const Capture capture = captureWindow(window);
-    const int cx = origin.x - frame.left + x, cy = origin.y - frame.top + y;
-    if (cx < 0 || cy < 0 || cx >= capture.width || cy >= capture.height) return 0xFFFFFFFFu;
-    return capture.at(cx, cy);
-}
-
-// ---- File dialogs without windows ----------------------------------------------------------------
-
-namespace {
-
-std::deque<std::string> s_stubPaths;
-int s_stubCalls = 0;
-
-BOOL stubFileDialog(OPENFILENAMEA* dialog) {
+static BOOL stubFileDialog(OPENFILENAMEA* dialog) {
     ++s_stubCalls;
     if (s_stubPaths.empty()) return FALSE;
     const std::string path = s_stubPaths.front();
@@ -498,13 +399,13 @@ BOOL stubFileDialog(OPENFILENAMEA* dialog) {
 }
 
 // One for each import, so each goes back to its own function.
-BOOL WINAPI stubOpenDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
-BOOL WINAPI stubSaveDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
-const std::pair<const char*, void*> kStubs[] = {{"GetOpenFileNameA", reinterpret_cast<void*>(&stubOpenDialog)},
+static BOOL WINAPI stubOpenDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+static BOOL WINAPI stubSaveDialog(OPENFILENAMEA* dialog) { return stubFileDialog(dialog); }
+static const std::pair<const char*, void*> kStubs[] = {{"GetOpenFileNameA", reinterpret_cast<void*>(&stubOpenDialog)},
                                                 {"GetSaveFileNameA", reinterpret_cast<void*>(&stubSaveDialog)}};
 
 // Every entry of the program's import address table that holds `from` is pointed at `to`.
-bool redirectImports(void* from, void* to) {
+static bool redirectImports(void* from, void* to) {
     BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
@@ -522,11 +423,9 @@ bool redirectImports(void* from, void* to) {
     return found;
 }
 
-void* realDialog(const char* name) {
+static void* realDialog(const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("comdlg32.dll"), name));
 }
-
-}  // namespace
 
 FileDialogStub::FileDialogStub(std::vector<std::string> paths) : installed_(true) {
     s_stubPaths.assign(paths.begin(), paths.end());
@@ -541,40 +440,30 @@ FileDialogStub::~FileDialogStub() {
 void FileDialogStub::add(const std::string& path) { s_stubPaths.push_back(path); }
 int FileDialogStub::calls() const { return s_stubCalls; }
 
-namespace {
+static int s_boxAnswer = IDOK;
+static std::vector<std::string> s_boxes;
 
-int s_boxAnswer = IDOK;
-std::vector<std::string> s_boxes;
-
-int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UINT) {
+static int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UINT) {
     s_boxes.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
     return s_boxAnswer;
 }
 
-void* realMessageBox() { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")); }
-
-}  // namespace
+static void* realMessageBox() { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")); }
 
 MessageBoxStub::MessageBoxStub(int answer) {
     s_boxAnswer = answer;
     s_boxes.clear();
-    installed_ = redirectImports(realMessageBox(), reinterpret_cast<void*>(&stubMessageBox));
+    redirectImports(realMessageBox(), reinterpret_cast<void*>(&stubMessageBox));
 }
 
 MessageBoxStub::~MessageBoxStub() { redirectImports(reinterpret_cast<void*>(&stubMessageBox), realMessageBox()); }
 const std::vector<std::string>& MessageBoxStub::shown() const { return s_boxes; }
 
-// ---- Shell "open" recorder -------------------------------------------------------------------------
+static constexpr char kRecorderClass[] = "VelmoraTest.OpenRecorder";
 
-namespace {
-
-constexpr char kRecorderClass[] = "VelmoraTest.OpenRecorder";
-
-bool setDefaultValue(const std::string& key, const std::string& value) {
+static bool setDefaultValue(const std::string& key, const std::string& value) {
     return RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), DWORD(value.size())) == ERROR_SUCCESS;
 }
-
-}  // namespace
 
 ShellOpenRecorder::ShellOpenRecorder(const std::string& extension, const std::string& recordName)
     : extension_(extension), recordPath_(windowsOutputPath(recordName)) {
@@ -584,32 +473,24 @@ ShellOpenRecorder::ShellOpenRecorder(const std::string& extension, const std::st
     hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, extension_.c_str(), previous, &size) == ERROR_SUCCESS;
     previousClass_ = previous;
     // cmd's echo writes the path it was given; the quotes round %1 come back with it.
-    installed_ = setDefaultValue(std::string(kRecorderClass) + "\\shell\\open\\command",
-                                 "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + recordPath_ + "\"") &&
-                 setDefaultValue(extension_, kRecorderClass);
+    setDefaultValue(std::string(kRecorderClass) + "\\shell\\open\\command",
+                    "C:\\windows\\system32\\cmd.exe /c echo %1>\"" + recordPath_ + "\"");
+    setDefaultValue(extension_, kRecorderClass);
 }
 
 ShellOpenRecorder::~ShellOpenRecorder() {
-    if (hadPrevious_) {
-        setDefaultValue(extension_, previousClass_);
-    } else {
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, extension_.c_str());
-    }
+    if (hadPrevious_) setDefaultValue(extension_, previousClass_); else RegDeleteKeyA(HKEY_CLASSES_ROOT, extension_.c_str());
     for (const char* key : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
         RegDeleteKeyA(HKEY_CLASSES_ROOT, (kRecorderClass + std::string(key)).c_str());
 }
 
 std::string ShellOpenRecorder::waitForOpenedPath(DWORD timeoutMilliseconds) {
     std::string text;
-    pumpUntil(
-        [&] {
-            std::ifstream in(recordPath_);
-            std::stringstream all;
-            all << in.rdbuf();
-            text = all.str();
-            return text.find('\n') != std::string::npos;
-        },
-        timeoutMilliseconds);
+    pumpUntil([&] {
+        const Bytes record = readWholeFile(recordPath_);
+        text.assign(record.begin(), record.end());
+        return text.find('\n') != std::string::npos;
+    }, timeoutMilliseconds);
     const auto notSpace = [](char c) { return c != ' ' && c != '\r' && c != '\n' && c != '"'; };
     text.erase(text.begin(), std::find_if(text.begin(), text.end(), notSpace));
     text.erase(std::find_if(text.rbegin(), text.rend(), notSpace).base(), text.end());

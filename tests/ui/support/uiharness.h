@@ -11,14 +11,19 @@
 
 #include "gif/document.h"
 
+// The helpers below change shared state while they live: none may be copied.
+struct NoCopy {
+    NoCopy() = default;
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+};
+
 // Starts the application like WinMain and tears it down at the end: a fresh window and an empty
 // document for each test.
-class AppSession {
+class AppSession : NoCopy {
 public:
     AppSession();
     ~AppSession();
-    AppSession(const AppSession&) = delete;
-    AppSession& operator=(const AppSession&) = delete;
     bool started() const { return started_; }
 
 private:
@@ -37,13 +42,11 @@ int runMessageLoopFor(DWORD milliseconds);
 
 // Answers modal dialogs (message boxes, file dialogs) from inside their own modal loop, in the
 // order armed; a dialog no armed answer matches is cancelled and recorded, so nothing hangs.
-class DialogAnswerer {
+class DialogAnswerer : NoCopy {
 public:
     using Answer = std::function<void(HWND dialog)>;
     DialogAnswerer();
     ~DialogAnswerer();
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
     void expect(const std::string& caption, Answer answer);
     // Captions of every dialog that appeared, and of those no armed answer matched.
@@ -77,8 +80,7 @@ private:
 
 // Pixels of a window as they are on the screen, 0x00RRGGBB, row by row.
 struct Capture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
@@ -93,8 +95,6 @@ std::string saveWindowScreenshot(HWND window, const std::string& fileName);
 // The window's client pixels after its pending paint; `raise` brings the main window up first
 // (leave it be while a popup is open over it).
 Capture captureClient(HWND window, bool raise = true);
-// The screen colour at a client point of a window, without waiting for a paint.
-uint32_t clientPixel(HWND window, int x, int y);
 // 0x00RRGGBB of a system colour.
 uint32_t systemRgb(int index);
 
@@ -102,11 +102,8 @@ inline uint8_t redOf(uint32_t rgb) { return uint8_t(rgb >> 16); }
 inline uint8_t greenOf(uint32_t rgb) { return uint8_t(rgb >> 8); }
 inline uint8_t blueOf(uint32_t rgb) { return uint8_t(rgb); }
 
-// ---- The user's actions ----------------------------------------------------------------------
-
-// WM_COMMAND with a menu id, as the menu sends it; with a toolbar button id and the toolbar as sender.
+// WM_COMMAND with a menu id, as the menu sends it.
 void sendMenuCommand(UINT id);
-void clickToolbarButton(UINT id);
 int frameListCount();
 int frameListSelection();
 // LB_SETCURSEL plus the LBN_SELCHANGE a user's click sends.
@@ -127,12 +124,6 @@ std::string windowsOutputPath(const std::string& name);
 // A picture made natively before the tests (tests/ui/support/make-import-images.sh).
 std::string importImagePath(const std::string& name);
 
-// Forgets any pending repaint of a window, so a later check sees only new invalidations.
-void forgetPendingPaint(HWND window);
-bool hasPendingPaint(HWND window);
-
-// ---- Documents -------------------------------------------------------------------------------
-
 // Pixel (x, y) is pixel(x, y), the picture's palette the colours, opaque, as the reader leaves it;
 // with `local` the colours are also the frame's local table.
 GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
@@ -144,58 +135,35 @@ GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight);
 // Reads tests/data/panels-sample.gif into the document and fills the frame list.
 bool readSampleGif();
-// Appends the frame with a frame-list item and selects it (as code does, without a selection
-// notice); returns its index.
-size_t addSelectedFrame(const GifFrame& frame);
-// Each pixel's index, row by row, and its colour through the local table.
-std::vector<uint8_t> frameIndices(const GifFrame& frame);
-std::vector<RgbColor> framePicture(const GifFrame& frame);
 
 // One value typed into a field: the text it must show afterwards and the number it must store.
 // `onLeave` fields take the value only when they lose the focus, not while typing.
 struct FieldRule {
     int id;
-    const char* typed;
+    const char *typed;
     bool onLeave;
-    const char* shown;
+    const char *shown;
     int stored;
 };
 // Types every rule into the dialog and checks the text, stored(id) and that the document is
 // marked modified.
 void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored);
 
-// ---- Palette windows -------------------------------------------------------------------------
-
-// The editor's mouse messages at the centre of a grid cell; the picker popup's at a client point.
-void moveOverEditorCell(HWND editor, uint32_t index);
+// The editor's mouse messages at the centre of a grid cell.
+void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys = 0);
 void clickEditorCell(HWND editor, uint32_t index);
-void doubleClickEditorCell(HWND editor, uint32_t index);
-std::string statusBarText(HWND editor);
-void moveOverPickerPoint(HWND popup, int x, int y);
-void clickPickerPoint(HWND popup, int x, int y);
-// The edit fields of the system colour chooser.
-constexpr int kChooserRed = 706;
-constexpr int kChooserGreen = 707;
-constexpr int kChooserBlue = 708;
 // Parks the real pointer in the screen's corner, so the mouse moves the system makes while
 // windows open and close do not reach the grids under test.
 inline void parkPointer() { SetCursorPos(0, 0); }
 
-// ---- Stand-ins for what costs Wine seconds or leaves the program -------------------------------
-
 // While it lives, the program's open and save file dialogs show no window: each call hands back
-// the next path given (an empty one acts as Cancel), and the command goes on exactly as after a
-// real choice. A real file dialog costs about two seconds under Wine; tests that have already
-// driven the real one use this to open the rest of their files.
-class FileDialogStub {
+// the next path given (an empty one acts as Cancel), and the command goes on as after a real choice.
+class FileDialogStub : NoCopy {
 public:
     explicit FileDialogStub(std::vector<std::string> paths = {});
     ~FileDialogStub();
-    FileDialogStub(const FileDialogStub&) = delete;
-    FileDialogStub& operator=(const FileDialogStub&) = delete;
     void add(const std::string& path);
-    // How many dialogs the program asked for; false when the program's imports could not be redirected.
-    int calls() const;
+    int calls() const;  // how many dialogs the program asked for
     bool installed() const { return installed_; }
 
 private:
@@ -204,36 +172,24 @@ private:
 
 // While it lives, the program's message boxes show no window either: each answers `answer`, and
 // its caption and text are kept. For tests that have already answered the real box once.
-class MessageBoxStub {
+class MessageBoxStub : NoCopy {
 public:
     explicit MessageBoxStub(int answer);
     ~MessageBoxStub();
-    MessageBoxStub(const MessageBoxStub&) = delete;
-    MessageBoxStub& operator=(const MessageBoxStub&) = delete;
     // "caption: text" of each box asked for, in order.
     const std::vector<std::string>& shown() const;
-    bool installed() const { return installed_; }
-
-private:
-    bool installed_ = false;
 };
 
 // Points the shell's "open" verb for a file extension at a recorder that writes the opened path
 // into a file; the previous association comes back when the object goes.
-class ShellOpenRecorder {
+class ShellOpenRecorder : NoCopy {
 public:
     ShellOpenRecorder(const std::string& extension, const std::string& recordName);
     ~ShellOpenRecorder();
-    ShellOpenRecorder(const ShellOpenRecorder&) = delete;
-    ShellOpenRecorder& operator=(const ShellOpenRecorder&) = delete;
-    bool installed() const { return installed_; }
     // Waits up to the given time for the recorder and returns the path it was handed, trimmed.
     std::string waitForOpenedPath(DWORD timeoutMilliseconds);
 
 private:
-    std::string extension_;
-    std::string previousClass_;
-    std::string recordPath_;
+    std::string extension_, previousClass_, recordPath_;
     bool hadPrevious_ = false;
-    bool installed_ = false;
 };
