@@ -21,8 +21,8 @@
 
 namespace {
 
-// The edit fields of the system colour chooser.
-constexpr int kChooserRed = 706, kChooserGreen = 707, kChooserBlue = 708;
+// The red, green and blue fields of the system colour chooser.
+constexpr int kChooserRed = 706, kChooserBlue = 708;
 
 // Appends the frame with a frame-list item and selects it, as code does, without a selection notice.
 void addSelectedFrame(const GifFrame& frame) {
@@ -31,16 +31,11 @@ void addSelectedFrame(const GifFrame& frame) {
     SendMessageA(g_frameList, LB_SETCURSEL, g_document.frames.size() - 1, 0);
 }
 
-// Each pixel's index, row by row, and its colour through the local table.
-std::vector<uint8_t> frameIndices(const GifFrame& frame) {
-    std::vector<uint8_t> indices;
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) indices.push_back(frame.bitmap->at(x, y));
-    return indices;
-}
+// Each pixel's colour through the local table, row by row.
 std::vector<RgbColor> framePicture(const GifFrame& frame) {
     std::vector<RgbColor> picture;
-    for (uint8_t index : frameIndices(frame)) picture.push_back(frame.localTable.entries.at(index));
+    for (uint32_t y = 0; y < frame.height(); ++y)
+        for (uint32_t x = 0; x < frame.width(); ++x) picture.push_back(frame.localTable.entries.at(frame.bitmap->at(x, y)));
     return picture;
 }
 
@@ -60,14 +55,13 @@ GifFrame gridFrame(const std::vector<RgbColor>& colors, uint32_t used) {
 }
 
 // A chooser answer that reports the colour it was opened with and picks `rgb`.
-DialogAnswerer::Answer chooseColor(uint32_t* offered, int r, int g, int b) {
+DialogAnswerer::Answer chooseColor(uint32_t* offered, uint32_t rgb) {
     return [=](HWND chooser) {
-        *offered = GetDlgItemInt(chooser, kChooserRed, nullptr, FALSE) << 16 |
-                   GetDlgItemInt(chooser, kChooserGreen, nullptr, FALSE) << 8 |
-                   GetDlgItemInt(chooser, kChooserBlue, nullptr, FALSE);
-        SetDlgItemInt(chooser, kChooserRed, r, FALSE);
-        SetDlgItemInt(chooser, kChooserGreen, g, FALSE);
-        SetDlgItemInt(chooser, kChooserBlue, b, FALSE);
+        *offered = 0;
+        for (int field = kChooserRed, shift = 16; field <= kChooserBlue; ++field, shift -= 8) {
+            *offered |= GetDlgItemInt(chooser, field, nullptr, FALSE) << shift;
+            SetDlgItemInt(chooser, field, (rgb >> shift) & 0xFF, FALSE);
+        }
         PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     };
 }
@@ -162,7 +156,7 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "14");
             press(editor, IDOK);
         },
-        {{"Color", chooseColor(&offered, 12, 34, 56)}});
+        {{"Color", chooseColor(&offered, 0x0C2238)}});
     ASSERT_TRUE(applied);
     EXPECT_TRUE(g_modified);
     EXPECT_EQ(g_paletteModel, nullptr);
@@ -220,7 +214,7 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
     EXPECT_FALSE(applied);
     EXPECT_FALSE(g_modified);
     EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
-    EXPECT_EQ(frameIndices(frame()), frameIndices(before));
+    EXPECT_EQ(framePicture(frame()), framePicture(before));
     EXPECT_EQ(std::memcmp(&frame().bitmap->palette(), &before.bitmap->palette(), sizeof(IndexedPalette)), 0);
 }
 
