@@ -1,9 +1,8 @@
-// The portable share of the two heavy commands, natively, so the cost of the Windows side can be
-// told apart (tests/ui/commands_test times opening such a file under Wine):
+// The portable share of the two heavy commands, natively: what adding a photograph and opening a
+// long animation cost before any window or GDI+ work.
 //   - adding a 1920 x 1080 photograph: the reduction of its 32-bit pixels (quantise and map),
 //     with ImageMagick's own reduction to 256 colours as the peer;
 //   - opening a 300-frame 320 x 240 GIF: GifAnimation::readFile, with giflib's DGifSlurp as the peer.
-// The photograph is made with the same ImageMagick recipe as the UI test's.
 #include <gif_lib.h>
 
 #include <chrono>
@@ -59,7 +58,7 @@ int main() {
                 "ImageMagick -colors 256 +dither %.3f s (whole process); ours / peer = %.2f\n",
                 reduce, quantized ? "yes" : "no", magick, reduce / magick);
 
-    // 300 frames of 320 x 240 with the same pattern as the UI test's.
+    // 300 frames of 320 x 240.
     GifAnimation animation;
     animation.screenWidth = 320;
     animation.screenHeight = 240;
