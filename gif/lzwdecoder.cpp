@@ -98,6 +98,21 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
     bool tainted = false;
     LzwStop stop = LzwStop::Complete;
 
+    // The previous string plus the first byte of this one becomes the next code, and the width
+    // grows when that code fills it. Deferred clear: once the table is full, encoders may keep
+    // sending 12-bit codes without a clear; they still decode, the table just stops growing.
+    auto addEntry = [&] {
+        if (available >= kMaxCodes) return;
+        prefix[available] = int16_t(oldCode);
+        suffix[available] = uint8_t(first);
+        length[available] = uint16_t(length[oldCode] + 1);
+        ++available;
+        if ((available & codeMask) == 0 && available < kMaxCodes) {
+            ++codeSize;
+            codeMask += available;
+        }
+    };
+
     while (written < pixelCount) {
         while (bits < codeSize) {
             if (blockPos == count) {
@@ -158,16 +173,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
                 first = suffix[code];
                 out[0] = uint8_t(first);
                 written += size;
-                if (available < kMaxCodes) {
-                    prefix[available] = int16_t(oldCode);
-                    suffix[available] = uint8_t(first);
-                    length[available] = uint16_t(length[oldCode] + 1);
-                    ++available;
-                    if ((available & codeMask) == 0 && available < kMaxCodes) {
-                        ++codeSize;
-                        codeMask += available;
-                    }
-                }
+                addEntry();
                 oldCode = inCode;
                 continue;
             }
@@ -193,18 +199,7 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
             break;
         }
         stack[top++] = uint8_t(first);
-        // Deferred clear: once the table is full, encoders may keep sending 12-bit codes
-        // without a clear; they still decode, the table just stops growing.
-        if (available < kMaxCodes) {
-            prefix[available] = int16_t(oldCode);
-            suffix[available] = uint8_t(first);
-            length[available] = uint16_t(length[oldCode] + 1);
-            ++available;
-            if ((available & codeMask) == 0 && available < kMaxCodes) {
-                ++codeSize;
-                codeMask += available;
-            }
-        }
+        addEntry();
         oldCode = inCode;
 
         // The stack holds the string last byte first.
