@@ -114,15 +114,18 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
 
     GpGraphics* window = nullptr;
     if (GdipCreateFromHDC(dc, &window) != Ok) return;
+    // The off-screen picture covers just the part; screen coordinates are moved onto it.
+    const INT partWidth = part.right - part.left;
+    const INT partHeight = part.bottom - part.top;
     GpBitmap* screen = nullptr;
     GpGraphics* canvas = nullptr;
-    if (GdipCreateBitmapFromScan0(screenWidth, screenHeight, 0, kScreenFormat, nullptr, &screen) != Ok ||
+    if (GdipCreateBitmapFromScan0(partWidth, partHeight, 0, kScreenFormat, nullptr, &screen) != Ok ||
         GdipGetImageGraphicsContext(screen, &canvas) != Ok) {
         if (screen) GdipDisposeImage(screen);
         GdipDeleteGraphics(window);
         return;
     }
-    GdipSetClipRectI(canvas, part.left, part.top, part.right - part.left, part.bottom - part.top, CombineModeReplace);
+    GdipTranslateWorldTransform(canvas, REAL(-part.left), REAL(-part.top), MatrixOrderPrepend);
     GdipGraphicsClear(canvas, kScreenWhite);
 
     GpPen* redPen = nullptr;
@@ -138,9 +141,7 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     }
 
     useExactPixels(window);
-    GdipDrawImageRectRectI(window, screen, part.left - scrollX, part.top - scrollY, part.right - part.left,
-                           part.bottom - part.top, part.left, part.top, part.right - part.left, part.bottom - part.top,
-                           UnitPixel, nullptr, nullptr, nullptr);
+    GdipDrawImageRectI(window, screen, part.left - scrollX, part.top - scrollY, partWidth, partHeight);
 
     GdipDeletePen(greyPen);
     GdipDeletePen(redPen);
