@@ -1,0 +1,279 @@
+// The editing layer: every kind of edit undone and redone back to the very same document, the
+// "changed" flag against what a save would write, the history's bounds, and the colours a frame
+// added from another GIF keeps in the saved file.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "edit/editor.h"
+#include "support/gifbytes.h"
+#include "support/randomdocument.h"
+#include "support/testpaths.h"
+
+namespace {
+
+// Everything a document holds, the pictures and display palettes included, as one string.
+std::string describe(const GifAnimation& doc) {
+    std::ostringstream out;
+    const DocumentFields d = DocumentFields::of(doc);
+    out << d.screenWidth << ' ' << d.screenHeight << ' ' << d.autoScreenSize << ' ' << int(d.backgroundIndex)
+        << ' ' << d.loopCount << ' ' << d.loopForever << ' ' << doc.hasGlobalTable
+        << doc.globalTable.entries.size() << '\n';
+    for (const GifFrame& frame : doc.frames) {
+        const FrameFields f = FrameFields::of(frame);
+        out << f.left << ',' << f.top << ',' << f.transparent << int(f.transparentIndex) << ',' << f.delay
+            << ',' << f.interlaced << f.disposal << ',' << f.title << ',' << f.comments.size()
+            << frame.hasLocalTable;
+        for (const std::string& c : f.comments) out << '|' << c;
+        for (const RgbColor& c : frame.localTable.entries) out << ' ' << c.packed();
+        if (const IndexedBitmap* b = frame.bitmap.get()) {
+            out << ' ' << b->width() << 'x' << b->height() << ':';
+            for (uint32_t y = 0; y < b->height(); ++y)
+                out.write(reinterpret_cast<const char*>(b->row(y)), b->width());
+            for (uint32_t i = 0; i < b->palette().count; ++i) out << b->palette().entries[i] << ' ';
+        }
+        out << '\n';
+    }
+    return out.str();
+}
+
+void randomDoc(uint32_t seed, GifAnimation& doc) {
+    TestRng rng(seed);
+    do randomDocument(rng, doc, {4, 20, 0, 0});
+    while (doc.frames.empty());
+}
+
+GifFrame randomFrame(uint32_t seed) {
+    GifAnimation doc;
+    randomDoc(seed, doc);
+    return doc.frames[0];
+}
+
+void openRandom(Editor& editor, uint32_t seed, int minimumFrames = 3) {
+    GifAnimation doc;
+    randomDoc(seed, doc);
+    while (int(doc.frames.size()) < minimumFrames)
+        doc.frames.push_back(randomFrame(seed + 99 + uint32_t(doc.frames.size())));
+    editor.open(doc, "");
+}
+
+FrameFields fieldsOf(const Editor& e, size_t i) {
+    return FrameFields::of(e.document().frames.at(i));
+}
+
+}  // namespace
+
+TEST(EditTest, EveryEditUndoesAndRedoesToTheSameDocument) {
+    using EditFn = std::function<bool(Editor&)>;
+    const std::vector<std::pair<const char*, EditFn>> edits = {
+        {"offset",
+         [](Editor& e) {
+             auto f = fieldsOf(e, 1);
+             f.left += 3;
+             f.top = 7;
+             return e.setFrameFields(1, f, "Offset");
+         }},
+        {"delay",
+         [](Editor& e) {
+             auto f = fieldsOf(e, 0);
+             f.delay = 555;
+             return e.setFrameFields(0, f, "Delay");
+         }},
+        {"transparency",
+         [](Editor& e) {
+             auto f = fieldsOf(e, 2);
+             f.transparent = !f.transparent;
+             f.transparentIndex = 1;
+             return e.setFrameFields(2, f, "Transparency");
+         }},
+        {"interlace+disposal",
+         [](Editor& e) {
+             auto f = fieldsOf(e, 1);
+             f.interlaced = !f.interlaced;
+             f.disposal = 3;
+             return e.setFrameFields(1, f, "Disposal");
+         }},
+        {"comments",
+         [](Editor& e) {
+             auto f = fieldsOf(e, 0);
+             f.comments.push_back("new");
+             return e.setFrameFields(0, f, "Add Comment");
+         }},
+        {"screen+loop",
+         [](Editor& e) {
+             auto d = DocumentFields::of(e.document());
+             d.screenWidth = 99;
+             d.loopCount = 4;
+             d.loopForever = !d.loopForever;
+             return e.setDocumentFields(d, "Loop Count");
+         }},
+        {"auto size",
+         [](Editor& e) {
+             auto d = DocumentFields::of(e.document());
+             d.autoScreenSize = true;
+             return e.setDocumentFields(d, "Auto Size");
+         }},
+        {"add",
+         [](Editor& e) {
+             GifAnimation more;
+             randomDoc(77, more);
+             return e.insertFrames(1, more, "Add Image");
+         }},
+        {"delete first", [](Editor& e) { return e.deleteFrame(0); }},
+        {"delete last", [](Editor& e) { return e.deleteFrame(e.document().frames.size() - 1); }},
+        {"move up", [](Editor& e) { return e.moveFrame(2, true); }},
+        {"move down", [](Editor& e) { return e.moveFrame(0, false); }},
+        {"replace", [](Editor& e) { return e.replaceFrame(1, randomFrame(5), "Palette"); }},
+    };
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        for (const auto& [what, edit] : edits) {
+            SCOPED_TRACE(std::string(what) + " seed " + std::to_string(seed));
+            Editor editor;
+            openRandom(editor, seed);
+            const std::string before = describe(editor.document());
+            ASSERT_TRUE(edit(editor));
+            const std::string after = describe(editor.document());
+            EXPECT_TRUE(before != after);
+            EXPECT_TRUE(editor.changed());
+            ASSERT_TRUE(editor.undo());
+            EXPECT_TRUE(describe(editor.document()) == before);
+            EXPECT_FALSE(editor.changed());
+            ASSERT_TRUE(editor.redo());
+            EXPECT_TRUE(describe(editor.document()) == after);
+        }
+    }
+}
+
+TEST(EditTest, ChangedMeansASaveWouldWriteSomethingElse) {
+    Editor editor;
+    openRandom(editor, 3);
+    const std::string path = testOutputPath("edit-changed.gif");
+    auto delay = [&](uint16_t value) {
+        auto f = fieldsOf(editor, 0);
+        f.delay = value;
+        return editor.setFrameFields(0, f, "Delay");
+    };
+    const uint16_t original = fieldsOf(editor, 0).delay;
+
+    editor.selectFrame(2);  // selecting is no edit
+    EXPECT_FALSE(editor.changed());
+    EXPECT_FALSE(delay(original));  // the same value records nothing
+    EXPECT_FALSE(editor.history().canUndo());
+    auto f = fieldsOf(editor, 0);
+    f.title = "only in memory";
+    ASSERT_TRUE(editor.setFrameFields(0, f, "Title"));
+    EXPECT_FALSE(editor.changed());  // a title never reaches the file
+    ASSERT_TRUE(delay(uint16_t(original + 1)));
+    EXPECT_TRUE(editor.changed());
+    ASSERT_TRUE(editor.save(path));
+    EXPECT_FALSE(editor.changed());
+    EXPECT_EQ(editor.path(), path);
+    editor.undo();  // back to before the save
+    EXPECT_TRUE(editor.changed());
+    editor.redo();
+    EXPECT_FALSE(editor.changed());
+    editor.undo();
+    ASSERT_TRUE(delay(uint16_t(original + 2)));  // the saved state is on a discarded branch now
+    EXPECT_TRUE(editor.changed());
+    EXPECT_FALSE(editor.history().canRedo());
+    editor.startNew();
+    EXPECT_FALSE(editor.changed());
+    EXPECT_TRUE(editor.path().empty());
+    EXPECT_FALSE(editor.history().canUndo());
+}
+
+TEST(EditTest, TypedValuesAndDragsMergeIntoOneStepWithTheirName) {
+    Editor editor;
+    openRandom(editor, 4);
+    const FrameFields start = fieldsOf(editor, 1);
+    for (uint16_t left : {1, 12, 123}) {
+        auto f = fieldsOf(editor, 1);
+        f.left = left;
+        editor.setFrameFields(1, f, "Offset", "left");
+    }
+    auto f = fieldsOf(editor, 1);
+    f.delay = 9;
+    editor.setFrameFields(1, f, "Delay", "delay");
+    EXPECT_EQ(editor.history().stepCount(), 2u);
+    EXPECT_EQ(editor.history().undoName(), "Delay");
+    editor.undo();
+    EXPECT_EQ(editor.history().redoName(), "Delay");
+    EXPECT_EQ(fieldsOf(editor, 1).left, 123);
+    editor.undo();
+    EXPECT_EQ(fieldsOf(editor, 1), start);
+    EXPECT_EQ(editor.currentFrame(), 1);  // undo selects the frame the step touched
+}
+
+TEST(EditTest, DeleteAndMoveSelectTheFrameTheyTouched) {
+    Editor editor;
+    openRandom(editor, 5, 3);
+    const int last = int(editor.document().frames.size()) - 1;
+    editor.deleteFrame(size_t(last));
+    EXPECT_EQ(editor.currentFrame(), last - 1);  // the last went: the one before it
+    editor.undo();
+    EXPECT_EQ(editor.currentFrame(), last);
+    editor.moveFrame(2, true);
+    EXPECT_EQ(editor.currentFrame(), 1);
+    editor.undo();
+    EXPECT_EQ(editor.currentFrame(), 2);
+}
+
+TEST(EditTest, HistoryKeepsItsBoundsOldestStepsFirst) {
+    Editor editor(History(100, size_t(256) << 20));
+    openRandom(editor, 6);
+    for (int i = 0; i < 150; ++i) {
+        auto f = fieldsOf(editor, 0);
+        f.delay = uint16_t(i + 1000);
+        editor.setFrameFields(0, f, "Delay");
+    }
+    EXPECT_EQ(editor.history().stepCount(), 100u);
+    while (editor.undo()) {
+    }
+    EXPECT_EQ(fieldsOf(editor, 0).delay, 1049);  // the first 50 steps went
+    EXPECT_TRUE(editor.changed());               // the opened state can no longer be reached
+
+    // Deleted 100 x 100 frames keep about 10 kB each: a 40 kB bound holds three of them.
+    Editor small(History(1000, 40000));
+    GifAnimation doc;
+    for (int i = 0; i < 8; ++i) doc.frames.emplace_back().bitmap = IndexedBitmap::create(100, 100);
+    small.open(doc, "");
+    for (int i = 0; i < 8; ++i) small.deleteFrame(0);
+    EXPECT_LE(small.history().retainedBytes(), 40000u);
+    EXPECT_EQ(small.history().stepCount(), 3u);
+}
+
+TEST(EditTest, FramesAddedFromAnotherGifKeepTheirColoursWhenSaved) {
+    // A file whose frames draw from its global table (white, blue), added to documents with no
+    // global table, another one, and the same one.
+    const Bytes file = GifBytes()
+                           .header()
+                           .screen(2, 1, 0x80)
+                           .colors({0xFFFFFF, 0x0000FF})
+                           .imageDescriptor(0, 0, 2, 1)
+                           .imageData(2, referenceLzwEncode({0, 1}, 2))
+                           .trailer()
+                           .bytes();
+    const std::string source = writeTestFile("edit-global-colours.gif", file);
+    for (int target = 0; target < 3; ++target) {
+        SCOPED_TRACE(target);
+        Editor editor;
+        GifAnimation start;
+        start.hasGlobalTable = target > 0;
+        if (target == 1) start.globalTable.entries = {RgbColor(0, 0, 0), RgbColor(9, 9, 9)};
+        if (target == 2) start.globalTable.entries = {RgbColor(255, 255, 255), RgbColor(0, 0, 255)};
+        editor.open(start, "");
+        GifAnimation added;
+        ASSERT_EQ(added.readFile(source.c_str()), ReadOk);
+        editor.insertFrames(0, added, "Add Image");
+        EXPECT_EQ(editor.document().frames[0].hasLocalTable, target != 2);
+
+        const std::string saved = testOutputPath("edit-global-colours-saved.gif");
+        ASSERT_TRUE(editor.save(saved));
+        GifAnimation back;
+        ASSERT_EQ(back.readFile(saved.c_str()), ReadOk);
+        const std::vector<RgbColor> colors = savedColors(back, 0);
+        EXPECT_EQ(colors.at(back.frames[0].bitmap->at(0, 0)), RgbColor(255, 255, 255));
+        EXPECT_EQ(colors.at(back.frames[0].bitmap->at(1, 0)), RgbColor(0, 0, 255));
+    }
+}
