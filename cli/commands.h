@@ -4,3 +4,4 @@ int commandInfo(const char* path);
 int commandFrames(const char* path, const char* folder);
 int commandRewrite(const char* input, const char* output);
 int commandQuantize(const char* ppmPath, const char* gifPath);
+int commandOptimize(const char* input, const char* output);

@@ -5,7 +5,9 @@
 #include "cli/commands.h"
 
 static int usage() {
-    std::fprintf(stderr, "usage: velmora-gif info FILE | frames FILE DIR | rewrite IN OUT | quantize IN.ppm OUT.gif\n");
+    std::fprintf(stderr,
+                 "usage: velmora-gif info FILE | frames FILE DIR | rewrite IN OUT | quantize IN.ppm OUT.gif "
+                 "| optimize IN OUT\n");
     return 1;
 }
 
@@ -16,5 +18,6 @@ int main(int argc, char** argv) {
     if (!std::strcmp(command, "frames") && argc == 4) return commandFrames(argv[2], argv[3]);
     if (!std::strcmp(command, "rewrite") && argc == 4) return commandRewrite(argv[2], argv[3]);
     if (!std::strcmp(command, "quantize") && argc == 4) return commandQuantize(argv[2], argv[3]);
+    if (!std::strcmp(command, "optimize") && argc == 4) return commandOptimize(argv[2], argv[3]);
     return usage();
 }

@@ -1,0 +1,80 @@
+// encodedSize: the writer's file layout, counted instead of written. It follows the writer's
+// repairs (tables padded to a power of two that reaches every index, a global table whenever a
+// frame draws from it), so the optimiser can compare candidates by the bytes a save produces.
+#include <algorithm>
+
+#include "gif/lzwencoder.h"
+#include "gif/optimizer.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr uint64_t kHeader = 6 + 7;        // signature and version, logical screen
+constexpr uint64_t kLooping = 3 + 11 + 5;  // application block with the NETSCAPE2.0 count
+constexpr uint64_t kFrameFixed = 8 + 10;   // graphic control, image descriptor
+constexpr uint64_t kTrailer = 1;
+
+uint32_t bitsToReach(uint32_t index) {
+    uint32_t bits = 0;
+    while ((uint32_t(1) << bits) <= index) ++bits;
+    return bits;
+}
+
+uint32_t largestIndex(const IndexedBitmap& bitmap) {
+    uint32_t largest = 0;
+    for (uint32_t y = 0; y < bitmap.height(); ++y) {
+        const uint8_t* row = bitmap.row(y);
+        largest = std::max<uint32_t>(largest, *std::max_element(row, row + bitmap.width()));
+    }
+    return largest;
+}
+
+uint32_t ownBits(const ColorTable& table) {
+    const size_t entries = std::min<size_t>(table.entries.size(), 256);
+    uint32_t bits = 0;
+    while ((size_t(1) << bits) < entries) ++bits;
+    return bits;
+}
+
+uint64_t tableBytes(uint32_t bits) {
+    return 3 * uint64_t(std::max<uint32_t>(2, 1u << bits));
+}
+
+uint64_t commentBytes(const std::string& text) {
+    return 2 + text.size() + (text.size() + 254) / 255 + 1;
+}
+
+}  // namespace
+
+uint64_t encodedSize(const GifAnimation& doc) {
+    for (const GifFrame& frame : doc.frames) {
+        if (!frame.bitmap || frame.width() > 0xFFFF || frame.height() > 0xFFFF) return 0;
+    }
+    uint32_t globalBits = ownBits(doc.globalTable);
+    bool writeGlobal = doc.hasGlobalTable;
+    for (const GifFrame& frame : doc.frames) {
+        if (frame.hasLocalTable) continue;
+        writeGlobal = true;
+        if (globalBits < 8) globalBits = std::max(globalBits, bitsToReach(largestIndex(*frame.bitmap)));
+    }
+    uint64_t total = kHeader + (writeGlobal ? tableBytes(globalBits) : 0) + kTrailer;
+    if (doc.loopForever || doc.loopCount >= 2) total += kLooping;
+    std::vector<uint8_t> encoded;
+    for (const GifFrame& frame : doc.frames) {
+        uint32_t bits = globalBits;
+        if (frame.hasLocalTable) {
+            bits = ownBits(frame.localTable);
+            if (bits < 8) bits = std::max(bits, bitsToReach(largestIndex(*frame.bitmap)));
+            total += tableBytes(bits);
+        }
+        total += kFrameFixed;
+        for (const std::string& comment : frame.comments) total += commentBytes(comment);
+        encoded.clear();
+        LzwEncoder(*frame.bitmap, frame.interlaced, std::max<uint32_t>(2, bits)).encode(encoded);
+        total += encoded.size();
+    }
+    return total;
+}
+
+}  // namespace velmora
