@@ -9,7 +9,9 @@
 //   spinner:   a soft-edged loading wheel on a see-through background, disposal "background"
 //   chart:     a line chart that grows point by point
 //   ticker:    a banner whose text scrolls
-//   cinemagraph: a still photograph in which only a small part moves
+//   cinemagraph: a still photograph in which only a small part moves (one palette for all frames)
+//   clip:      a fixed camera filming someone walking past, one palette for the clip, dithered
+//              frame by frame as video converters do
 // `scale` shrinks sizes and frame counts for tests (1 = the benchmark's size).
 #include <algorithm>
 #include <cmath>
@@ -100,6 +102,70 @@ inline void addFrame(GifAnimation& doc, const Canvas& canvas, uint16_t delay, ui
     doc.frames.push_back(std::move(frame));
 }
 
+// One table for a whole clip, as video converters build it: the colours of its first picture.
+inline ColorTable clipPalette(const Canvas& first) {
+    return reduceArgbPicture(first.pixels.data(), uint32_t(first.width), uint32_t(first.height),
+                             int32_t(first.width * 4))
+        .colors;
+}
+
+// Appends the canvas drawn with the clip's table, by nearest colour or with Floyd-Steinberg
+// error diffusion. Expects the global table to be `palette` already.
+inline void addMappedFrame(GifAnimation& doc, const Canvas& canvas, const ColorTable& palette, bool dither,
+                           uint16_t delay) {
+    doc.screenWidth = uint16_t(canvas.width);
+    doc.screenHeight = uint16_t(canvas.height);
+    doc.hasGlobalTable = true;
+    doc.globalTable.entries = palette.entries;
+    static std::vector<int16_t> nearest;  // by 5 bits a channel; rebuilt for each palette
+    static std::vector<RgbColor> cachedFor;
+    if (cachedFor != palette.entries) {
+        cachedFor = palette.entries;
+        nearest.assign(size_t(1) << 15, -1);
+    }
+    auto lookup = [&](int r, int g, int b) {
+        const size_t key = size_t(r >> 3) << 10 | size_t(g >> 3) << 5 | size_t(b >> 3);
+        if (nearest[key] < 0) {
+            int best = 0, bestDistance = 1 << 30;
+            for (size_t i = 0; i < palette.entries.size(); ++i) {
+                const RgbColor& c = palette.entries[i];
+                const int d =
+                    (c.red - r) * (c.red - r) + (c.green - g) * (c.green - g) + (c.blue - b) * (c.blue - b);
+                if (d < bestDistance) bestDistance = d, best = int(i);
+            }
+            nearest[key] = int16_t(best);
+        }
+        return nearest[key];
+    };
+    GifFrame frame;
+    frame.delay = delay;
+    frame.bitmap = IndexedBitmap::create(uint32_t(canvas.width), uint32_t(canvas.height));
+    std::vector<int> error(size_t(canvas.width + 2) * 3 * 2, 0);
+    for (int y = 0; y < canvas.height; ++y) {
+        int* here = error.data() + size_t(y % 2) * (canvas.width + 2) * 3;
+        int* below = error.data() + size_t((y + 1) % 2) * (canvas.width + 2) * 3;
+        std::fill(below, below + (canvas.width + 2) * 3, 0);
+        for (int x = 0; x < canvas.width; ++x) {
+            const Argb p = canvas.pixels[size_t(y) * canvas.width + x];
+            int want[3] = {int(p >> 16 & 255), int(p >> 8 & 255), int(p & 255)};
+            for (int k = 0; k < 3 && dither; ++k)
+                want[k] = std::clamp(want[k] + here[(x + 1) * 3 + k] / 16, 0, 255);
+            const int index = lookup(want[0], want[1], want[2]);
+            frame.bitmap->row(uint32_t(y))[x] = uint8_t(index);
+            if (!dither) continue;
+            const RgbColor& got = palette.entries[size_t(index)];
+            const int err[3] = {want[0] - got.red, want[1] - got.green, want[2] - got.blue};
+            for (int k = 0; k < 3; ++k) {
+                here[(x + 2) * 3 + k] += err[k] * 7;
+                below[x * 3 + k] += err[k] * 3;
+                below[(x + 1) * 3 + k] += err[k] * 5;
+                below[(x + 2) * 3 + k] += err[k];
+            }
+        }
+    }
+    doc.frames.push_back(std::move(frame));
+}
+
 // A 5 x 7 glyph for any character, the same each time it is drawn.
 inline void glyph(Canvas& c, int x, int y, int ch, int size, Argb colour) {
     std::mt19937 bits(uint32_t(ch) * 7919u);
@@ -174,6 +240,7 @@ inline void makeVideo(GifAnimation& doc, const RgbPicture& photo, int scale = 1)
 inline void makeCinemagraph(GifAnimation& doc, const RgbPicture& photo, int scale = 1) {
     const int w = 360 / scale, h = 240 / scale, frames = 24 / scale;
     const Canvas still = cut(photo, int(photo.width - w) / 3, int(photo.height - h) / 3, w, h);
+    const ColorTable palette = clipPalette(still);
     for (int f = 0; f < frames; ++f) {
         Canvas c = still;
         // Ripples over the lower quarter: pixels borrowed from the row above, shifting in time.
@@ -182,7 +249,26 @@ inline void makeCinemagraph(GifAnimation& doc, const RgbPicture& photo, int scal
                 const int dy = int(2.5 * std::sin(x / 6.0 + f * 0.8 + y / 9.0));
                 c.pixels[size_t(y) * w + x] = still.pixels[size_t(std::clamp(y + dy, 0, h - 1)) * w + x];
             }
-        addFrame(doc, c, 8);
+        addMappedFrame(doc, c, palette, false, 8);
+    }
+    doc.loopForever = true;
+}
+
+inline void makeClip(GifAnimation& doc, const RgbPicture& photo, int scale = 1) {
+    const int w = 400 / scale, h = 226 / scale, frames = 30 / scale;
+    const Canvas scene = cut(photo, int(photo.width - w) / 2, int(photo.height - h) / 4, w, h);
+    const ColorTable palette = clipPalette(scene);
+    for (int f = 0; f < frames; ++f) {
+        Canvas c = scene;
+        // Someone walking past: a body, a head and a swinging arm, in soft shades.
+        const double x = w * (0.15 + 0.7 * f / frames), swing = std::sin(f * 0.7) * h * 0.08;
+        for (int k = 0; k < 6; ++k) {
+            const int shade = 40 + k * 12;
+            c.disc(x, h * 0.55 + k, h * 0.16 - k, rgb(shade + 60, shade, shade / 2));
+            c.disc(x + 2, h * 0.28 + k * 0.5, h * 0.07 - k * 0.6, rgb(220 - k * 8, 180 - k * 6, 150 - k * 5));
+        }
+        c.line(x + h * 0.1, h * 0.5, x + h * 0.12 + swing, h * 0.75, h * 0.025, rgb(90, 50, 40));
+        addMappedFrame(doc, c, palette, true, 5);
     }
     doc.loopForever = true;
 }

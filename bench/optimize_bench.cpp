@@ -91,6 +91,7 @@ int main() {
         {"screen", [](GifAnimation& d) { animations::makeScreen(d); }},
         {"video", [&](GifAnimation& d) { animations::makeVideo(d, photo); }},
         {"cinemagraph", [&](GifAnimation& d) { animations::makeCinemagraph(d, photo); }},
+        {"clip", [&](GifAnimation& d) { animations::makeClip(d, photo); }},
         {"cartoon", [](GifAnimation& d) { animations::makeCartoon(d); }},
         {"sprite", [](GifAnimation& d) { animations::makeSprite(d); }},
         {"spinner", [](GifAnimation& d) { animations::makeSpinner(d); }},

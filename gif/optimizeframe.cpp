@@ -199,15 +199,16 @@ private:
 
 void FrameBuilder::greedyFill(IndexedBitmap& bitmap, const int16_t* colorIndex, uint32_t seeThrough,
                               uint32_t minimumCodeSize) {
-    // The values each pixel may take, the one that keeps runs going first.
+    // The values each pixel may take; a free pixel tries see-through first, so that where both
+    // reach as far the runs of see-through stay unbroken.
     const size_t count = size_t(width_) * height_;
     first_.resize(count);
     second_.resize(count);
     for (size_t i = 0; i < count; ++i) {
         const int colour = slot_[i] >= 0 ? colorIndex[slot_[i]] : -1;
-        first_[i] = uint16_t(colour >= 0 ? colour : seeThrough);
-        second_[i] =
-            flexible_[i] && colour >= 0 && uint32_t(colour) != seeThrough ? uint16_t(seeThrough) : 0xFFFF;
+        const bool free = flexible_[i] && colour >= 0 && uint32_t(colour) != seeThrough;
+        first_[i] = uint16_t(free || colour < 0 ? seeThrough : uint32_t(colour));
+        second_[i] = free ? uint16_t(colour) : 0xFFFF;
     }
     LzwModel& model = *model_;
     model.start(minimumCodeSize);
@@ -340,7 +341,12 @@ bool FrameBuilder::build(const FrameJob& job, const GlobalPalette& global, GifFr
         if (fits && freeIndex != taken.end()) {
             shared.seeThrough = uint32_t(freeIndex - taken.begin());
             tryEncoding(shared, FillGreedy, best, bestBytes);
-            if (anyFlexible_) tryEncoding(shared, FillOpaque, best, bestBytes);
+            if (anyFlexible_) {
+                tryEncoding(shared, FillOpaque, best, bestBytes);
+                // Free pixels of colours the frame does not draw may be better left see-through.
+                std::fill(shared.map.begin() + drawn, shared.map.end(), int16_t(-1));
+                tryEncoding(shared, FillGreedy, best, bestBytes);
+            }
         }
     }
     if (!best.bitmap) return false;

@@ -81,6 +81,7 @@ TEST(Optimizer, EveryKindOfBenchmarkAnimationComposesTheSameAndShrinks) {
         {"screen", [](GifAnimation& d) { animations::makeScreen(d, 4); }},
         {"video", [&](GifAnimation& d) { animations::makeVideo(d, photo, 4); }},
         {"cinemagraph", [&](GifAnimation& d) { animations::makeCinemagraph(d, photo, 4); }},
+        {"clip", [&](GifAnimation& d) { animations::makeClip(d, photo, 4); }},
         {"cartoon", [](GifAnimation& d) { animations::makeCartoon(d, 4); }},
         {"sprite", [](GifAnimation& d) { animations::makeSprite(d, 4); }},
         {"spinner", [](GifAnimation& d) { animations::makeSpinner(d, 4); }},
