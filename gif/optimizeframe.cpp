@@ -126,6 +126,7 @@ bool FrameBuilder::classify(const FrameJob& job) {
             if (p != before[x]) {
                 // Only an opaque pixel can be drawn over the canvas; the disposal chosen
                 // before this frame has made every pixel that must turn see-through so.
+                if (p == kSeeThrough) return false;
                 if (colors_.size() == kTrackedColors && colors_.find(p) < 0) return false;
                 slot_[at] = int16_t(colors_.findOrAdd(p));
             } else if (p == kSeeThrough) {

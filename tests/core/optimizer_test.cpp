@@ -95,6 +95,57 @@ TEST(Optimizer, EveryKindOfBenchmarkAnimationComposesTheSameAndShrinks) {
     }
 }
 
+// Frames drawn from a row of digits (indices into a 10-colour global table; '.' is the
+// transparent index 9): left, top, width, disposal, digits.
+struct Sketch {
+    int left, top, width, disposal;
+    const char* pixels;
+};
+
+void draw(GifAnimation& doc, std::initializer_list<Sketch> frames) {
+    doc.screenWidth = doc.screenHeight = 6;
+    doc.hasGlobalTable = true;
+    for (int i = 0; i < 10; ++i)
+        doc.globalTable.entries.emplace_back(uint8_t(i * 25), uint8_t(200 - i * 9), 7);
+    for (const Sketch& s : frames) {
+        GifFrame& f = doc.frames.emplace_back();
+        const std::string text = s.pixels;
+        f.bitmap = IndexedBitmap::create(uint32_t(s.width), uint32_t(text.size() / size_t(s.width)));
+        for (size_t i = 0; i < text.size(); ++i)
+            f.bitmap->row(uint32_t(i / size_t(s.width)))[i % size_t(s.width)] =
+                text[i] == '.' ? 9 : uint8_t(text[i] - '0');
+        f.left = uint16_t(s.left), f.top = uint16_t(s.top), f.disposal = uint32_t(s.disposal);
+        f.transparent = text.find('.') != std::string::npos, f.transparentIndex = 9;
+        f.delay = uint16_t(doc.frames.size());
+    }
+}
+
+TEST(Optimizer, DisposalAndTransparencyCorners) {
+    const struct {
+        const char* what;
+        std::initializer_list<Sketch> frames;
+    } cases[] = {
+        {"pixels turn see-through again",
+         {{0, 0, 3, 1, "111111111"}, {1, 1, 3, 1, "..2..2..."}, {4, 4, 2, 0, "3333"}}},
+        {"previous restores a see-through canvas",
+         {{0, 0, 2, 3, "4444"}, {2, 2, 2, 3, "5555"}, {0, 0, 6, 1, ".........6.."}}},
+        {"previous over previous",
+         {{0, 0, 6, 1, "777777777777"}, {1, 0, 2, 3, "8.8."}, {2, 0, 2, 3, ".8.8"}, {3, 0, 2, 0, "88"}}},
+        {"background after a see-through frame",
+         {{0, 0, 4, 2, "1.1..1.1"}, {0, 0, 4, 2, ".2.22.2."}, {0, 0, 4, 0, "...."}}},
+        {"nothing changes",
+         {{0, 0, 6, 0, "123456123456"}, {0, 0, 6, 0, "123456123456"}, {0, 0, 6, 0, "123456123456"}}},
+        {"frames past the screen and the table",
+         {{4, 4, 4, 0, "7777777777777777"}, {5, 0, 3, 2, "999888"}, {9, 9, 1, 0, "1"}}},
+    };
+    for (const auto& c : cases) {
+        GifAnimation in, out;
+        draw(in, c.frames);
+        in.globalTable.entries.resize(8);  // indices 8 and 9 draw black unless transparent
+        checkOptimize(in, out, c.what);
+    }
+}
+
 TEST(Optimizer, RandomDocumentsComposeTheSame) {
     for (uint32_t seed = 1; seed <= 60; ++seed) {
         TestRng rng(seed);
