@@ -36,6 +36,10 @@ int ColorIndex::add(Pixel color) {
     return values_[i];
 }
 
+uint32_t writerCodeSize(uint32_t tableBits, uint32_t /*largestIndex*/) {
+    return std::max<uint32_t>(2, tableBits);
+}
+
 uint32_t tableBitsFor(uint32_t count) {
     uint32_t bits = 1;
     while ((1u << bits) < count) ++bits;
@@ -260,7 +264,9 @@ void FrameBuilder::greedyFill(IndexedBitmap& bitmap, const int16_t* colorIndex, 
 bool FrameBuilder::tryEncoding(const Table& table, Fill fill, GifFrame& best, size_t& bestBytes) {
     std::unique_ptr<IndexedBitmap> bitmap = IndexedBitmap::create(width_, height_);
     if (!bitmap) return false;
-    const uint32_t codeSize = std::max<uint32_t>(2, table.bits);
+    uint32_t largest = table.seeThrough;
+    for (int16_t index : table.map) largest = std::max<uint32_t>(largest, index >= 0 ? uint32_t(index) : 0);
+    const uint32_t codeSize = writerCodeSize(table.bits, largest);
     if (fill == FillGreedy) {
         greedyFill(*bitmap, table.map.data(), table.seeThrough, codeSize);
     } else {

@@ -43,6 +43,10 @@ struct GlobalPalette {
     uint32_t entries() const { return bits ? 1u << bits : 0; }
 };
 
+// The LZW minimum code size the writer gives a frame drawing from a table of 2^tableBits
+// entries with indices up to largestIndex: today the table's own size, at least 2.
+uint32_t writerCodeSize(uint32_t tableBits, uint32_t largestIndex);
+
 // Smallest b >= 1 with 2^b >= count.
 uint32_t tableBitsFor(uint32_t count);
 

@@ -32,30 +32,44 @@ void include(ScreenRect& r, uint32_t x, uint32_t y) {
 }
 
 // The global table: every colour the input's frames draw when they are few enough for one
-// table, else the first picture's colours, which a frame covering the screen needs anyway.
+// table, else the first picture's colours, which a frame covering the screen needs anyway. The
+// most used colours come first, so that frames drawing only common colours use low indices.
 void chooseGlobal(const GifAnimation& in, const std::vector<Pixel>& firstPicture, GlobalPalette& global) {
     ColorIndex& index = global.index;
     index.clear();
+    std::vector<uint64_t> uses;
+    auto count = [&](Pixel p, uint64_t n) {
+        const int i = index.findOrAdd(p);
+        if (size_t(i) >= uses.size()) uses.resize(size_t(i) + 1, 0);
+        uses[size_t(i)] += n;
+    };
     for (const GifFrame& frame : in.frames) {
         const ScreenRect r = visibleRect(in, frame);
-        if (!frame.bitmap || r.empty()) continue;
-        bool used[256] = {};
+        if (!frame.bitmap || r.empty() || index.size() > 256) continue;
+        uint64_t used[256] = {};
         for (uint32_t y = r.top; y < r.bottom; ++y) {
             const uint8_t* row = frame.bitmap->row(y - frame.top) + (r.left - frame.left);
-            for (uint32_t x = 0; x < r.right - r.left; ++x) used[row[x]] = true;
+            for (uint32_t x = 0; x < r.right - r.left; ++x) ++used[row[x]];
         }
         Pixel colors[256];
         frameColors(in, frame, colors);
         for (int i = 0; i < 256 && index.size() <= 256; ++i) {
-            if (used[i] && colors[i] != kSeeThrough) index.findOrAdd(colors[i]);
+            if (used[i] && colors[i] != kSeeThrough) count(colors[i], used[i]);
         }
     }
     if (index.size() > 256) {
         index.clear();
+        uses.clear();
         for (Pixel p : firstPicture) {
-            if (p != kSeeThrough) index.findOrAdd(p);
+            if (p != kSeeThrough) count(p, 1);
         }
     }
+    std::vector<Pixel> colors = index.colors();
+    std::vector<size_t> order(colors.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return uses[a] > uses[b]; });
+    index.clear();
+    for (size_t i : order) index.add(colors[i]);
     global.bits = index.size() ? tableBitsFor(uint32_t(index.size())) : 0;
 }
 
