@@ -31,40 +31,34 @@ void include(ScreenRect& r, uint32_t x, uint32_t y) {
     r.bottom = std::max(r.bottom, y + 1);
 }
 
-// The global table: every colour the input's frames draw when they are few enough for one
-// table, else the first picture's colours, which a frame covering the screen needs anyway. The
-// most used colours come first, so that frames drawing only common colours use low indices.
-void chooseGlobal(const GifAnimation& in, const std::vector<Pixel>& firstPicture, GlobalPalette& global) {
+// The global table: every colour the pictures show when they are few enough for one table,
+// else the first picture's colours, which a frame covering the screen needs anyway. Both come
+// from the composed pictures alone, never from how the input's frames were cut, so a second
+// pass over the result chooses the same table. The most used colours come first.
+void chooseGlobal(const GifAnimation& in, GlobalPalette& global) {
     ColorIndex& index = global.index;
     index.clear();
     std::vector<uint64_t> uses;
-    auto count = [&](Pixel p, uint64_t n) {
+    auto count = [&](Pixel p) {
+        if (p == kSeeThrough) return;
         const int i = index.findOrAdd(p);
         if (size_t(i) >= uses.size()) uses.resize(size_t(i) + 1, 0);
-        uses[size_t(i)] += n;
+        ++uses[size_t(i)];
     };
-    for (const GifFrame& frame : in.frames) {
-        const ScreenRect r = visibleRect(in, frame);
-        if (!frame.bitmap || r.empty() || index.size() > 256) continue;
-        uint64_t used[256] = {};
-        for (uint32_t y = r.top; y < r.bottom; ++y) {
-            const uint8_t* row = frame.bitmap->row(y - frame.top) + (r.left - frame.left);
-            for (uint32_t x = 0; x < r.right - r.left; ++x) ++used[row[x]];
-        }
-        Pixel colors[256];
-        frameColors(in, frame, colors);
-        for (int i = 0; i < 256 && index.size() <= 256; ++i) {
-            if (used[i] && colors[i] != kSeeThrough) count(colors[i], used[i]);
-        }
-    }
-    if (index.size() > 256) {
-        index.clear();
-        uses.clear();
-        for (Pixel p : firstPicture) {
-            if (p != kSeeThrough) count(p, 1);
-        }
+    // A picture differs from the one before only where its frame was drawn, and what a
+    // disposal brings back was shown before.
+    Composer composer(in);
+    composer.advance();
+    for (Pixel p : composer.canvas()) count(p);
+    const size_t firstColors = size_t(index.size());
+    for (size_t i = 1; composer.advance() && index.size() <= 256; ++i) {
+        const ScreenRect r = visibleRect(in, in.frames[i]);
+        for (uint32_t y = r.top; y < r.bottom; ++y)
+            for (uint32_t x = r.left; x < r.right; ++x)
+                count(composer.canvas()[size_t(y) * in.screenWidth + x]);
     }
     std::vector<Pixel> colors = index.colors();
+    if (colors.size() > 256) colors.resize(firstColors);
     std::vector<size_t> order(colors.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return uses[a] > uses[b]; });
@@ -193,7 +187,7 @@ bool Planner::run() {
     Composer composer(in_);
     composer.advance();
     previous_ = composer.canvas();
-    chooseGlobal(in_, previous_, global_);
+    chooseGlobal(in_, global_);
     const ScreenRect screen{0, 0, width_, height_};
     previousRect_ = changedRect(beforePrevious_, previous_, screen);
     for (size_t i = 1; i < in_.frames.size(); ++i) {
