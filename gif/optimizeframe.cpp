@@ -161,8 +161,8 @@ bool FrameBuilder::classify(const FrameJob& job) {
 // value where a pixel is free; the values of the best path found are kept in `best`.
 class FrameBuilder::PathSearch {
 public:
-    static constexpr int kDepth = 48;    // a string this long is worth taking without looking further
-    static constexpr int kBudget = 192;  // dictionary probes per search
+    static constexpr int kDepth = 24;   // a string this long is worth taking without looking further
+    static constexpr int kBudget = 48;  // dictionary probes per search
 
     PathSearch(const LzwModel& model, const std::vector<uint16_t>& first, const std::vector<uint16_t>& second)
         : model_(model), first_(first), second_(second) {}
@@ -302,59 +302,63 @@ bool FrameBuilder::build(const FrameJob& job, const GlobalPalette& global, GifFr
     const int known = colors_.size();
     auto toRgb = [](Pixel p) { return RgbColor::fromPacked(p); };
 
+    // The global table, when it holds every colour drawn and an index the frame leaves free.
+    Table shared;
+    shared.global = true;
+    shared.bits = global.bits;
+    bool sharedFits = global.bits != 0;
+    bool sharedHasAll = !tooManyColors_;
+    std::vector<bool> taken(global.entries(), false);
+    for (int i = 0; i < known && sharedFits; ++i) {
+        const int index = global.index.find(colors_.colors()[size_t(i)]);
+        if (index < 0) (i < drawn ? sharedFits : sharedHasAll) = false;
+        shared.map.push_back(int16_t(index));
+        if (i < drawn && index >= 0) taken[size_t(index)] = true;
+    }
+    const auto freeIndex = std::find(taken.begin(), taken.end(), false);
+    sharedFits = sharedFits && freeIndex != taken.end();
+    if (sharedFits) shared.seeThrough = uint32_t(freeIndex - taken.begin());
+
     GifFrame best;
     size_t bestBytes = SIZE_MAX;
-    // A local table of the changing colours and a see-through entry.
+    // A local table of the changing colours and a see-through entry. Relabelling colours leaves
+    // the LZW codes as they are, so a local table no smaller than the global one cannot win.
     Table local;
     local.map.assign(size_t(known), -1);
     for (int i = 0; i < drawn; ++i) {
         local.map[size_t(i)] = int16_t(i);
         local.entries.push_back(toRgb(colors_.colors()[size_t(i)]));
     }
-    const bool spare = drawn < kMaxColors;
-    if (spare) {
-        local.seeThrough = uint32_t(drawn);
-        local.entries.emplace_back();
-        local.bits = tableBitsFor(uint32_t(drawn + 1));
+    local.seeThrough = uint32_t(drawn);
+    local.entries.emplace_back();
+    local.bits = tableBitsFor(uint32_t(drawn + 1));
+    if (drawn < kMaxColors && !(sharedFits && local.bits >= shared.bits)) {
         if (!tryEncoding(local, FillGreedy, best, bestBytes)) return false;
         if (anyFlexible_) tryEncoding(local, FillSeeThrough, best, bestBytes);
     }
     // Every colour in the rectangle: no see-through entry unless some pixel must stay clear.
     const int opaqueCount = known + (needsClear_ ? 1 : 0);
-    if ((anyFlexible_ || !needsClear_ || !spare) && !tooManyColors_ && opaqueCount <= kMaxColors) {
-        Table all;
+    Table all;
+    all.bits = tableBitsFor(uint32_t(opaqueCount));
+    const bool sharedCoversAll = sharedFits && sharedHasAll && all.bits >= shared.bits;
+    if ((anyFlexible_ || !needsClear_ || drawn == kMaxColors) && !tooManyColors_ &&
+        opaqueCount <= kMaxColors && !sharedCoversAll) {
         for (int i = 0; i < known; ++i) {
             all.map.push_back(int16_t(i));
             all.entries.push_back(toRgb(colors_.colors()[size_t(i)]));
         }
         all.seeThrough = uint32_t(known);
         if (needsClear_) all.entries.emplace_back();
-        all.bits = tableBitsFor(uint32_t(opaqueCount));
         tryEncoding(all, FillOpaque, best, bestBytes);
     }
-    if (global.bits) {
-        Table shared;
-        shared.global = true;
-        shared.bits = global.bits;
-        bool fits = true;
-        std::vector<bool> taken(global.entries(), false);
-        for (int i = 0; i < known; ++i) {
-            const int index = global.index.find(colors_.colors()[size_t(i)]);
-            if (i < drawn && index < 0) fits = false;
-            shared.map.push_back(int16_t(index));
-            if (i < drawn && index >= 0) taken[size_t(index)] = true;
+    if (sharedFits) {
+        if (anyFlexible_) {
+            tryEncoding(shared, FillOpaque, best, bestBytes);
+            if (known > drawn) tryEncoding(shared, FillGreedy, best, bestBytes);
         }
-        const auto freeIndex = std::find(taken.begin(), taken.end(), false);
-        if (fits && freeIndex != taken.end()) {
-            shared.seeThrough = uint32_t(freeIndex - taken.begin());
-            tryEncoding(shared, FillGreedy, best, bestBytes);
-            if (anyFlexible_) {
-                tryEncoding(shared, FillOpaque, best, bestBytes);
-                // Free pixels of colours the frame does not draw may be better left see-through.
-                std::fill(shared.map.begin() + drawn, shared.map.end(), int16_t(-1));
-                tryEncoding(shared, FillGreedy, best, bestBytes);
-            }
-        }
+        // Free pixels of colours the frame does not draw left see-through.
+        std::fill(shared.map.begin() + drawn, shared.map.end(), int16_t(-1));
+        tryEncoding(shared, FillGreedy, best, bestBytes);
     }
     if (!best.bitmap) return false;
     frame.bitmap = std::move(best.bitmap);
