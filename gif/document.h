@@ -1,6 +1,5 @@
 #pragma once
-// The in-memory animation: one GifAnimation with its frames, colour tables and the
-// reader's working fields.
+// The in-memory animation: one GifAnimation with its frames and colour tables.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -23,9 +22,7 @@ struct RgbColor {
     uint32_t toArgb() const { return 0xFF000000u | packed(); }
     uint32_t toColorRef() const { return uint32_t(red) | uint32_t(green) << 8 | uint32_t(blue) << 16; }
 
-    bool operator==(const RgbColor& o) const {
-        return red == o.red && green == o.green && blue == o.blue;
-    }
+    bool operator==(const RgbColor& o) const { return red == o.red && green == o.green && blue == o.blue; }
     bool operator!=(const RgbColor& o) const { return !(*this == o); }
     bool operator==(uint32_t rrggbb) const { return packed() == (rrggbb & 0xFFFFFFu); }
 };
@@ -93,10 +90,6 @@ enum ReadResult : uint32_t {
 
 class GifAnimation {
 public:
-    FILE* stream = nullptr;
-    GraphicControl pendingControl;
-    uint32_t tableSize = 0;
-    std::vector<std::string> pendingComments;
     uint16_t screenWidth = 1;
     uint16_t screenHeight = 1;
     bool autoScreenSize = false;
@@ -111,6 +104,7 @@ public:
     GifAnimation(const GifAnimation&) = delete;
     GifAnimation& operator=(const GifAnimation&) = delete;
 
+    // Reads the file whole and parses it with readGif (gif/gifreader.h).
     ReadResult readFile(const char* path);
     bool writeFile(const char* path);
 

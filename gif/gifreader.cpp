@@ -1,10 +1,15 @@
-// GifAnimation::readFile: a forgiving block scanner. At block level it passes over any byte
-// that starts no known block, and the end of the file may come anywhere: what was read stays.
-#include <cstring>
-#include <new>
+// readGif: a forgiving block scanner over a file held in memory. At block level it passes over any
+// byte that starts no known block, and the end of the file may come anywhere: what was read stays.
+#include "gif/gifreader.h"
 
-#include "gif/document.h"
-#include "gif/limits.h"
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "gif/bytecursor.h"
+#include "gif/filebytes.h"
 #include "gif/lzwdecoder.h"
 
 namespace {
@@ -19,69 +24,127 @@ constexpr int kGraphicControlSize = 4;
 constexpr int kApplicationIdSize = 11;
 constexpr int kLoopingSubBlockId = 1;
 
-// A field cut off by the end of the file reads its missing bytes as 0.
-void readBytes(FILE* stream, void* target, size_t count) {
-    const size_t got = std::fread(target, 1, count, stream);
-    if (got < count) std::memset(static_cast<uint8_t*>(target) + got, 0, count - got);
+// What a comment holds beyond its text: its string object, which a growing vector may hold three
+// times over while it moves, and the heap block header of the text.
+constexpr uint64_t kCommentBookkeeping = 3 * sizeof(std::string) + 32;
+
+// What a frame's picture holds in memory, counted against the document's budget so that many
+// tiny images cannot add up to more than one large one would: the pixel rows, the bitmap with its
+// palette, the frame three times over (the frame list grows as a vector does), the local table.
+uint64_t frameCost(uint32_t width, uint32_t height, size_t localEntries) {
+    return ((uint64_t(width) + 3) & ~uint64_t(3)) * height + sizeof(IndexedBitmap) + 3 * sizeof(GifFrame) +
+           3 * uint64_t(localEntries) + 64;
 }
 
-uint8_t readByte(FILE* stream) {
-    const int value = std::getc(stream);
-    return value == EOF ? 0 : uint8_t(value);
+// The decoder writes the rows one after another in file order; they are moved in place to their
+// rows of the bitmap, spread to the stride and, when interlaced, put in display order. This needs
+// no second picture, so a large interlaced image costs no more memory than a plain one.
+uint32_t interlacedFileRow(uint32_t y, uint32_t height) {
+    const uint32_t pass1 = (height + 7) / 8, pass2 = (height + 3) / 8, pass3 = (height + 1) / 4;
+    if (y % 8 == 0) return y / 8;
+    if (y % 8 == 4) return pass1 + y / 8;
+    if (y % 4 == 2) return pass1 + pass2 + y / 4;
+    return pass1 + pass2 + pass3 + y / 2;
 }
 
-// One sub-block into `buffer` (at most 255 bytes); returns its length, 0 at the chain's end.
-// The end of the file ends a chain as a zero length byte would; a sub-block cut off by it
-// gives the bytes that are there.
-int readSubBlock(FILE* stream, uint8_t* buffer) {
-    const int length = std::getc(stream);
-    if (length == EOF || length == 0) return 0;
-    return int(std::fread(buffer, 1, size_t(length), stream));
-}
-
-void skipSubBlockChain(FILE* stream) {
-    for (;;) {
-        const int length = std::getc(stream);
-        if (length == EOF || length == 0) return;
-        std::fseek(stream, length, SEEK_CUR);
+void arrangeRows(IndexedBitmap& bitmap, bool interlaced) {
+    const uint32_t width = bitmap.width(), height = bitmap.height(), stride = bitmap.stride();
+    uint8_t* const pixels = bitmap.pixels();
+    if (stride != width) {
+        // From the last row back, so no row is overwritten before it has moved.
+        for (uint32_t y = height; y-- > 1;)
+            std::memmove(pixels + size_t(y) * stride, pixels + size_t(y) * width, width);
+        for (uint32_t y = 0; y < height; ++y)
+            std::memset(pixels + size_t(y) * stride + width, 0, stride - width);
+    }
+    if (!interlaced) return;
+    // Row y takes file row interlacedFileRow(y): follow each cycle of that permutation once.
+    std::vector<uint8_t> saved(width);
+    std::vector<bool> done(height);
+    for (uint32_t start = 0; start < height; ++start) {
+        if (done[start]) continue;
+        std::memcpy(saved.data(), pixels + size_t(start) * stride, width);
+        for (uint32_t y = start;;) {
+            done[y] = true;
+            const uint32_t from = interlacedFileRow(y, height);
+            if (from == start) {
+                std::memcpy(pixels + size_t(y) * stride, saved.data(), width);
+                break;
+            }
+            std::memcpy(pixels + size_t(y) * stride, pixels + size_t(from) * stride, width);
+            y = from;
+        }
     }
 }
 
-void readColorTable(GifAnimation& doc, ColorTable& table, uint8_t sizeField) {
-    doc.tableSize = 1u << ((sizeField & 7) + 1);
+class Reader {
+public:
+    Reader(const uint8_t* data, size_t size, GifAnimation& doc, ReadBudget& budget)
+        : in_{data, size, 0}, doc_(doc), budget_(budget) {}
+
+    ReadResult read();
+
+private:
+    // False, and nothing spent, when the bytes would pass the budget: reading stops there.
+    bool spend(uint64_t bytes) {
+        if (bytes > budget_.limit - budget_.used) return false;
+        budget_.used += bytes;
+        return true;
+    }
+
+    void readLogicalScreen();
+    void readColorTable(ColorTable& table, uint8_t sizeField);
+    bool readBlocks();
+    bool readExtension();
+    void readGraphicControl();
+    bool readComment();
+    void readApplicationExtension();
+    bool readImage();
+    void handOverPending(GifFrame& frame);
+    IndexedPalette framePalette(const ColorTable& source) const;
+
+    ByteCursor in_;
+    GifAnimation& doc_;
+    ReadBudget& budget_;
+    // The graphic control and the comments read before an image belong to it alone.
+    GraphicControl pendingControl_;
+    std::vector<std::string> pendingComments_;
+    std::unique_ptr<LzwDecoder> decoder_;
+};
+
+void Reader::readColorTable(ColorTable& table, uint8_t sizeField) {
+    const uint32_t entries = 1u << ((sizeField & 7) + 1);
     uint8_t bytes[256 * 3];
-    readBytes(doc.stream, bytes, doc.tableSize * 3);
-    table.entries.resize(doc.tableSize);
-    for (uint32_t i = 0; i < doc.tableSize; ++i) {
+    in_.bytes(bytes, entries * 3);
+    table.entries.resize(entries);
+    for (uint32_t i = 0; i < entries; ++i)
         table.entries[i] = RgbColor(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
-    }
 }
 
-void readLogicalScreen(GifAnimation& doc) {
+void Reader::readLogicalScreen() {
     uint8_t d[7];
-    readBytes(doc.stream, d, sizeof d);
+    in_.bytes(d, sizeof d);
     const uint16_t width = uint16_t(d[0] | d[1] << 8);
     const uint16_t height = uint16_t(d[2] | d[3] << 8);
-    doc.screenWidth = width > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : width;
-    doc.screenHeight = height > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : height;
-    doc.hasGlobalTable = (d[4] & 0x80) != 0;
-    doc.tableSize = d[4] & 7;
-    doc.backgroundIndex = d[5];
+    doc_.screenWidth = width > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : width;
+    doc_.screenHeight = height > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : height;
+    doc_.hasGlobalTable = (d[4] & 0x80) != 0;
+    doc_.backgroundIndex = d[5];
     // Colour resolution, sort flag and aspect ratio mean nothing to the editor.
+    doc_.globalTable.entries.clear();
+    if (doc_.hasGlobalTable) {
+        readColorTable(doc_.globalTable, d[4]);
+        budget_.used += 3 * doc_.globalTable.entries.size();  // 768 bytes at most
+    }
 }
 
-void readGlobalTable(GifAnimation& doc) {
-    doc.globalTable.entries.clear();
-    if (doc.hasGlobalTable) readColorTable(doc, doc.globalTable, uint8_t(doc.tableSize));
-}
-
-void readGraphicControl(GifAnimation& doc) {
-    GraphicControl& control = doc.pendingControl;
+void Reader::readGraphicControl() {
+    GraphicControl& control = pendingControl_;
     // Tolerated damage: a block size other than 4 still counts as a graphic control, with the
     // settings of the previous one; its bytes are then left to the block scan.
-    if (readByte(doc.stream) == kGraphicControlSize) {
+    if (in_.byte() == kGraphicControlSize) {
         uint8_t d[5];
-        readBytes(doc.stream, d, sizeof d);
+        in_.bytes(d, sizeof d);
         control.disposal = (d[0] >> 2) & 7;
         control.transparent = (d[0] & 1) != 0;
         control.delay = uint16_t(d[1] | d[2] << 8);
@@ -90,207 +153,184 @@ void readGraphicControl(GifAnimation& doc) {
     control.present = true;
 }
 
-void readComment(GifAnimation& doc) {
-    std::string text;
-    uint8_t block[255];
-    while (const int length = readSubBlock(doc.stream, block)) {
-        // Text ends at a zero byte within each sub-block, as a C string would.
-        const void* zero = std::memchr(block, 0, size_t(length));
-        const size_t kept = zero ? size_t(static_cast<const uint8_t*>(zero) - block) : size_t(length);
-        text.append(reinterpret_cast<const char*>(block), kept);
-    }
-    doc.pendingComments.push_back(std::move(text));
+// Text ends at a zero byte within each sub-block, as a C string would.
+size_t commentPart(const uint8_t* block, size_t length) {
+    const void* zero = std::memchr(block, 0, length);
+    return zero ? size_t(static_cast<const uint8_t*>(zero) - block) : length;
 }
 
-void readLoopingSubBlocks(GifAnimation& doc) {
-    uint8_t block[255];
-    ByteBuffer data;
-    while (const int length = readSubBlock(doc.stream, block)) {
-        data.reset();
-        data.write(block, length);
-        data.seek(0, 0);
-        if (data.getByte() == kLoopingSubBlockId) doc.loopCount = data.getWord();
+bool Reader::readComment() {
+    // Measured first, so the text is allocated once at its size and only when the budget has room.
+    ByteCursor measure = in_;
+    const uint8_t* block = nullptr;
+    size_t textLength = 0;
+    while (const size_t length = measure.subBlock(block)) textLength += commentPart(block, length);
+    if (!spend(textLength + kCommentBookkeeping)) return false;
+    std::string text;
+    text.reserve(textLength);
+    while (const size_t length = in_.subBlock(block)) {
+        text.append(reinterpret_cast<const char*>(block), commentPart(block, length));
+    }
+    pendingComments_.push_back(std::move(text));
+    return true;
+}
+
+void Reader::readApplicationExtension() {
+    if (in_.byte() != kApplicationIdSize) return;  // the block scan passes over the rest
+    char id[kApplicationIdSize];
+    in_.bytes(id, sizeof id);
+    if (std::memcmp(id, "NETSCAPE2.0", kApplicationIdSize) != 0) {
+        in_.skipChain();
+        return;
+    }
+    const uint8_t* block = nullptr;
+    while (const size_t length = in_.subBlock(block)) {
+        // A looping sub-block too short for its count reads the count as 0.
+        if (block[0] == kLoopingSubBlockId)
+            doc_.loopCount = length >= 3 ? uint16_t(block[1] | block[2] << 8) : 0;
     }
     // GIF stores repeats, the document stores plays: one more than the file says. A block
     // without a count still adds its play to the count that stands.
-    if (doc.loopCount == 0) {
-        doc.loopForever = true;
-    } else if (doc.loopCount < UINT16_MAX) {
-        ++doc.loopCount;  // 65535 repeats stays 65535 plays rather than wrapping to "forever"
+    if (doc_.loopCount == 0) {
+        doc_.loopForever = true;
+    } else if (doc_.loopCount < UINT16_MAX) {
+        ++doc_.loopCount;  // 65535 repeats stays 65535 plays rather than wrapping to "forever"
     }
 }
 
-void readApplicationExtension(GifAnimation& doc) {
-    if (readByte(doc.stream) != kApplicationIdSize) return;  // the block scan passes over the rest
-    char id[kApplicationIdSize];
-    readBytes(doc.stream, id, sizeof id);
-    if (std::memcmp(id, "NETSCAPE2.0", kApplicationIdSize) == 0) {
-        readLoopingSubBlocks(doc);
-    } else {
-        skipSubBlockChain(doc.stream);
-    }
-}
-
-void readExtension(GifAnimation& doc) {
-    switch (readByte(doc.stream)) {
+bool Reader::readExtension() {
+    switch (in_.byte()) {
         case kGraphicControlLabel:
-            readGraphicControl(doc);
-            break;
+            readGraphicControl();
+            return true;
         case kCommentLabel:
-            readComment(doc);
-            break;
+            return readComment();
         case kApplicationLabel:
-            readApplicationExtension(doc);
-            break;
+            readApplicationExtension();
+            return true;
         default:
-            skipSubBlockChain(doc.stream);
-            break;
+            in_.skipChain();
+            return true;
     }
 }
 
-// The graphic control and the comments read before an image belong to it alone.
-void handOverPending(GifAnimation& doc, GifFrame& frame) {
-    if (doc.pendingControl.present) {
-        frame.disposal = doc.pendingControl.disposal;
-        frame.transparent = doc.pendingControl.transparent;
-        frame.delay = doc.pendingControl.delay;
-        frame.transparentIndex = doc.pendingControl.transparentIndex;
-        doc.pendingControl.present = false;
+void Reader::handOverPending(GifFrame& frame) {
+    if (pendingControl_.present) {
+        frame.disposal = pendingControl_.disposal;
+        frame.transparent = pendingControl_.transparent;
+        frame.delay = pendingControl_.delay;
+        frame.transparentIndex = pendingControl_.transparentIndex;
+        pendingControl_.present = false;
     }
-    for (std::string& comment : doc.pendingComments) frame.comments.push_back(std::move(comment));
-    doc.pendingComments.clear();
+    frame.comments = std::move(pendingComments_);
+    pendingComments_.clear();
 }
 
-IndexedPalette framePalette(const GifAnimation& doc, const ColorTable& source) {
+IndexedPalette Reader::framePalette(const ColorTable& source) const {
     IndexedPalette palette = source.toGdiplusPalette();
-    if (doc.pendingControl.present && doc.pendingControl.transparent) {
-        palette.entries[doc.pendingControl.transparentIndex] = 0x00FFFFFF;  // white, alpha 0
+    if (pendingControl_.present && pendingControl_.transparent) {
+        palette.entries[pendingControl_.transparentIndex] = 0x00FFFFFF;  // white, alpha 0
         palette.flags |= kPaletteFlagsHasAlpha;
     }
     return palette;
 }
 
-void fillRows(IndexedBitmap& bitmap, const uint8_t* pixels, bool interlaced) {
-    const uint32_t width = bitmap.width();
-    const uint32_t height = bitmap.height();
-    if (!interlaced) {
-        for (uint32_t y = 0; y < height; ++y, pixels += width) std::memcpy(bitmap.row(y), pixels, width);
-        return;
-    }
-    static const uint32_t passStart[4] = {0, 4, 2, 1};
-    static const uint32_t passStep[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass) {
-        for (uint32_t y = passStart[pass]; y < height; y += passStep[pass], pixels += width) {
-            std::memcpy(bitmap.row(y), pixels, width);
-        }
-    }
-}
-
-// What a frame's picture holds in memory, counted against the document's budget so that many
-// tiny images cannot add up to more than one large one would.
-uint64_t frameCost(uint32_t width, uint32_t height) {
-    return ((uint64_t(width) + 3) & ~uint64_t(3)) * height + sizeof(IndexedPalette);
-}
-
-// Returns false when reading must stop: the document's pixel budget or memory ran out.
-bool readImage(GifAnimation& doc, LzwDecoder& decoder, uint64_t& documentCost) {
+// Returns false when reading must stop: the document's budget or memory ran out.
+bool Reader::readImage() {
     GifFrame frame;
     uint8_t d[9];
-    readBytes(doc.stream, d, sizeof d);
+    in_.bytes(d, sizeof d);
     frame.left = uint16_t(d[0] | d[1] << 8);
     frame.top = uint16_t(d[2] | d[3] << 8);
     const uint32_t width = uint32_t(d[4] | d[5] << 8);
     const uint32_t height = uint32_t(d[6] | d[7] << 8);
     frame.hasLocalTable = (d[8] & 0x80) != 0;
     frame.interlaced = (d[8] & 0x40) != 0;
-    if (frame.hasLocalTable) readColorTable(doc, frame.localTable, d[8]);
-    const ColorTable& source = frame.hasLocalTable ? frame.localTable : doc.globalTable;
+    if (frame.hasLocalTable) readColorTable(frame.localTable, d[8]);
+    const ColorTable& source = frame.hasLocalTable ? frame.localTable : doc_.globalTable;
 
     const uint64_t pixelCount = uint64_t(width) * height;
     if (pixelCount == 0 || pixelCount > velmora::kMaxImagePixels) {
         // No picture can be made of it: its data is skipped, and what was meant for it with it.
-        readByte(doc.stream);
-        skipSubBlockChain(doc.stream);
-        doc.pendingControl.present = false;
-        doc.pendingComments.clear();
+        in_.byte();
+        in_.skipChain();
+        pendingControl_.present = false;
+        pendingComments_.clear();
         return true;
     }
-    documentCost += frameCost(width, height);
-    if (documentCost > velmora::kMaxDocumentPixels) return false;
+    if (!spend(frameCost(width, height, frame.localTable.entries.size()))) return false;
 
     frame.bitmap = IndexedBitmap::create(width, height);
     if (!frame.bitmap) return false;
-    if (!frame.interlaced && frame.bitmap->stride() == width) {
-        // Rows follow each other without padding: the indices can go straight into place.
-        decoder.decode(doc.stream, frame.bitmap->pixels(), uint32_t(pixelCount));
-    } else {
-        ByteBuffer pixels{int32_t(pixelCount)};
-        if (!pixels.ok()) return false;
-        decoder.decode(doc.stream, pixels, uint32_t(pixelCount));
-        pixels.seek(0, 0);
-        fillRows(*frame.bitmap, pixels.bytes(), frame.interlaced);
-    }
-    frame.bitmap->setPalette(framePalette(doc, source));
+    decoder_->decode(in_, frame.bitmap->pixels(), uint32_t(pixelCount));
+    arrangeRows(*frame.bitmap, frame.interlaced);
+    frame.bitmap->setPalette(framePalette(source));
 
-    handOverPending(doc, frame);
-    try {
-        doc.frames.push_back(std::move(frame));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    handOverPending(frame);
+    doc_.frames.push_back(std::move(frame));
     return true;
 }
 
-void readBlocks(GifAnimation& doc) {
-    doc.pendingControl.present = false;
-    LzwDecoder* decoder = new (std::nothrow) LzwDecoder;
-    if (!decoder) return;
-    uint64_t documentCost = 0;
-    while (!std::feof(doc.stream)) {
-        const int introducer = std::getc(doc.stream);
+bool Reader::readBlocks() {
+    decoder_.reset(new (std::nothrow) LzwDecoder());
+    if (!decoder_) return false;
+    while (!in_.atEnd()) {
+        const int introducer = in_.byte();
         if (introducer == kTrailer) break;
         if (introducer == kExtensionIntroducer) {
-            readExtension(doc);
+            if (!readExtension()) break;
         } else if (introducer == kImageSeparator) {
-            if (!readImage(doc, *decoder, documentCost)) break;
+            if (!readImage()) break;
         }
         // Tolerated damage: any other byte is passed over. This also steps over the zero
         // terminator (and any unused sub-blocks) left behind after an image's pixels.
     }
-    delete decoder;
+    return true;
 }
 
-ReadResult readOpenFile(GifAnimation& doc) {
-    doc.frames.clear();
+ReadResult Reader::read() {
+    doc_.frames.clear();
     char signature[3];
-    readBytes(doc.stream, signature, sizeof signature);
+    in_.bytes(signature, sizeof signature);
     if (std::memcmp(signature, "GIF", 3) != 0) return ReadNotGif;
     char version[3];
-    readBytes(doc.stream, version, sizeof version);
+    in_.bytes(version, sizeof version);
     if (std::memcmp(version, "89a", 3) != 0 && std::memcmp(version, "87a", 3) != 0) return ReadBadVersion;
-    readLogicalScreen(doc);
-    readGlobalTable(doc);
-    readBlocks(doc);
+    readLogicalScreen();
+    try {
+        readBlocks();
+    } catch (const std::bad_alloc&) {
+        // Memory ran out: what was read stays, as when the budget runs out.
+    }
     return ReadOk;
+}
+
+// Every read starts from the defaults, whether or not the file can be read.
+void resetHeader(GifAnimation& doc) {
+    doc.screenWidth = 1;
+    doc.screenHeight = 1;
+    doc.autoScreenSize = false;
+    doc.backgroundIndex = 0;
+    doc.loopCount = 1;
+    doc.loopForever = false;
 }
 
 }  // namespace
 
-ReadResult GifAnimation::readFile(const char* path) {
-    stream = std::fopen(path, "rb");
-    screenWidth = 1;
-    screenHeight = 1;
-    autoScreenSize = false;
-    backgroundIndex = 0;
-    loopCount = 1;
-    loopForever = false;
-    pendingComments.clear();
-    // Nothing an earlier file left pending may reach this one.
-    pendingControl = GraphicControl();
-    if (!stream) return ReadCannotOpen;
+ReadResult readGif(const uint8_t* data, size_t size, GifAnimation& doc, ReadBudget* budget) {
+    resetHeader(doc);
+    ReadBudget own;
+    try {
+        // A fresh Reader: nothing pending from an earlier file can reach this one.
+        return Reader(data, size, doc, budget ? *budget : own).read();
+    } catch (const std::bad_alloc&) {
+        return ReadOk;  // only the global table's few hundred bytes can fail before the blocks
+    }
+}
 
-    const ReadResult result = readOpenFile(*this);
-    std::fclose(stream);
-    stream = nullptr;
-    return result;
+ReadResult GifAnimation::readFile(const char* path) {
+    resetHeader(*this);
+    FileBytes file;
+    if (!file.open(path)) return ReadCannotOpen;
+    return readGif(file.data(), file.size(), *this);
 }

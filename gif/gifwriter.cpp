@@ -116,14 +116,17 @@ void writeGraphicControl(Bytes& out, const GifFrame& frame) {
 }
 
 void writeLooping(Bytes& out, const GifAnimation& doc) {
-    // The file counts repeats after the first play, the document counts plays; 0 is endless.
+    // The file counts repeats after the first play, the document counts plays; 0 is endless. The
+    // reader keeps a file's 65535 as 65535 plays rather than wrapping, so that count goes back as
+    // it came.
     out.u8(0x21);
     out.u8(0xFF);
     out.u8(11);
     out.text("NETSCAPE2.0");
     out.u8(3);
     out.u8(1);
-    out.u16(doc.loopForever ? 0 : uint32_t(doc.loopCount) - 1);
+    const uint32_t repeats = doc.loopCount == UINT16_MAX ? UINT16_MAX : uint32_t(doc.loopCount) - 1;
+    out.u16(doc.loopForever ? 0 : repeats);
     out.u8(0);
 }
 
@@ -153,7 +156,6 @@ bool GifAnimation::writeFile(const char* path) {
 
     SafeSave save;
     if (!save.open(path)) return false;
-    stream = save.stream();
 
     auto drainToFile = [](void* context, const std::vector<uint8_t>& bytes) {
         static_cast<SafeSave*>(context)->write(bytes.data(), bytes.size());
@@ -196,6 +198,5 @@ bool GifAnimation::writeFile(const char* path) {
 
     const uint8_t trailer = 0x3B;
     save.write(&trailer, 1);
-    stream = nullptr;
     return save.commit();
 }

@@ -5,10 +5,18 @@
 
 namespace velmora {
 
+#ifndef VELMORA_FUZZ_LIMITS
 // An image larger than this (width x height) is skipped and adds no frame.
 constexpr uint64_t kMaxImagePixels = uint64_t(1) << 26;
-// Reading stops once the frames of one document together would pass this many pixels.
-constexpr uint64_t kMaxDocumentPixels = uint64_t(1) << 29;
+// Reading stops once what the document keeps (pictures, colour tables, comments and their
+// bookkeeping) would pass this many bytes.
+constexpr uint64_t kMaxDocumentBytes = uint64_t(1) << 29;
+#else
+// Fuzz builds only: the same checks at a size where one input costs microseconds, not seconds.
+// The full limits are exercised by the tests.
+constexpr uint64_t kMaxImagePixels = uint64_t(1) << 16;
+constexpr uint64_t kMaxDocumentBytes = uint64_t(1) << 22;
+#endif
 // GIF allows at most 12-bit codes, so the codes below the clear code must fit in 4096.
 constexpr int kMaxLzwMinimumCodeSize = 11;
 // The logical screen never exceeds this in either direction.

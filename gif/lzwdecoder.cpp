@@ -1,68 +1,83 @@
 #include "gif/lzwdecoder.h"
 
-#include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "gif/limits.h"
 
 namespace {
 
-// Skips a sub-block chain; the end of the file ends it like a zero length byte.
-void skipChain(FILE* stream) {
-    for (;;) {
-        const int length = std::getc(stream);
-        if (length == EOF || length == 0) return;
-        std::fseek(stream, length, SEEK_CUR);
-    }
+// Codes are packed least significant bit first, so the word is read little-endian on any host.
+inline uint64_t loadLittle64(const uint8_t* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t value;
+    std::memcpy(&value, p, 8);
+    return value;
+#else
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = value << 8 | p[i];
+    return value;
+#endif
+}
+
+// The first eight bytes of a string followed by one more byte.
+inline uint64_t extendedHead(uint64_t previous, uint32_t previousLength, uint8_t next) {
+    return previousLength < 8 ? previous | uint64_t(next) << (8 * previousLength) : previous;
+}
+
+// Loads before it stores, so a source that runs into the destination still gives its old bytes.
+inline void copy8(uint8_t* target, const uint8_t* source) {
+    uint64_t word;
+    std::memcpy(&word, source, 8);
+    std::memcpy(target, &word, 8);
 }
 
 }  // namespace
 
-bool LzwDecoder::fillBlock() {
-    const int length = std::getc(stream_);
-    if (length == EOF || length == 0) return false;
-    // A sub-block cut off by the end of the file gives the bytes that are there.
-    count_ = int(std::fread(block_, 1, size_t(length), stream_));
-    blockPos_ = 0;
-    return count_ > 0;
-}
-
-LzwStop LzwDecoder::decode(FILE* stream, ByteBuffer& output, uint32_t pixelCount) {
-    const int32_t start = output.tell();
-    const int64_t needed = int64_t(start) + pixelCount;
-    if (needed > output.length()) {
-        // ByteBuffer only writes at its position, and its position never passes the last byte:
-        // rewrite the last byte together with the zeros that extend the buffer.
-        const int32_t from = output.length() > 0 ? output.length() - 1 : 0;
-        std::vector<uint8_t> tail(size_t(needed - from), 0);
-        if (output.length() > 0) tail[0] = output.bytes()[from];
-        output.seek(0, from);
-        if (needed <= INT32_MAX) output.write(tail.data(), int32_t(tail.size()));
-        output.seek(0, start);
-        if (output.length() < needed) {
-            // No room for the pixels: leave the file where a skipped image would.
-            std::getc(stream);
-            skipChain(stream);
-            return LzwStop::EndOfData;
+size_t LzwDecoder::gather(size_t wanted) {
+    size_t count = 0;
+    const uint8_t* start = nullptr;
+    while (!chainEnded_ && count < wanted && count + 255 <= kGatherSize) {
+        const size_t got = chain_.subBlock(start);
+        if (got == 0) {
+            chainEnded_ = true;
+            break;
         }
+        // Whole 256-byte moves where the file allows: a fixed size copies in a few vector moves,
+        // and the bytes past the sub-block are overwritten by the next one.
+        if (size_t(chain_.data + chain_.size - start) >= 256) {
+            std::memcpy(gathered_ + count, start, 256);
+        } else {
+            std::memcpy(gathered_ + count, start, got);
+        }
+        count += got;
     }
-    return decode(stream, output.bytes() + start, pixelCount);
+    return count;
 }
 
-LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
-    stream_ = stream;
-    count_ = 0;
-    blockPos_ = 0;
+// Where the file is left: after the sub-block that holds the last byte the codes used, which is
+// where a decoder reading one sub-block at a time, only when it needs a byte, would stop.
+void LzwDecoder::leaveCursor(ByteCursor& in, uint64_t bytesUsed) const {
+    ByteCursor walk{in.data, in.size, chainStartPos_};
+    const uint8_t* start = nullptr;
+    while (bytesUsed > 0) {
+        const size_t got = walk.subBlock(start);
+        if (got == 0) break;
+        bytesUsed -= got < bytesUsed ? got : bytesUsed;
+    }
+    in.pos = walk.pos;
+}
 
-    const int byte = std::getc(stream);
-    const int dataSize = byte == EOF ? 0 : byte;
+LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount) {
+    const int dataSize = in.byte();
     if (dataSize > velmora::kMaxLzwMinimumCodeSize) {
         // The codes below the clear code would not fit in a 12-bit table: refuse the image.
         if (pixelCount) std::memset(pixels, 0, pixelCount);
-        skipChain(stream);
+        in.skipChain();
         return LzwStop::BadCodeSize;
     }
+    chain_ = in;
+    chainStartPos_ = in.pos;
+    chainEnded_ = false;
 
     const int clear = 1 << dataSize;
     const int end = clear + 1;
@@ -74,62 +89,141 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
     // defining it still decodes the same way every time.
     std::memset(prefix_, 0, sizeof prefix_);
     std::memset(suffix_, 0, sizeof suffix_);
-    std::memset(length_, 0, sizeof length_);
     for (int code = 0; code < clear; ++code) {
         suffix_[code] = uint8_t(code);
         length_[code] = 1;
+        head_[code] = uint8_t(code);  // a literal of 11 bits keeps its low byte
     }
+    // No string fits these lengths, so the copy path hands the two codes to the general one.
+    length_[clear] = length_[end] = UINT32_MAX;
 
     // Working state in locals: every byte stored through `pixels` may alias a member, which
     // would make the compiler reload members after each pixel.
-    uint32_t datum = 0;
-    int bits = 0;
-    int first = 0;
-    uint32_t written = 0;
-    int blockPos = 0;
-    int count = 0;
+    uint8_t* const out = pixels;
     int16_t* const prefix = prefix_;
     uint8_t* const suffix = suffix_;
+    uint32_t* const length = length_;
+    uint64_t* const head = head_;
+    uint32_t* const offset = offset_;
     uint8_t* const stack = stack_;
-    uint16_t* const length = length_;
+    const uint8_t* const input = gathered_;
+    // A code takes at most 12 bits and gives at least one pixel, so small images gather little.
+    const uint64_t firstWanted = uint64_t(pixelCount) * 3 / 2 + 2;
+    size_t inEnd = gather(firstWanted < kGatherSize ? size_t(firstWanted) : kGatherSize);
+    size_t inPos = 0;
+    uint64_t gatheredBefore = 0;
+    uint64_t datum = 0;
+    int bits = 0;
+
+    int first = 0;
+    uint32_t written = 0;
+    // The copy path stores up to 8 bytes past a string's end: it runs while they stay inside.
+    const uint64_t copyEnd = pixelCount >= 8 ? pixelCount - 8 : 0;
+    // The previous code's string: where it begins in the output, its length and first bytes.
+    uint32_t oldStart = 0;
+    uint32_t oldLength = 0;
+    uint64_t oldHead = 0;
     // Set when a hostile stream makes its first code after a clear the next free code: the
     // table may then hold chains that loop, so strings go through the bounded pixel stack
     // until the next clear. Otherwise every chain is as long as its recorded length.
     bool tainted = false;
+    // Whether the next code may take the copy path: there is a previous string, and the table
+    // is sound.
+    bool copying = false;
     LzwStop stop = LzwStop::Complete;
 
-    // The previous string plus the first byte of this one becomes the next code, and the width
-    // grows when that code fills it. Deferred clear: once the table is full, encoders may keep
-    // sending 12-bit codes without a clear; they still decode, the table just stops growing.
-    auto addEntry = [&] {
-        if (available >= kMaxCodes) return;
-        prefix[available] = int16_t(oldCode);
-        suffix[available] = uint8_t(first);
-        length[available] = uint16_t(length[oldCode] + 1);
-        ++available;
-        if ((available & codeMask) == 0 && available < kMaxCodes) {
-            ++codeSize;
-            codeMask += available;
-        }
-    };
+    // The width grows when the next code to be assigned no longer fits it.
+#define VELMORA_WIDEN_AFTER_ENTRY()                             \
+    if ((available & codeMask) == 0 && available < kMaxCodes) { \
+        ++codeSize;                                             \
+        codeMask += available;                                  \
+    }
 
     while (written < pixelCount) {
-        while (bits < codeSize) {
-            if (blockPos == count) {
-                if (!fillBlock()) {
-                    stop = LzwStop::EndOfData;
-                    goto finished;
+        if (bits < codeSize) {
+            if (inPos + 8 <= inEnd) {
+                datum |= loadLittle64(input + inPos) << bits;
+                inPos += size_t(63 - bits) >> 3;
+                bits |= 56;
+            } else {
+                while (bits < codeSize) {
+                    if (inPos == inEnd) {
+                        gatheredBefore += inEnd;
+                        inPos = 0;
+                        inEnd = gather(kGatherSize);
+                        if (inEnd == 0) {
+                            stop = LzwStop::EndOfData;
+                            goto finished;
+                        }
+                    }
+                    datum |= uint64_t(input[inPos++]) << bits;
+                    bits += 8;
                 }
-                blockPos = 0;
-                count = count_;
             }
-            datum |= uint32_t(block_[blockPos++]) << bits;
-            bits += 8;
         }
-        int code = int(datum & uint32_t(codeMask));
+        int code = int(datum & uint64_t(codeMask));
         datum >>= codeSize;
         bits -= codeSize;
 
+        if (copying) {
+            uint8_t* const target = out + written;
+            if (code < available) {
+                // A known string: its first eight bytes from the table, the rest (rare) copied
+                // from where it stands in the output, eight bytes at a time.
+                const uint32_t size = length[code];
+                if (written + uint64_t(size) > copyEnd) {
+                    first = uint8_t(oldHead);
+                    goto general;
+                }
+                const uint64_t bytes = head[code];
+                std::memcpy(target, &bytes, 8);
+                if (size > 8) {
+                    const uint8_t* const from = out + offset[code];
+                    for (uint32_t k = 8; k < size; k += 8) copy8(target + k, from + k);
+                }
+                if (available < kMaxCodes) {
+                    // The previous string and this one's first byte make the next code.
+                    prefix[available] = int16_t(oldCode);
+                    suffix[available] = uint8_t(bytes);
+                    length[available] = oldLength + 1;
+                    head[available] = extendedHead(oldHead, oldLength, uint8_t(bytes));
+                    offset[available] = oldStart;
+                    ++available;
+                    VELMORA_WIDEN_AFTER_ENTRY()
+                }
+                oldCode = code;
+                oldStart = written;
+                oldLength = size;
+                oldHead = bytes;
+                written += size;
+                continue;
+            }
+            first = uint8_t(oldHead);  // the copy path keeps the first byte only in oldHead
+            if (code == available && written + uint64_t(oldLength) + 1 <= copyEnd) {
+                // Not yet in the table: the previous string plus its own first byte.
+                const uint8_t firstByte = uint8_t(oldHead);
+                const uint64_t bytes = extendedHead(oldHead, oldLength, firstByte);
+                std::memcpy(target, &bytes, 8);
+                const uint8_t* const from = out + oldStart;
+                for (uint32_t k = 8; k < oldLength; k += 8) copy8(target + k, from + k);
+                target[oldLength] = firstByte;
+                prefix[available] = int16_t(oldCode);
+                suffix[available] = firstByte;
+                length[available] = oldLength + 1;
+                head[available] = bytes;
+                offset[available] = oldStart;
+                ++available;
+                VELMORA_WIDEN_AFTER_ENTRY()
+                oldCode = code;
+                oldStart = written;
+                oldLength += 1;
+                oldHead = bytes;
+                written += oldLength;
+                continue;
+            }
+        }
+
+    general:
         if (code > available) {
             stop = LzwStop::BadCode;
             break;
@@ -144,73 +238,95 @@ LzwStop LzwDecoder::decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount) {
             available = clear + 2;
             oldCode = -1;
             tainted = false;
+            copying = false;
             continue;
         }
         if (oldCode == -1) {
             // A stream may start without a clear code: the first code stands for itself.
             if (code == available) tainted = true;
+            oldStart = written;
             pixels[written++] = suffix[code];
             oldCode = code;
+            oldLength = length[code];
+            oldHead = head[code];
             first = code;
+            copying = !tainted;
             continue;
         }
 
-        const int inCode = code;
-        if (!tainted) {
-            // Fast path: the string is written straight into place, last byte first.
+        {
+            const int inCode = code;
+            const uint32_t start = written;
+            // The string is written straight into place, last byte first.
             const uint32_t size = code == available ? length[oldCode] + 1u : length[code];
-            if (size != 0 && size <= pixelCount - written) {
-                uint8_t* out = pixels + written;
+            if (!tainted && size != 0 && size <= pixelCount - written) {
+                uint8_t* target = pixels + written;
                 uint32_t pos = size - 1;
                 if (code == available) {
-                    out[pos--] = uint8_t(first);
+                    target[pos--] = uint8_t(first);
                     code = oldCode;
                 }
                 for (; pos > 0; --pos) {  // bounded by the length, whatever the table holds
-                    out[pos] = suffix[code];
+                    target[pos] = suffix[code];
                     code = prefix[code];
                 }
                 first = suffix[code];
-                out[0] = uint8_t(first);
+                target[0] = uint8_t(first);
                 written += size;
-                addEntry();
-                oldCode = inCode;
-                continue;
+            } else {
+                int top = 0;
+                if (code == available) {
+                    // The string not yet in the table: the previous string plus its own first byte.
+                    stack[top++] = uint8_t(first);
+                    code = oldCode;
+                }
+                while (code > clear) {
+                    if (top == kStackSize) {
+                        stop = LzwStop::StackOverflow;
+                        goto finished;
+                    }
+                    stack[top++] = suffix[code];
+                    code = prefix[code];
+                }
+                first = suffix[code];
+                if (top == kStackSize) {
+                    stop = LzwStop::StackOverflow;
+                    break;
+                }
+                stack[top++] = uint8_t(first);
+                // The stack holds the string last byte first; what passes the picture is dropped.
+                uint32_t take = uint32_t(top);
+                if (take > pixelCount - written) take = pixelCount - written;
+                uint8_t* target = pixels + written;
+                for (uint32_t i = 0; i < take; ++i) target[i] = stack[top - 1 - int(i)];
+                written += take;
             }
-        }
-
-        int top = 0;
-        if (code == available) {
-            // The string not yet in the table: the previous string plus its own first byte.
-            stack[top++] = uint8_t(first);
-            code = oldCode;
-        }
-        while (code > clear) {
-            if (top == kStackSize) {
-                stop = LzwStop::StackOverflow;
-                goto finished;
+            // The previous string plus the first byte of this one becomes the next code.
+            // Deferred clear: once the table is full, encoders may keep sending 12-bit codes
+            // without a clear; they still decode, the table just stops growing.
+            if (available < kMaxCodes) {
+                prefix[available] = int16_t(oldCode);
+                suffix[available] = uint8_t(first);
+                length[available] = length[oldCode] + 1;
+                head[available] = extendedHead(head[oldCode], length[oldCode], first);
+                offset[available] = oldStart;
+                ++available;
+                VELMORA_WIDEN_AFTER_ENTRY()
             }
-            stack[top++] = suffix[code];
-            code = prefix[code];
+            oldCode = inCode;
+            oldStart = start;
+            oldLength = length[oldCode];
+            oldHead = head[oldCode];
         }
-        first = suffix[code];
-        if (top == kStackSize) {
-            stop = LzwStop::StackOverflow;
-            break;
-        }
-        stack[top++] = uint8_t(first);
-        addEntry();
-        oldCode = inCode;
-
-        // The stack holds the string last byte first.
-        uint32_t take = uint32_t(top);
-        if (take > pixelCount - written) take = pixelCount - written;
-        uint8_t* out = pixels + written;
-        for (uint32_t i = 0; i < take; ++i) out[i] = stack[top - 1 - int(i)];
-        written += take;
     }
+#undef VELMORA_WIDEN_AFTER_ENTRY
 
 finished:
     if (written < pixelCount) std::memset(pixels + written, 0, pixelCount - written);
+    if (stop == LzwStop::EndOfData) {
+        in.pos = chain_.pos;
+    } else {
+        leaveCursor(in, gatheredBefore + inPos - uint64_t(bits / 8));
+    }
     return stop;
 }

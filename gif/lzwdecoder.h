@@ -1,9 +1,9 @@
 #pragma once
 // GIF LZW decoder: turns one image's code stream into exactly W x H colour indices.
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
-#include "gif/bytebuffer.h"
+#include "gif/bytecursor.h"
 
 // Why decoding ended; the reader ignores it (missing pixels are 0 either way), tests look at it.
 enum class LzwStop {
@@ -20,23 +20,32 @@ public:
     static constexpr int kMaxCodes = 4096;
     static constexpr int kStackSize = kMaxCodes + 1;
 
-    // Reads the minimum code size byte and the code stream from the current position of
-    // `stream`, and fills `pixelCount` indices from the buffer's position on (missing ones as 0;
-    // the buffer grows when it is too short). The position is left where it was, on the first
-    // pixel. Reads no sub-block beyond the one that completes the last pixel.
-    LzwStop decode(FILE* stream, ByteBuffer& output, uint32_t pixelCount);
-    // The same into plain memory of at least `pixelCount` bytes.
-    LzwStop decode(FILE* stream, uint8_t* pixels, uint32_t pixelCount);
+    // Reads the minimum code size byte and the sub-blocks from the cursor's position and fills
+    // `pixelCount` indices (missing ones as 0). The cursor is left after the sub-block that
+    // completed the last pixel (or held the code that stopped decoding): the rest of the chain
+    // stays for the reader's block scan, as it always has.
+    LzwStop decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount);
 
 private:
-    bool fillBlock();  // false at a zero-length sub-block or the end of the file
+    // Sub-blocks are copied into one contiguous run, so the code loop reads whole words and never
+    // looks at a sub-block boundary. 64 KB keeps the copy in cache and the object small.
+    static constexpr size_t kGatherSize = size_t(64) << 10;
 
-    FILE* stream_ = nullptr;
+    size_t gather(size_t wanted);  // bytes copied into gathered_, 0 at the chain's end
+    void leaveCursor(ByteCursor& in, uint64_t bytesUsed) const;
+
+    ByteCursor chain_;  // the sub-block chain being gathered
+    size_t chainStartPos_ = 0;
+    bool chainEnded_ = false;
+
+    // The table. Prefix code and last byte of each string are what a chain walk needs; for the
+    // copy path, each string's length, its first eight bytes (all of a short one) and where in
+    // the output it already stands, so a known string is a store, or a store and a copy.
     int16_t prefix_[kMaxCodes];
     uint8_t suffix_[kMaxCodes];
-    uint16_t length_[kMaxCodes];  // string length of each code defined since the last clear
+    uint32_t length_[kMaxCodes];
+    uint64_t head_[kMaxCodes];
+    uint32_t offset_[kMaxCodes];
     uint8_t stack_[kStackSize];
-    uint8_t block_[256];
-    int count_ = 0;     // bytes of the current sub-block still unread
-    int blockPos_ = 0;  // next byte of the current sub-block
+    uint8_t gathered_[kGatherSize + 1];  // one spare byte for whole 256-byte moves
 };

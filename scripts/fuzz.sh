@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds one fuzz target (fuzz/NAME_fuzzer.cpp) with clang's libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs it for the given number of seconds on its corpus.
-#   usage: scripts/fuzz.sh NAME SECONDS [BUILD_DIR]     e.g. scripts/fuzz.sh read 600
+#   usage: scripts/fuzz.sh NAME SECONDS [BUILD_DIR [LIBFUZZER FLAGS...]]   e.g. scripts/fuzz.sh read 600
 # New corpus entries go to fuzz/work/NAME (git-ignored); the seeds in fuzz/corpus/NAME_fuzzer
 # and tests/data are read, not changed. Crashing inputs land in BUILD_DIR/NAME-crashes/.
-# FUZZ_TIMEOUT (seconds, default 60) is generous: images of up to 2^26 pixels are slow under ASan.
+# The build defines VELMORA_FUZZ_LIMITS, which lowers the picture limits (gif/limits.h) so that one
+# input costs microseconds; the tests exercise the full limits. Extra libFuzzer flags may follow the
+# build folder (e.g. -runs=10000000). FUZZ_TIMEOUT is in seconds (default 10).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -17,6 +19,7 @@ fi
 name=$1
 seconds=$2
 build=${3:-$root/build/fuzz}
+shift $(($# < 3 ? $# : 3))
 source=fuzz/${name}_fuzzer.cpp
 [ -f "$source" ] || { echo "fuzz.sh: no $source" >&2; exit 1; }
 
@@ -25,11 +28,15 @@ mapfile -t core < <(ls gif/*.cpp imaging/*.cpp palette/*.cpp 2>/dev/null |
     grep -Ev '(imaging/imageimport|palette/paletteeditor|palette/palettedialogs|palette/colorchooser|palette/indexpicker)[^/]*\.cpp$')
 
 mkdir -p "$build/obj" "$build/$name-crashes" "fuzz/work/$name"
-flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -I"$root")
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
+    -DVELMORA_FUZZ_LIMITS -I"$root")
 objects=()
 for src in "${core[@]}"; do
     obj="$build/obj/$(echo "$src" | tr / _).o"
-    if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ]; then clang++ "${flags[@]}" -c "$src" -o "$obj"; fi
+    # Rebuilt when its source or any core header is newer (the limits live in a header).
+    if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find gif imaging palette -name '*.h' -newer "$obj")" ]; then
+        clang++ "${flags[@]}" -c "$src" -o "$obj"
+    fi
     objects+=("$obj")
 done
 clang++ "${flags[@]}" -fsanitize=fuzzer "$source" "${objects[@]}" -o "$build/${name}_fuzzer"
@@ -38,5 +45,5 @@ seeds=()
 [ -d "fuzz/corpus/${name}_fuzzer" ] && seeds+=("fuzz/corpus/${name}_fuzzer")
 [ -d tests/data ] && seeds+=(tests/data)
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len="${FUZZ_MAX_LEN:-65536}" -timeout="${FUZZ_TIMEOUT:-60}" -rss_limit_mb=2560 \
-    -print_final_stats=1 -artifact_prefix="$build/$name-crashes/" "fuzz/work/$name" "${seeds[@]}"
+"$build/${name}_fuzzer" -max_total_time="$seconds" -max_len="${FUZZ_MAX_LEN:-65536}" -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=2560 \
+    -print_final_stats=1 -artifact_prefix="$build/$name-crashes/" "$@" "fuzz/work/$name" "${seeds[@]}"

@@ -2,18 +2,46 @@
 // sizes, and every damaged file of tests/data with its documented outcome.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <set>
 
-#include "gif/document.h"
+#include "gif/gifreader.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
 
+// Heap bytes in use, and the most in use since g_peak was last set: what reading really holds,
+// measured apart from the reader's own accounting. Every form is replaced, so the sanitizers'
+// own allocation functions never see a block of these.
+static size_t g_inUse = 0, g_peak = 0;
+static void* allocate(size_t size) noexcept {
+    auto* block = static_cast<size_t*>(std::malloc(size + 16));
+    if (block) *block = size, g_peak = std::max(g_peak, g_inUse += size);
+    return block ? block + 2 : nullptr;
+}
+void* operator new(size_t size) {
+    if (void* p = allocate(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    g_inUse -= *(static_cast<size_t*>(p) - 2);
+    std::free(static_cast<size_t*>(p) - 2);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, size_t) noexcept { operator delete(p); }
+
 namespace {
 
-ReadResult readBytes(GifAnimation& doc, const Bytes& bytes) {
-    return doc.readFile(writeTestFile("reader-case.gif", bytes).c_str());
+ReadResult readBytes(GifAnimation& doc, const Bytes& bytes, ReadBudget* budget = nullptr) {
+    return readGif(bytes.data(), bytes.size(), doc, budget);
 }
 
 Bytes lzw2(const Bytes& pixels) { return referenceLzwEncode(pixels, 2); }
@@ -46,7 +74,6 @@ TEST(Reader, HeaderResultsResetTheDocument) {
         EXPECT_EQ(doc.frames.size(), c.result == ReadOk ? 1u : 0u);
         EXPECT_EQ(doc.loopCount, 1);
         EXPECT_EQ(doc.screenWidth, 1);
-        EXPECT_EQ(doc.stream, nullptr);
     }
     // A file that cannot be opened leaves the frames but resets the header fields.
     GifAnimation doc;
@@ -101,7 +128,7 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
     ASSERT_EQ(doc.frames.size(), 4u);
     EXPECT_EQ(doc.frames[0].comments, (std::vector<std::string>{"first", "second-part", ""}));
     EXPECT_EQ(doc.frames[2].comments, (std::vector<std::string>{"for the second"}));
-    EXPECT_EQ(doc.pendingComments, (std::vector<std::string>{"after the last image"}));
+    EXPECT_TRUE(doc.frames[3].comments.empty());
     const struct { uint32_t disposal; bool transparent; uint16_t delay; uint8_t index;
             uint32_t flags, count, entry0, entry3; } want[] = {
         {2, true, 258, 3, kPaletteFlagsHasAlpha, 2, 0xFFFF0000, 0x00FFFFFF},
@@ -118,9 +145,8 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
         EXPECT_EQ(std::tie(p.flags, p.count, p.entries[0], p.entries[3]),
                   std::tie(want[i].flags, want[i].count, want[i].entry0, want[i].entry3));
     }
-    // A graphic control of size 2 keeps the settings that stand, which after the file above must
-    // be the defaults: nothing pending leaks into the next file.
-    ASSERT_TRUE(doc.pendingControl.present);
+    // A graphic control of size 2 keeps the settings that stand, which after the file above (it
+    // ends with one pending) must be the defaults: nothing pending leaks into the next file.
     GifBytes next;
     readBytes(doc, image(next.header().screen(1, 1).raw({0x21, 0xF9, 2, 0, 0}), 0).trailer().bytes());
     ASSERT_EQ(doc.frames.size(), 1u);
@@ -190,6 +216,31 @@ TEST(Reader, LargestImageIsReadAndTheDocumentBudgetStopsReading) {
     EXPECT_EQ(doc.frames[6].bitmap->at(8191, 8191), 0);
 }
 
+// Files that make a reader keep much for few bytes, each 1 MB of one block repeated and read with a
+// 1 MB budget: the heap never holds more than the budget, three times the file and 2 MB of working
+// memory, and the budget is kept.
+TEST(Reader, MemoryBombsStayWithinTheBound) {
+    GifBytes longComment, tinyFrame;
+    longComment.comment(std::vector<std::string>(16, std::string(255, 'c')));
+    tinyFrame.imageDescriptor(0, 0, 1, 1, 0x87).table(256).imageData(2, lzw2({1}));
+    const struct { const char* name; Bytes block; } cases[] = {
+        {"empty comments", {0x21, 0xFE, 0}}, {"long comments", longComment.bytes()},
+        {"tiny frames with full local tables", tinyFrame.bytes()}, {"unknown extensions", {0x21, 1, 1, 0, 0}},
+        {"graphic controls", GifBytes().graphicControl(0x09, 5, 1).bytes()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes file = GifBytes().header().screen(1, 1).bytes();
+        while (file.size() < (1u << 20)) file.insert(file.end(), c.block.begin(), c.block.end());
+        ReadBudget budget{1u << 20, 0};
+        GifAnimation doc;
+        g_peak = g_inUse;
+        const size_t before = g_inUse;
+        EXPECT_EQ(readBytes(doc, file, &budget), ReadOk);
+        EXPECT_LE(budget.used, budget.limit);
+        EXPECT_LE(g_peak - before, budget.limit + 3 * file.size() + (2u << 20));
+    }
+}
+
 // tests/data/README.md gives each file's recipe; the hand-built cases above and the LZW tests
 // cover the others' pixels, so only what the files alone show is checked here; the files left out
 // of the table must read, as the loop below checks.
@@ -218,14 +269,11 @@ const struct Outcome {
          for (uint32_t i = 0; i < 256; ++i)
              EXPECT_EQ(d.frames[0].bitmap->at(i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0) << i;
      }},
-    {"truncated-graphic-control.gif", ReadOk, 0,
-     [](const GifAnimation& d) { EXPECT_EQ(d.pendingControl.delay, 42); }},
+    {"truncated-graphic-control.gif", ReadOk, 0, nullptr},
     {"oversized-screen.gif", ReadOk, 0,
      [](const GifAnimation& d) { EXPECT_EQ(d.screenWidth + d.screenHeight, 4000); }},
     {"garbage-between-blocks.gif", ReadOk, 2, nullptr}, {"many-tiny-frames.gif", ReadOk, 3000, nullptr},
-    {"endless-comment.gif", ReadOk, 1, [](const GifAnimation& d) {
-         EXPECT_EQ(d.pendingComments, std::vector<std::string>{std::string(300 * 255, 'A')});
-     }},
+    {"endless-comment.gif", ReadOk, 1, nullptr},
     {"endless-image-data.gif", ReadOk, 1, [](const GifAnimation& d) {
          EXPECT_EQ(d.frames[0].bitmap->at(999, 39), 39999 % 251);
          EXPECT_EQ(d.frames[0].bitmap->at(0, 40), 0);
@@ -254,7 +302,6 @@ TEST(DamagedFiles, EveryFileReadsWithItsDocumentedOutcome) {
         EXPECT_NE(recipes.find(std::string("| ") + o.file + " |"), std::string::npos) << "no recipe";
         GifAnimation doc;
         EXPECT_EQ(doc.readFile(testDataPath(o.file).c_str()), o.result);
-        EXPECT_EQ(doc.stream, nullptr);
         ASSERT_EQ(doc.frames.size(), o.frames);
         if (o.check) o.check(doc);
     }

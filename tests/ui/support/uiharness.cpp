@@ -64,8 +64,6 @@ void CALLBACK watchdogTimer(HWND, UINT, UINT_PTR, DWORD) {
 void resetSharedState() {
     GifAnimation& d = g_document;
     d.frames.clear();
-    d.pendingComments.clear();
-    d.pendingControl = GraphicControl();
     d.screenWidth = d.screenHeight = d.loopCount = 1;
     d.autoScreenSize = d.loopForever = d.hasGlobalTable = false;
     d.backgroundIndex = 0;
