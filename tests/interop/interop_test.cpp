@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "bench/animations.h"
+#include "gif/composer.h"
 #include "imaging/ppm.h"
 #include "imaging/reduction.h"
 #include "support/gifbytes.h"
@@ -258,7 +260,9 @@ TEST(CommandLine, QuantizeAsGiflibSeesIt) {
 TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
     // `message` is part of the line.
     const struct { std::string arguments; const char* message; } cases[] = {
-        {"info", "usage"}, {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"}};
+        {"info", "usage"}, {"frames " + out("missing.gif") + " " + out("frames"), "cannot open"},
+        {"optimize " + out("missing.gif") + " " + out("o.gif"), "cannot open"},
+        {"optimize " + testDataPath("panels-sample.gif") + " /no/such/folder/o.gif", "cannot write"}};
     for (const auto& c : cases) {
         std::string errors;
         EXPECT_EQ(run(kTool + " " + c.arguments, nullptr, &errors), 1) << c.arguments;
@@ -268,3 +272,36 @@ TEST(CommandLine, FailuresGiveStatusOneAndOneLine) {
 }
 
 }  // namespace
+
+// optimize, then ImageMagick's -coalesce: each frame of the result as ImageMagick composes it is
+// the picture our composer gives for the input (any colour where both are see-through).
+TEST(CommandLine, OptimizedFilesCoalesceInImageMagickAsTheInputComposes) {
+    std::vector<GifAnimation> docs(4);
+    animations::makeSprite(docs[0], 2);
+    animations::makeClip(docs[1], animations::syntheticPhoto(120, 80), 4);
+    animations::makeScreen(docs[2], 4);
+    TestRng rng(17);
+    randomDocument(rng, docs[3], {8, 30, 0, 0});
+    docs[3].screenWidth = docs[3].screenHeight = 32;
+    for (GifFrame& f : docs[3].frames) f.left %= 30, f.top %= 30, f.disposal %= 4;
+    for (GifAnimation& doc : docs) {
+        SCOPED_TRACE(testing::Message() << "document " << &doc - docs.data());
+        ASSERT_TRUE(doc.writeFile(out("unoptimized.gif").c_str()));
+        std::string said;
+        ASSERT_EQ(run(kTool + " optimize " + out("unoptimized.gif") + " " + out("optimized.gif"), &said), 0);
+        EXPECT_NE(said.find("after"), std::string::npos) << said;
+        // A first frame without a transparent colour would give ImageMagick an opaque canvas.
+        ASSERT_EQ(run(kConvert + " " + out("optimized.gif") + " -alpha set -background none -coalesce -depth 8 rgba:" +
+                      out("frames.rgba")),
+                  0);
+        const Bytes rgba = readWholeFile(out("frames.rgba"));
+        const auto expected = velmora::composeFrames(doc);
+        const size_t screen = size_t(doc.screenWidth) * doc.screenHeight;
+        ASSERT_EQ(rgba.size(), expected.size() * screen * 4);
+        for (size_t p = 0; p < rgba.size() / 4; ++p) {
+            const uint8_t* got = &rgba[4 * p];
+            const uint32_t seen = got[3] ? 0xFF000000u | got[0] << 16 | got[1] << 8 | got[2] : 0;
+            ASSERT_EQ(seen, expected[p / screen][p % screen]) << "pixel " << p;
+        }
+    }
+}
