@@ -272,7 +272,7 @@ bool Reader::readImage() {
 }
 
 bool Reader::readBlocks() {
-    decoder_.reset(new (std::nothrow) LzwDecoder());
+    decoder_.reset(new (std::nothrow) LzwDecoder);
     if (!decoder_) return false;
     while (!in_.atEnd()) {
         const int introducer = in_.byte();

@@ -14,8 +14,8 @@ constexpr uint64_t kMaxDocumentBytes = uint64_t(1) << 29;
 #else
 // Fuzz builds only: the same checks at a size where one input costs microseconds, not seconds.
 // The full limits are exercised by the tests.
-constexpr uint64_t kMaxImagePixels = uint64_t(1) << 16;
-constexpr uint64_t kMaxDocumentBytes = uint64_t(1) << 22;
+constexpr uint64_t kMaxImagePixels = uint64_t(1) << 12;
+constexpr uint64_t kMaxDocumentBytes = uint64_t(1) << 18;
 #endif
 // GIF allows at most 12-bit codes, so the codes below the clear code must fit in 4096.
 constexpr int kMaxLzwMinimumCodeSize = 11;

@@ -33,6 +33,9 @@ inline void copy8(uint8_t* target, const uint8_t* source) {
 
 }  // namespace
 
+// The tables start as zero, as the first image expects them; the buffers need no start.
+LzwDecoder::LzwDecoder() : prefix_(), suffix_(), length_(), head_(), offset_() {}
+
 size_t LzwDecoder::gather(size_t wanted) {
     size_t count = 0;
     const uint8_t* start = nullptr;
@@ -86,9 +89,12 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
     int codeSize = dataSize + 1;
     int codeMask = (1 << codeSize) - 1;
     // Codes at and above the clear code start as zero so a hostile stream that uses one before
-    // defining it still decodes the same way every time.
-    std::memset(prefix_, 0, sizeof prefix_);
-    std::memset(suffix_, 0, sizeof suffix_);
+    // defining it still decodes the same way every time. Only what earlier images wrote is
+    // cleared, which keeps many small images cheap.
+    if (dirtyCodes_ > clear) {
+        std::memset(prefix_ + clear, 0, sizeof prefix_[0] * size_t(dirtyCodes_ - clear));
+        std::memset(suffix_ + clear, 0, size_t(dirtyCodes_ - clear));
+    }
     for (int code = 0; code < clear; ++code) {
         suffix_[code] = uint8_t(code);
         length_[code] = 1;
@@ -233,6 +239,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
             break;
         }
         if (code == clear) {
+            if (available > dirtyCodes_) dirtyCodes_ = available;
             codeSize = dataSize + 1;
             codeMask = (1 << codeSize) - 1;
             available = clear + 2;
@@ -322,6 +329,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
 #undef VELMORA_WIDEN_AFTER_ENTRY
 
 finished:
+    if (available > dirtyCodes_) dirtyCodes_ = available;
     if (written < pixelCount) std::memset(pixels + written, 0, pixelCount - written);
     if (stop == LzwStop::EndOfData) {
         in.pos = chain_.pos;

@@ -26,14 +26,18 @@ public:
     // stays for the reader's block scan, as it always has.
     LzwStop decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount);
 
+    LzwDecoder();
+
 private:
     // Sub-blocks are copied into one contiguous run, so the code loop reads whole words and never
-    // looks at a sub-block boundary. 64 KB keeps the copy in cache and the object small.
-    static constexpr size_t kGatherSize = size_t(64) << 10;
+    // looks at a sub-block boundary. 16 KB keeps the copy in cache and the object small.
+    static constexpr size_t kGatherSize = size_t(16) << 10;
 
     size_t gather(size_t wanted);  // bytes copied into gathered_, 0 at the chain's end
     void leaveCursor(ByteCursor& in, uint64_t bytesUsed) const;
 
+    // Codes below this may hold entries of earlier images; at and above it the table is zero.
+    int dirtyCodes_ = 0;
     ByteCursor chain_;  // the sub-block chain being gathered
     size_t chainStartPos_ = 0;
     bool chainEnded_ = false;
