@@ -194,13 +194,17 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     // be code 4095 with prefix 4095, and a code always comes after its prefix), but its key
     // bits are those of prefix 4095 and pixel 255, so emptiness is tested before the key.
     uint32_t* const slots = slots_;
+    uint16_t* const taken = taken_;
+    uint32_t takenCount = 0;
     constexpr uint32_t kEmpty = 0xFFFFFFFFu;
     // In front of the hash: each code's most recent child (pixel << 12 | code). Pictures repeat
     // the same continuations, so most steps end here without a probe; the hash stays the
     // dictionary, so the codes and bytes are the same either way. All ones: no child yet.
     uint32_t* const lastChild = lastChild_;
+    std::memset(slots, 0xFF, sizeof slots_);
     auto emptyTable = [&] {
-        std::memset(slots, 0xFF, sizeof slots_);
+        for (uint32_t k = 0; k < takenCount; ++k) slots[taken[k]] = kEmpty;
+        takenCount = 0;
         std::memset(lastChild, 0xFF, sizeof lastChild_);
     };
 
@@ -220,8 +224,9 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     --length;
     emit(clearCode);
 
-    // 5003 doubled four times passes 65536, so the primary hash shifts the pixel by 8 - 4.
-    constexpr int kHashShift = 4;
+    // Fibonacci hashing: the key times 2^32 / phi, its top bits the slot; linear probing after.
+    constexpr uint32_t kHashMultiplier = 0x9E3779B1u;
+    constexpr uint32_t kSlotMask = kHashSize - 1;
     for (;;) {
         for (const uint8_t* const stop = run + length; run != stop; ++run) {
             const uint32_t c = *run;
@@ -231,37 +236,22 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
                 continue;
             }
             const uint32_t key = (c << kMaxCodeWidth) + prefix;
-            int32_t i = int32_t((c << kHashShift) ^ prefix);
+            uint32_t i = (key * kHashMultiplier) >> (32 - kHashBits);
             uint32_t slot = slots[i];
+            while (slot != kEmpty && (slot >> kMaxCodeWidth) != key) {
+                i = (i + 1) & kSlotMask;
+                slot = slots[i];
+            }
             if (slot != kEmpty) {
-                if ((slot >> kMaxCodeWidth) == key) {
-                    lastChild[prefix] = c << kMaxCodeWidth | (slot & (kCodeLimit - 1));
-                    prefix = slot & (kCodeLimit - 1);
-                    continue;
-                }
-                // Secondary probe: step back by 5003 - i (1 from slot 0), wrapping around.
-                const int32_t step = i == 0 ? 1 : int32_t(kHashSize) - i;
-                bool found = false;
-                for (;;) {
-                    i -= step;
-                    if (i < 0) i += int32_t(kHashSize);
-                    slot = slots[i];
-                    if (slot == kEmpty) break;
-                    if ((slot >> kMaxCodeWidth) == key) {
-                        found = true;
-                        break;
-                    }
-                }
-                if (found) {
-                    lastChild[prefix] = c << kMaxCodeWidth | (slot & (kCodeLimit - 1));
-                    prefix = slot & (kCodeLimit - 1);
-                    continue;
-                }
+                lastChild[prefix] = c << kMaxCodeWidth | (slot & (kCodeLimit - 1));
+                prefix = slot & (kCodeLimit - 1);
+                continue;
             }
             emit(prefix);
             if (nextCode < kCodeLimit) {
                 lastChild[prefix] = c << kMaxCodeWidth | nextCode;
                 slots[i] = key << kMaxCodeWidth | nextCode++;
+                taken[takenCount++] = uint16_t(i);
                 prefix = c;
             } else {
                 prefix = c;

@@ -1,7 +1,7 @@
 #pragma once
-// GIF LZW compression of one frame's colour indices: an adaptive-reset coder with a 5003-slot
-// open-addressing hash, 12-bit codes at most, a clear code only when the code table is full,
-// and output packed into data sub-blocks of at most 254 bytes.
+// GIF LZW compression of one frame's colour indices: an adaptive-reset coder, 12-bit codes at most,
+// a clear code only when the code table is full, and output packed into data sub-blocks of at most
+// 254 bytes. The strings are found in an open-addressing hash kept at most a quarter full.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,7 +14,8 @@ class LzwEncoder {
 public:
     static constexpr uint32_t kMaxCodeWidth = 12;
     static constexpr uint32_t kCodeLimit = 4096;
-    static constexpr uint32_t kHashSize = 5003;
+    static constexpr uint32_t kHashBits = 14;
+    static constexpr uint32_t kHashSize = 1u << kHashBits;
     static constexpr int kPacketCapacity = 254;
 
     // `input` holds width x height indices in file row order (bytes it lacks read as 0).
@@ -51,8 +52,10 @@ private:
     const IndexedBitmap* bitmap_ = nullptr;
     bool interlaced_ = false;
 
-    // The 5003-slot hash: key and code of each string in one word.
+    // The hash: key and code of each string in one word; the slots taken since the last clear, so
+    // a clear empties only those.
     uint32_t slots_[kHashSize];
+    uint16_t taken_[kCodeLimit];
     // A cache in front of the hash: the last child found or made for each code.
     uint32_t lastChild_[kCodeLimit];
 };
