@@ -5,6 +5,7 @@
 #include "gif/optimizer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "gif/composer.h"
 #include "gif/optimizeframe.h"
@@ -31,6 +32,26 @@ void include(ScreenRect& r, uint32_t x, uint32_t y) {
     r.bottom = std::max(r.bottom, y + 1);
 }
 
+// Where two canvases of `width` columns differ, looking only inside `within`.
+ScreenRect changedRect(const std::vector<Pixel>& before, const std::vector<Pixel>& after, uint32_t width,
+                       const ScreenRect& within) {
+    ScreenRect r;
+    if (within.empty()) return r;
+    const size_t rowBytes = size_t(within.right - within.left) * sizeof(Pixel);
+    for (uint32_t y = within.top; y < within.bottom; ++y) {
+        const Pixel* a = before.data() + size_t(y) * width;
+        const Pixel* b = after.data() + size_t(y) * width;
+        if (std::memcmp(a + within.left, b + within.left, rowBytes) == 0) continue;
+        uint32_t x = within.left;
+        while (a[x] == b[x]) ++x;
+        uint32_t last = within.right - 1;
+        while (a[last] == b[last]) --last;
+        include(r, x, y);
+        include(r, last, y);
+    }
+    return r;
+}
+
 // The global table: every colour the pictures show when they are few enough for one table,
 // else the first picture's colours, which a frame covering the screen needs anyway. Both come
 // from the composed pictures alone, never from how the input's frames were cut, so a second
@@ -51,11 +72,16 @@ void chooseGlobal(const GifAnimation& in, GlobalPalette& global) {
     composer.advance();
     for (Pixel p : composer.canvas()) count(p);
     const size_t firstColors = size_t(index.size());
+    std::vector<Pixel> before = composer.canvas();
     for (size_t i = 1; composer.advance() && index.size() <= 256; ++i) {
-        const ScreenRect r = visibleRect(in, in.frames[i]);
+        const std::vector<Pixel>& now = composer.canvas();
+        const ScreenRect r = changedRect(before, now, in.screenWidth, visibleRect(in, in.frames[i]));
         for (uint32_t y = r.top; y < r.bottom; ++y)
-            for (uint32_t x = r.left; x < r.right; ++x)
-                count(composer.canvas()[size_t(y) * in.screenWidth + x]);
+            for (uint32_t x = r.left; x < r.right; ++x) {
+                const size_t at = size_t(y) * in.screenWidth + x;
+                if (now[at] != before[at]) count(now[at]);
+            }
+        before = now;
     }
     std::vector<Pixel> colors = index.colors();
     if (colors.size() > 256) colors.resize(firstColors);
@@ -85,8 +111,6 @@ private:
     };
 
     size_t at(uint32_t x, uint32_t y) const { return size_t(y) * width_ + x; }
-    ScreenRect changedRect(const std::vector<Pixel>& before, const std::vector<Pixel>& after,
-                           const ScreenRect& within) const;
     Choice chooseDisposal(const ScreenRect& within) const;
     bool emit(size_t index, const ScreenRect& rect, uint32_t disposal);
 
@@ -100,23 +124,6 @@ private:
     std::vector<Pixel> beforePrevious_, previous_, before_, current_;
     ScreenRect previousRect_;  // where the previous picture differs from the canvas before it
 };
-
-ScreenRect Planner::changedRect(const std::vector<Pixel>& before, const std::vector<Pixel>& after,
-                                const ScreenRect& within) const {
-    ScreenRect r;
-    for (uint32_t y = within.top; y < within.bottom; ++y) {
-        const Pixel* a = before.data() + at(0, y);
-        const Pixel* b = after.data() + at(0, y);
-        uint32_t x = within.left;
-        while (x < within.right && a[x] == b[x]) ++x;
-        if (x == within.right) continue;
-        uint32_t last = within.right - 1;
-        while (a[last] == b[last]) --last;
-        include(r, x, y);
-        include(r, last, y);
-    }
-    return r;
-}
 
 // Which canvas the current picture should start from: the previous picture left in place, its
 // rectangle cleared (grown to take in every pixel that must turn see-through), or the canvas
@@ -189,14 +196,14 @@ bool Planner::run() {
     previous_ = composer.canvas();
     chooseGlobal(in_, global_);
     const ScreenRect screen{0, 0, width_, height_};
-    previousRect_ = changedRect(beforePrevious_, previous_, screen);
+    previousRect_ = changedRect(beforePrevious_, previous_, width_, screen);
     for (size_t i = 1; i < in_.frames.size(); ++i) {
         composer.advance();
         current_ = composer.canvas();
-        // Pictures differ only where a frame was drawn or disposed of, and the canvases
-        // compared below only where the previous frame was.
-        const ScreenRect within =
-            unite(unite(visibleRect(in_, in_.frames[i]), visibleRect(in_, in_.frames[i - 1])), previousRect_);
+        // Pictures differ only where a frame was drawn or disposed of; the canvas before the
+        // previous picture differs from it only where that picture changed.
+        const ScreenRect drawn = unite(visibleRect(in_, in_.frames[i]), visibleRect(in_, in_.frames[i - 1]));
+        const ScreenRect within = unite(changedRect(previous_, current_, width_, drawn), previousRect_);
         const Choice choice = chooseDisposal(within);
         if (!emit(i - 1, choice.rect, choice.disposal)) return false;
         if (choice.disposal == DisposalToPrevious) {
@@ -209,7 +216,7 @@ bool Planner::run() {
                                 choice.rect.right - choice.rect.left, kSeeThrough);
             }
         }
-        previousRect_ = changedRect(before_, current_, unite(within, choice.rect));
+        previousRect_ = changedRect(before_, current_, width_, unite(within, choice.rect));
         beforePrevious_.swap(before_);
         previous_.swap(current_);
     }
