@@ -106,13 +106,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
     // Working state in locals: every byte stored through `pixels` may alias a member, which
     // would make the compiler reload members after each pixel.
     uint8_t* const out = pixels;
-    int16_t* const prefix = prefix_;
-    uint8_t* const suffix = suffix_;
-    uint32_t* const length = length_;
-    uint64_t* const head = head_;
-    uint32_t* const offset = offset_;
-    uint8_t* const stack = stack_;
-    const uint8_t* const input = gathered_;
+    // The tables are used as members: one base register reaches all of them.
     // A code takes at most 12 bits and gives at least one pixel, so small images gather little.
     const uint64_t firstWanted = uint64_t(pixelCount) * 3 / 2 + 2;
     size_t inEnd = gather(firstWanted < kGatherSize ? size_t(firstWanted) : kGatherSize);
@@ -148,7 +142,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
     while (written < pixelCount) {
         if (bits < codeSize) {
             if (inPos + 8 <= inEnd) {
-                datum |= loadLittle64(input + inPos) << bits;
+                datum |= loadLittle64(gathered_ + inPos) << bits;
                 inPos += size_t(63 - bits) >> 3;
                 bits |= 56;
             } else {
@@ -162,7 +156,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
                             goto finished;
                         }
                     }
-                    datum |= uint64_t(input[inPos++]) << bits;
+                    datum |= uint64_t(gathered_[inPos++]) << bits;
                     bits += 8;
                 }
             }
@@ -176,24 +170,24 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
             if (code < available) {
                 // A known string: its first eight bytes from the table, the rest (rare) copied
                 // from where it stands in the output, eight bytes at a time.
-                const uint32_t size = length[code];
+                const uint32_t size = length_[code];
                 if (written + uint64_t(size) > copyEnd) {
                     first = uint8_t(oldHead);
                     goto general;
                 }
-                const uint64_t bytes = head[code];
+                const uint64_t bytes = head_[code];
                 std::memcpy(target, &bytes, 8);
                 if (size > 8) {
-                    const uint8_t* const from = out + offset[code];
+                    const uint8_t* const from = out + offset_[code];
                     for (uint32_t k = 8; k < size; k += 8) copy8(target + k, from + k);
                 }
                 if (available < kMaxCodes) {
                     // The previous string and this one's first byte make the next code.
-                    prefix[available] = int16_t(oldCode);
-                    suffix[available] = uint8_t(bytes);
-                    length[available] = oldLength + 1;
-                    head[available] = extendedHead(oldHead, oldLength, uint8_t(bytes));
-                    offset[available] = oldStart;
+                    prefix_[available] = int16_t(oldCode);
+                    suffix_[available] = uint8_t(bytes);
+                    length_[available] = oldLength + 1;
+                    head_[available] = extendedHead(oldHead, oldLength, uint8_t(bytes));
+                    offset_[available] = oldStart;
                     ++available;
                     VELMORA_WIDEN_AFTER_ENTRY()
                 }
@@ -213,11 +207,11 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
                 const uint8_t* const from = out + oldStart;
                 for (uint32_t k = 8; k < oldLength; k += 8) copy8(target + k, from + k);
                 target[oldLength] = firstByte;
-                prefix[available] = int16_t(oldCode);
-                suffix[available] = firstByte;
-                length[available] = oldLength + 1;
-                head[available] = bytes;
-                offset[available] = oldStart;
+                prefix_[available] = int16_t(oldCode);
+                suffix_[available] = firstByte;
+                length_[available] = oldLength + 1;
+                head_[available] = bytes;
+                offset_[available] = oldStart;
                 ++available;
                 VELMORA_WIDEN_AFTER_ENTRY()
                 oldCode = code;
@@ -252,10 +246,10 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
             // A stream may start without a clear code: the first code stands for itself.
             if (code == available) tainted = true;
             oldStart = written;
-            pixels[written++] = suffix[code];
+            pixels[written++] = suffix_[code];
             oldCode = code;
-            oldLength = length[code];
-            oldHead = head[code];
+            oldLength = length_[code];
+            oldHead = head_[code];
             first = code;
             copying = !tainted;
             continue;
@@ -265,7 +259,7 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
             const int inCode = code;
             const uint32_t start = written;
             // The string is written straight into place, last byte first.
-            const uint32_t size = code == available ? length[oldCode] + 1u : length[code];
+            const uint32_t size = code == available ? length_[oldCode] + 1u : length_[code];
             if (!tainted && size != 0 && size <= pixelCount - written) {
                 uint8_t* target = pixels + written;
                 uint32_t pos = size - 1;
@@ -274,17 +268,17 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
                     code = oldCode;
                 }
                 for (; pos > 0; --pos) {  // bounded by the length, whatever the table holds
-                    target[pos] = suffix[code];
-                    code = prefix[code];
+                    target[pos] = suffix_[code];
+                    code = prefix_[code];
                 }
-                first = suffix[code];
+                first = suffix_[code];
                 target[0] = uint8_t(first);
                 written += size;
             } else {
                 int top = 0;
                 if (code == available) {
                     // The string not yet in the table: the previous string plus its own first byte.
-                    stack[top++] = uint8_t(first);
+                    stack_[top++] = uint8_t(first);
                     code = oldCode;
                 }
                 while (code > clear) {
@@ -292,38 +286,38 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
                         stop = LzwStop::StackOverflow;
                         goto finished;
                     }
-                    stack[top++] = suffix[code];
-                    code = prefix[code];
+                    stack_[top++] = suffix_[code];
+                    code = prefix_[code];
                 }
-                first = suffix[code];
+                first = suffix_[code];
                 if (top == kStackSize) {
                     stop = LzwStop::StackOverflow;
                     break;
                 }
-                stack[top++] = uint8_t(first);
+                stack_[top++] = uint8_t(first);
                 // The stack holds the string last byte first; what passes the picture is dropped.
                 uint32_t take = uint32_t(top);
                 if (take > pixelCount - written) take = pixelCount - written;
                 uint8_t* target = pixels + written;
-                for (uint32_t i = 0; i < take; ++i) target[i] = stack[top - 1 - int(i)];
+                for (uint32_t i = 0; i < take; ++i) target[i] = stack_[top - 1 - int(i)];
                 written += take;
             }
             // The previous string plus the first byte of this one becomes the next code.
             // Deferred clear: once the table is full, encoders may keep sending 12-bit codes
             // without a clear; they still decode, the table just stops growing.
             if (available < kMaxCodes) {
-                prefix[available] = int16_t(oldCode);
-                suffix[available] = uint8_t(first);
-                length[available] = length[oldCode] + 1;
-                head[available] = extendedHead(head[oldCode], length[oldCode], first);
-                offset[available] = oldStart;
+                prefix_[available] = int16_t(oldCode);
+                suffix_[available] = uint8_t(first);
+                length_[available] = length_[oldCode] + 1;
+                head_[available] = extendedHead(head_[oldCode], length_[oldCode], first);
+                offset_[available] = oldStart;
                 ++available;
                 VELMORA_WIDEN_AFTER_ENTRY()
             }
             oldCode = inCode;
             oldStart = start;
-            oldLength = length[oldCode];
-            oldHead = head[oldCode];
+            oldLength = length_[oldCode];
+            oldHead = head_[oldCode];
         }
     }
 #undef VELMORA_WIDEN_AFTER_ENTRY
