@@ -16,9 +16,10 @@
 // Heap bytes in use, and the most in use since g_peak was last set: what reading really holds,
 // measured apart from the reader's own accounting. Every form is replaced, so the sanitizers'
 // own allocation functions never see a block of these.
-static size_t g_inUse = 0, g_peak = 0;
+// g_failAt makes that allocation (counted in g_allocations) fail.
+static size_t g_inUse = 0, g_peak = 0, g_allocations = 0, g_failAt = SIZE_MAX;
 static void* allocate(size_t size) noexcept {
-    auto* block = static_cast<size_t*>(std::malloc(size + 16));
+    auto* block = ++g_allocations == g_failAt ? nullptr : static_cast<size_t*>(std::malloc(size + 16));
     if (block) *block = size, g_peak = std::max(g_peak, g_inUse += size);
     return block ? block + 2 : nullptr;
 }
@@ -239,6 +240,24 @@ TEST(Reader, MemoryBombsStayWithinTheBound) {
         EXPECT_LE(budget.used, budget.limit);
         EXPECT_LE(g_peak - before, budget.limit + 3 * file.size() + (2u << 20));
     }
+}
+
+// Each allocation of a read failing in turn: reading ends with what was read and throws nothing.
+TEST(Reader, FailedAllocationEndsReadingWithWhatWasRead) {
+    GifBytes gif;
+    gif.header().screen(2, 2, 0x80).table(2).comment({"c"});
+    for (int i = 0; i < 3; ++i) image(gif.graphicControl(0, 1, 0).comment({"d"}), 1);
+    const Bytes file = gif.trailer().bytes();
+    for (size_t fail = 1; fail < 200; ++fail) {
+        GifAnimation doc;
+        g_failAt = g_allocations + fail;
+        const ReadResult result = readBytes(doc, file);
+        g_failAt = SIZE_MAX;
+        EXPECT_EQ(result, ReadOk);
+        for (const GifFrame& f : doc.frames) EXPECT_EQ(f.bitmap->at(0, 0), 1);
+        if (doc.frames.size() == 3) return;
+    }
+    ADD_FAILURE() << "never read all three frames";
 }
 
 // tests/data/README.md gives each file's recipe; the hand-built cases above and the LZW tests
