@@ -104,9 +104,9 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
     length_[clear] = length_[end] = UINT32_MAX;
 
     // Working state in locals: every byte stored through `pixels` may alias a member, which
-    // would make the compiler reload members after each pixel.
+    // would make the compiler reload members after each pixel. The tables are reached as
+    // members: one base register serves them all, where pointers of their own were spilled.
     uint8_t* const out = pixels;
-    // The tables are used as members: one base register reaches all of them.
     // A code takes at most 12 bits and gives at least one pixel, so small images gather little.
     const uint64_t firstWanted = uint64_t(pixelCount) * 3 / 2 + 2;
     size_t inEnd = gather(firstWanted < kGatherSize ? size_t(firstWanted) : kGatherSize);

@@ -13,10 +13,9 @@
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
 
-// Heap bytes in use, and the most in use since g_peak was last set: what reading really holds,
-// measured apart from the reader's own accounting. Every form is replaced, so the sanitizers'
-// own allocation functions never see a block of these.
-// g_failAt makes that allocation (counted in g_allocations) fail.
+// What reading really holds, counted apart from the reader's own accounting: heap bytes in use and
+// the most in use since g_peak was set; g_failAt makes that allocation (of g_allocations) fail.
+// Every form is replaced, so the sanitizers' allocation functions never see one of these blocks.
 static size_t g_inUse = 0, g_peak = 0, g_allocations = 0, g_failAt = SIZE_MAX;
 static void* allocate(size_t size) noexcept {
     auto* block = ++g_allocations == g_failAt ? nullptr : static_cast<size_t*>(std::malloc(size + 16));
