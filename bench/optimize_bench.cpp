@@ -71,6 +71,7 @@ struct Row {
     long input = 0, ours = 0, gifsicle = 0, magick = 0;
     double oursTime = 1e9, gifsicleTime = 1e9;
     bool same = false;
+    bool magickSame = false;  // ImageMagick may quantise again: then its size is not a lossless one
 };
 
 }  // namespace
@@ -154,6 +155,9 @@ int main() {
                 std::min(row.gifsicleTime, runTimed({"/usr/bin/gifsicle", "-O3", in, "-o", theirs}));
         }
         runTimed({kConvert, in, "-layers", "Optimize", magick});
+        GifAnimation magickDoc;
+        row.magickSame = magickDoc.readFile(magick.c_str()) == ReadOk &&
+                         velmora::composeFrames(doc) == velmora::composeFrames(magickDoc);
         row.ours = fileSize(ours);
         row.gifsicle = fileSize(theirs);
         row.magick = fileSize(magick);
@@ -161,8 +165,8 @@ int main() {
     }
 
     std::printf("optimize: photograph %s\n", realPhoto ? first.c_str() : "generated");
-    std::printf("%-12s %6s %9s %9s %9s %9s %7s %8s %8s %6s %s\n", "file", "frames", "input", "ours",
-                "gifsicle", "magick", "size", "ours ms", "gs ms", "time", "same");
+    std::printf("%-12s %6s %9s %9s %9s %9s %7s %8s %8s %6s %4s %s\n", "file", "frames", "input", "ours",
+                "gifsicle", "magick", "size", "ours ms", "gs ms", "time", "same", "magick lossless");
     long total[4] = {};
     double time[2] = {};
     double worst = 0;
@@ -177,16 +181,24 @@ int main() {
         total[3] += r.magick;
         time[0] += r.oursTime;
         time[1] += r.gifsicleTime;
-        std::printf("%-12s %6zu %9ld %9ld %9ld %9ld %7.3f %8.1f %8.1f %6.2f %s\n", r.name.c_str(), r.frames,
-                    r.input, r.ours, r.gifsicle, r.magick, ratio, r.oursTime * 1e3, r.gifsicleTime * 1e3,
-                    r.oursTime / r.gifsicleTime, r.same ? "yes" : "NO");
+        std::printf("%-12s %6zu %9ld %9ld %9ld %9ld %7.3f %8.1f %8.1f %6.2f %4s %s\n", r.name.c_str(),
+                    r.frames, r.input, r.ours, r.gifsicle, r.magick, ratio, r.oursTime * 1e3,
+                    r.gifsicleTime * 1e3, r.oursTime / r.gifsicleTime, r.same ? "yes" : "NO",
+                    r.magickSame ? "yes" : "no");
     }
     const double sizeRatio = double(total[1]) / double(total[2]), timeRatio = time[0] / time[1];
     std::printf("%-12s %6s %9ld %9ld %9ld %9ld %7.3f %8.1f %8.1f %6.2f %s\n", "total", "", total[0], total[1],
                 total[2], total[3], sizeRatio, time[0] * 1e3, time[1] * 1e3, timeRatio,
                 allSame ? "yes" : "NO");
-    std::printf("ours / ImageMagick: %.3f; worst file against gifsicle: %.3f\n",
-                double(total[1]) / double(total[3]), worst);
+    long magickLossless[2] = {};  // ours and ImageMagick's, on the files ImageMagick kept lossless
+    for (const Row& r : rows) {
+        if (!r.magickSame) continue;
+        magickLossless[0] += r.ours;
+        magickLossless[1] += r.magick;
+    }
+    std::printf(
+        "ours / ImageMagick: %.3f, on the files it kept lossless %.3f; worst file against gifsicle: %.3f\n",
+        double(total[1]) / double(total[3]), double(magickLossless[0]) / double(magickLossless[1]), worst);
     const bool met = sizeRatio <= 0.95 && worst <= 1.01 && timeRatio <= 2.0 && allSame;
     std::printf("goal (total <= 0.95, every file <= 1.01, time <= 2, same pictures): %s\n",
                 met ? "met" : "NOT met");
