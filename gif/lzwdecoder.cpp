@@ -36,40 +36,6 @@ inline void copy8(uint8_t* target, const uint8_t* source) {
 // The tables start as zero, as the first image expects them; the buffers need no start.
 LzwDecoder::LzwDecoder() : prefix_(), suffix_(), length_(), head_(), offset_() {}
 
-size_t LzwDecoder::gather(size_t wanted) {
-    size_t count = 0;
-    const uint8_t* start = nullptr;
-    while (!chainEnded_ && count < wanted && count + 255 <= kGatherSize) {
-        const size_t got = chain_.subBlock(start);
-        if (got == 0) {
-            chainEnded_ = true;
-            break;
-        }
-        // Whole 256-byte moves where the file allows: a fixed size copies in a few vector moves,
-        // and the bytes past the sub-block are overwritten by the next one.
-        if (size_t(chain_.data + chain_.size - start) >= 256) {
-            std::memcpy(gathered_ + count, start, 256);
-        } else {
-            std::memcpy(gathered_ + count, start, got);
-        }
-        count += got;
-    }
-    return count;
-}
-
-// Where the file is left: after the sub-block that holds the last byte the codes used, which is
-// where a decoder reading one sub-block at a time, only when it needs a byte, would stop.
-void LzwDecoder::leaveCursor(ByteCursor& in, uint64_t bytesUsed) const {
-    ByteCursor walk{in.data, in.size, chainStartPos_};
-    const uint8_t* start = nullptr;
-    while (bytesUsed > 0) {
-        const size_t got = walk.subBlock(start);
-        if (got == 0) break;
-        bytesUsed -= got < bytesUsed ? got : bytesUsed;
-    }
-    in.pos = walk.pos;
-}
-
 LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount) {
     const int dataSize = in.byte();
     if (dataSize > velmora::kMaxLzwMinimumCodeSize) {
@@ -78,9 +44,12 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
         in.skipChain();
         return LzwStop::BadCodeSize;
     }
-    chain_ = in;
-    chainStartPos_ = in.pos;
-    chainEnded_ = false;
+    // The sub-blocks are read in place. `next` is the next byte of the current sub-block, which
+    // ends at `blockEnd` (where the next length byte stands); none is open yet.
+    const uint8_t* const fileEnd = in.data + in.size;
+    const uint8_t* const chainStart = in.data + (in.pos < in.size ? in.pos : in.size);
+    const uint8_t* next = chainStart;
+    const uint8_t* blockEnd = chainStart;
 
     const int clear = 1 << dataSize;
     const int end = clear + 1;
@@ -107,11 +76,6 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
     // would make the compiler reload members after each pixel. The tables are reached as
     // members: one base register serves them all, where pointers of their own were spilled.
     uint8_t* const out = pixels;
-    // A code takes at most 12 bits and gives at least one pixel, so small images gather little.
-    const uint64_t firstWanted = uint64_t(pixelCount) * 3 / 2 + 2;
-    size_t inEnd = gather(firstWanted < kGatherSize ? size_t(firstWanted) : kGatherSize);
-    size_t inPos = 0;
-    uint64_t gatheredBefore = 0;
     uint64_t datum = 0;
     int bits = 0;
 
@@ -141,22 +105,26 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
 
     while (written < pixelCount) {
         if (bits < codeSize) {
-            if (inPos + 8 <= inEnd) {
-                datum |= loadLittle64(gathered_ + inPos) << bits;
-                inPos += size_t(63 - bits) >> 3;
+            if (blockEnd - next >= 8) {
+                // Whole words inside a sub-block; the bits already held are those of the same
+                // bytes, so the OR leaves them as they are.
+                datum |= loadLittle64(next) << bits;
+                next += (63 - bits) >> 3;
                 bits |= 56;
             } else {
+                // Near a sub-block's end: a byte at a time, opening the next sub-block only when
+                // a code needs its bytes, as the reader's block scan expects.
                 while (bits < codeSize) {
-                    if (inPos == inEnd) {
-                        gatheredBefore += inEnd;
-                        inPos = 0;
-                        inEnd = gather(kGatherSize);
-                        if (inEnd == 0) {
+                    if (next == blockEnd) {
+                        const size_t length = next < fileEnd ? *next++ : 0;
+                        const size_t there = size_t(fileEnd - next);
+                        blockEnd = next + (length < there ? length : there);
+                        if (blockEnd == next) {  // a terminator, or the end of the file
                             stop = LzwStop::EndOfData;
                             goto finished;
                         }
                     }
-                    datum |= uint64_t(gathered_[inPos++]) << bits;
+                    datum |= uint64_t(*next++) << bits;
                     bits += 8;
                 }
             }
@@ -325,10 +293,8 @@ LzwStop LzwDecoder::decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount)
 finished:
     if (available > dirtyCodes_) dirtyCodes_ = available;
     if (written < pixelCount) std::memset(pixels + written, 0, pixelCount - written);
-    if (stop == LzwStop::EndOfData) {
-        in.pos = chain_.pos;
-    } else {
-        leaveCursor(in, gatheredBefore + inPos - uint64_t(bits / 8));
-    }
+    // Left after the sub-block that held the last byte a code used (every byte read was used), or
+    // after the terminator or at the end of the file that ended the data.
+    in.pos = size_t((stop == LzwStop::EndOfData ? next : blockEnd) - in.data);
     return stop;
 }

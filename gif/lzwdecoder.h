@@ -29,18 +29,8 @@ public:
     LzwDecoder();
 
 private:
-    // Sub-blocks are copied into one contiguous run, so the code loop reads whole words and never
-    // looks at a sub-block boundary. 16 KB keeps the copy in cache and the object small.
-    static constexpr size_t kGatherSize = size_t(16) << 10;
-
-    size_t gather(size_t wanted);  // bytes copied into gathered_, 0 at the chain's end
-    void leaveCursor(ByteCursor& in, uint64_t bytesUsed) const;
-
     // Codes below this may hold entries of earlier images; at and above it the table is zero.
     int dirtyCodes_ = 0;
-    ByteCursor chain_;  // the sub-block chain being gathered
-    size_t chainStartPos_ = 0;
-    bool chainEnded_ = false;
 
     // The table. Prefix code and last byte of each string are what a chain walk needs; for the
     // copy path, each string's length, its first eight bytes (all of a short one) and where in
@@ -51,5 +41,4 @@ private:
     uint64_t head_[kMaxCodes];
     uint32_t offset_[kMaxCodes];
     uint8_t stack_[kStackSize];
-    uint8_t gathered_[kGatherSize + 1];  // one spare byte for whole 256-byte moves
 };
