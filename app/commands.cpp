@@ -1,18 +1,17 @@
 // File, Image, Animation and Help commands. File, Exit and the GIF dialogs are in gifdialogs.cpp.
-#include <windows.h>
+#include "app/commands.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cctype>
 #include <string>
 
-#include "app/commands.h"
 #include "app/gdiplusflat.h"
 #include "app/globals.h"
-#include "app/layout.h"
 #include "app/preview.h"
 #include "imaging/imageimport.h"
-#include "panels/globalpanel.h"
 #include "resource.h"
 
 using namespace Gdiplus;
@@ -38,7 +37,9 @@ constexpr char kImageFilter[] =
     "ICO Files(*.ico)\0*.ico\0"
     "TIFF Files (*.tif)\0*.tif\0";
 
-void showError(const char* text) { MessageBoxA(g_mainWindow, text, kErrorCaption, MB_ICONEXCLAMATION); }
+void showError(const char* text) {
+    MessageBoxA(g_mainWindow, text, kErrorCaption, MB_ICONEXCLAMATION);
+}
 
 // GDI+ takes UTF-16 names; the dialogs give ANSI ones.
 std::wstring widePath(const std::string& path) {
@@ -62,21 +63,6 @@ private:
     HCURSOR previous_;
 };
 
-int selectedItem() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
-int itemCount() { return int(SendMessageA(g_frameList, LB_GETCOUNT, 0, 0)); }
-void selectItem(int index) { SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0); }
-
-// Every item is drawn from its frame, so the item's own text stays empty. Some list boxes paint
-// the visible items on every insertion; with a few hundred frames that would redraw thumbnails
-// hundreds of times, so painting waits until all items are in.
-void addListItems(size_t count) {
-    if (count == 0) return;
-    SendMessageA(g_frameList, WM_SETREDRAW, FALSE, 0);
-    for (size_t i = 0; i < count; ++i) SendMessageA(g_frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-    SendMessageA(g_frameList, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-}
-
 // Open's own GDI+ check: a file GDI+ cannot decode, or that holds no frame, is refused before the
 // GIF reader is asked to replace the document.
 bool gdiplusCanDecode(const std::string& path) {
@@ -93,26 +79,6 @@ bool gdiplusCanDecode(const std::string& path) {
     }
     GdipDisposeImage(image);
     return frames != 0;
-}
-
-void showDocumentInGlobalPanel() {
-    CheckDlgButton(g_globalPanel, IDC_GLOBAL_AUTO_SIZE, BST_UNCHECKED);
-    // With Auto off the size is typed again, so the edits must take input.
-    g_document.autoScreenSize = false;
-    EnableWindow(GetDlgItem(g_globalPanel, IDC_GLOBAL_WIDTH), TRUE);
-    EnableWindow(GetDlgItem(g_globalPanel, IDC_GLOBAL_HEIGHT), TRUE);
-    SetDlgItemInt(g_globalPanel, IDC_GLOBAL_WIDTH, g_document.screenWidth, FALSE);
-    SetDlgItemInt(g_globalPanel, IDC_GLOBAL_HEIGHT, g_document.screenHeight, FALSE);
-    const HWND loopEdit = GetDlgItem(g_globalPanel, IDC_GLOBAL_LOOP);
-    if (g_document.loopForever) {
-        CheckDlgButton(g_globalPanel, IDC_GLOBAL_INFINITE, BST_CHECKED);
-        SetWindowTextA(loopEdit, "1");
-        EnableWindow(loopEdit, FALSE);
-    } else {
-        CheckDlgButton(g_globalPanel, IDC_GLOBAL_INFINITE, BST_UNCHECKED);
-        SetDlgItemInt(g_globalPanel, IDC_GLOBAL_LOOP, g_document.loopCount, FALSE);
-        EnableWindow(loopEdit, TRUE);
-    }
 }
 
 bool showImageOpenDialog(std::string* path) {
@@ -139,37 +105,28 @@ bool takesGifRoad(const std::string& path) {
 
 void addGifFrames(const std::string& path) {
     GifAnimation added;
-    if (added.readFile(path.c_str()) != ReadOk) {
+    if (added.readFile(path.c_str()) != ReadOk || added.frames.empty()) {
         showError(kUnableToOpen);
         return;
     }
-    g_document.appendFrames(added);
-    addListItems(added.frames.size());
-    fitScreenToFrames();
-    redrawAnimationView(RDW_INVALIDATE | RDW_ERASE);
-    RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-    updateViewScrollBars();
-    g_modified = true;
+    // The screen is fitted to all frames once they are in, in the same step.
+    g_editor.insertFrames(g_editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Fit, false);
 }
 
 void addOtherImage(const std::string& path) {
     GpImage* image = nullptr;
     const std::wstring wide = widePath(path);
     const GpStatus status = GdipLoadImageFromFile(wide.c_str(), &image);
-    const size_t before = g_document.frames.size();
-    if (status == Ok && image) importImage(g_document, image, isWmfImage(image));
+    GifAnimation added;
+    if (status == Ok && image) importImage(added, image, isWmfImage(image));
     // Nothing reads the source again once its frames are drawn, so it is not kept.
     if (image) GdipDisposeImage(image);
-    const size_t added = g_document.frames.size() - before;
-    if (added == 0) {
+    if (added.frames.empty()) {
         showError(kUnableToOpen);
         return;
     }
-    SetDlgItemInt(g_globalPanel, IDC_GLOBAL_WIDTH, g_document.screenWidth, FALSE);
-    SetDlgItemInt(g_globalPanel, IDC_GLOBAL_HEIGHT, g_document.screenHeight, FALSE);
-    addListItems(added);
-    selectItem(itemCount() - 1);
-    g_modified = true;
+    // The screen grows to hold the new frames and never shrinks here.
+    g_editor.insertFrames(g_editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Grow);
 }
 
 }  // namespace
@@ -185,12 +142,7 @@ std::string programFolder() {
 
 void commandNew() {
     if (!askSaveChanges()) return;
-    // Screen size, looping and the global table are kept: only the frames go.
-    g_document.frames.clear();
-    SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-    g_modified = false;
-    g_documentPath.clear();
-    redrawAnimationView(RDW_INVALIDATE | RDW_ERASE);
+    g_editor.startNew();
 }
 
 void commandOpen() {
@@ -199,35 +151,20 @@ void commandOpen() {
         showError(kUnableToOpen);
         return;
     }
-    {
-        WaitCursor wait;
-        g_document.readFile(g_chosenPath.c_str());
-        SendMessageA(g_frameList, LB_RESETCONTENT, 0, 0);
-        addListItems(g_document.frames.size());
-    }
-    showDocumentInGlobalPanel();
-    g_documentPath = g_chosenPath;
-    // Showing the values in the panel passed them through its edit rules; that is no user change.
-    g_modified = false;
+    WaitCursor wait;
+    GifAnimation read;
+    read.readFile(g_chosenPath.c_str());
+    g_editor.open(read, g_chosenPath);
 }
 
 void commandSave() {
-    if (!g_modified) return;
-    if (g_documentPath.empty()) {
-        if (!showGifSaveDialog()) return;
-        g_document.writeFile(g_chosenPath.c_str());
-        g_documentPath = g_chosenPath;
-    } else {
-        g_document.writeFile(g_documentPath.c_str());
-    }
-    g_modified = false;
+    if (!g_editor.changed()) return;
+    saveDocument();
 }
 
 void commandSaveAs() {
     if (!showGifSaveDialog()) return;
-    g_document.writeFile(g_chosenPath.c_str());
-    g_documentPath = g_chosenPath;
-    g_modified = false;
+    g_editor.save(g_chosenPath);
 }
 
 void commandAddImage() {
@@ -241,43 +178,35 @@ void commandAddImage() {
     }
 }
 
+// No question first: Undo brings the frame back.
 void commandDeleteImage() {
-    // Marked even when nothing is deleted.
-    g_modified = true;
-    const int selection = selectedItem();
-    if (selection < 0) return;
-    if (MessageBoxA(g_mainWindow, "Are you sure you wish to delete image?", "Confirmation", MB_OKCANCEL) != IDOK) return;
-    g_document.removeFrame(size_t(selection));
-    SendMessageA(g_frameList, LB_DELETESTRING, WPARAM(selection), 0);
-    const int count = itemCount();
-    if (count <= 0) return;
-    selectItem(selection == count ? count - 1 : selection);
+    const int current = g_editor.currentFrame();
+    if (current >= 0) g_editor.deleteFrame(size_t(current));
 }
 
 void commandMoveUp() {
-    const int selection = selectedItem();
-    if (selection > 0 && size_t(selection) < g_document.frames.size()) {
-        g_document.frames[size_t(selection) - 1].swapContents(g_document.frames[size_t(selection)]);
-        selectItem(selection - 1);
-    }
-    g_modified = true;
+    const int current = g_editor.currentFrame();
+    if (current >= 0) g_editor.moveFrame(size_t(current), true);
 }
 
 void commandMoveDown() {
-    const int selection = selectedItem();
-    const int count = itemCount();
-    if (selection >= 0 && selection < count - 1 && size_t(selection) + 1 < g_document.frames.size()) {
-        g_document.frames[size_t(selection)].swapContents(g_document.frames[size_t(selection) + 1]);
-        selectItem(selection + 1);
-    }
-    g_modified = true;
+    const int current = g_editor.currentFrame();
+    if (current >= 0) g_editor.moveFrame(size_t(current), false);
+}
+
+void commandUndo() {
+    g_editor.undo();
+}
+
+void commandRedo() {
+    g_editor.redo();
 }
 
 void commandAnimate() {
     const std::string folder = programFolder();
     const std::string gifPath = folder + "\\preview.gif";
     const std::string pagePath = folder + "\\preview.html";
-    if (!g_document.writeFile(gifPath.c_str()) || !writePreviewPage(pagePath)) {
+    if (!g_editor.writeCopy(gifPath) || !writePreviewPage(pagePath)) {
         showError(kUnableToPreview);
         return;
     }

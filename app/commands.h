@@ -6,7 +6,8 @@ void commandNew();
 void commandOpen();
 void commandSave();
 void commandSaveAs();
-void commandExit();
+void commandUndo();
+void commandRedo();
 void commandAddImage();
 void commandDeleteImage();
 void commandMoveUp();
@@ -19,5 +20,8 @@ std::string programFolder();
 // The GIF open and save dialogs; on true the chosen path is in g_chosenPath.
 bool showGifOpenDialog();
 bool showGifSaveDialog();
-// Asks "Save changes?" when the document is modified and saves on Yes; false means stop.
+// Saves to the document's path, or through the save dialog when it has none; false when nothing
+// was written.
+bool saveDocument();
+// Asks "Save changes?" when the document is changed and saves on Yes; false means stop.
 bool askSaveChanges();

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/commands.h"
+#include "app/editorviews.h"
 #include "app/gdiplusflat.h"
 #include "app/gdiplusview.h"
 #include "app/globals.h"
@@ -47,8 +49,12 @@ int selectedFrame() {
     return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0));
 }
 
+const GifAnimation& document() {
+    return g_editor.document();
+}
+
 bool isFrameIndex(int index) {
-    return index >= 0 && size_t(index) < g_document.frames.size();
+    return index >= 0 && size_t(index) < document().frames.size();
 }
 
 // "Arial" is not known to every GDI+ (Wine's has none); a generic sans-serif face keeps the
@@ -104,8 +110,8 @@ void drawCheckBox(GpGraphics* graphics, GpPen* greyPen, int left, int top, int h
 // The logical screen scaled into at most 37 x 37, the frame scaled by the same factors and
 // placed at its offset; what falls outside the screen is clipped away.
 void drawThumbnail(GpGraphics* graphics, const GifFrame& frame, int top) {
-    const REAL screenWidth = g_document.screenWidth;
-    const REAL screenHeight = g_document.screenHeight;
+    const REAL screenWidth = document().screenWidth;
+    const REAL screenHeight = document().screenHeight;
     REAL width = screenWidth;
     REAL height = screenHeight;
     if (width > kThumbnailMax) {
@@ -141,7 +147,7 @@ void drawThumbnail(GpGraphics* graphics, const GifFrame& frame, int top) {
 void drawFrameListItem(const DRAWITEMSTRUCT* item) {
     const int itemId = int(item->itemID);
     if (!isFrameIndex(itemId)) return;
-    const GifFrame& frame = g_document.frames[size_t(itemId)];
+    const GifFrame& frame = document().frames[size_t(itemId)];
     const RECT& r = item->rcItem;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
@@ -166,6 +172,11 @@ void drawFrameListItem(const DRAWITEMSTRUCT* item) {
 }
 
 LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Delete belongs to the list, not to the whole window: in an edit field it deletes text.
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+        commandDeleteImage();
+        return 0;
+    }
     if (message == WM_LBUTTONDOWN) {
         POINT point;
         GetCursorPos(&point);
@@ -180,8 +191,7 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide,
                               top + kBoxSide};
             if (PtInRect(&box, point)) {
-                GifFrame& frame = g_document.frames[size_t(index)];
-                frame.pinned = !frame.pinned;
+                g_editor.setPinned(size_t(index), !document().frames[size_t(index)].pinned);
                 RedrawWindow(g_frameList, &box, nullptr, RDW_INVALIDATE);
             }
         }
@@ -196,65 +206,15 @@ void installFrameListSubclass() {
         SetWindowLongPtrA(g_frameList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameListProc)));
 }
 
-namespace {
-
-void fillImagePanel(const GifFrame& frame) {
-    HWND panel = g_imagePanel;
-    SetDlgItemInt(panel, IDC_IMAGE_LEFT, frame.left, FALSE);
-    SetDlgItemInt(panel, IDC_IMAGE_TOP, frame.top, FALSE);
-    SetDlgItemInt(panel, IDC_IMAGE_DELAY, frame.delay, FALSE);
-    // Transparency is editable only against a local colour table.
-    const bool transparent = frame.hasLocalTable && frame.transparent;
-    if (transparent) {
-        SetDlgItemInt(panel, IDC_IMAGE_TRANSPARENT_INDEX, frame.transparentIndex, FALSE);
-    } else {
-        SetDlgItemTextA(panel, IDC_IMAGE_TRANSPARENT_INDEX, "");
-    }
-    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX), transparent);
-    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH), transparent);
-    CheckDlgButton(panel, IDC_IMAGE_TRANSPARENT, transparent ? BST_CHECKED : BST_UNCHECKED);
-    SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, WPARAM(frame.disposal), 0);
-    CheckDlgButton(panel, IDC_IMAGE_INTERLACED, frame.interlaced ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void fillCommentPanel(const GifFrame& frame) {
-    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < frame.comments.size(); ++i) {
-        const std::string item = std::to_string(i + 1) + ". " + frame.comments[i];
-        SendMessageA(g_commentList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    }
-    HWND text = GetDlgItem(g_commentPanel, IDC_COMMENT_TEXT);
-    const bool any = !frame.comments.empty();
-    if (any) {
-        SendMessageA(g_commentList, CB_SETCURSEL, 0, 0);
-        SetWindowTextA(text, frame.comments[0].c_str());
-    } else {
-        SetWindowTextA(text, "");
-    }
-    EnableWindow(g_commentList, any);
-    EnableWindow(text, any);
-}
-
-}  // namespace
-
+// The values typed for the frame being left are taken first: they belong to that frame.
 void onFrameSelectionChanged() {
-    const int selection = selectedFrame();
-    if (!isFrameIndex(selection)) {
-        redrawAnimationView(RDW_INVALIDATE);
-        return;
-    }
-    const GifFrame& frame = g_document.frames[size_t(selection)];
-    SetDlgItemInt(g_imagePanel, IDC_IMAGE_WIDTH, frame.width(), FALSE);
-    SetDlgItemInt(g_imagePanel, IDC_IMAGE_HEIGHT, frame.height(), FALSE);
+    commitTypedValues();
+    g_editor.selectFrame(selectedFrame());
     g_scrollX = 0;
     g_scrollY = 0;
-    updateViewScrollBars();
-    // The panels' change handlers may touch the document; take the frame again afterwards.
-    fillImagePanel(g_document.frames[size_t(selection)]);
-    fillCommentPanel(g_document.frames[size_t(selection)]);
-    EnableWindow(GetDlgItem(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE),
-                 g_document.frames[size_t(selection)].hasLocalTable);
-    redrawAnimationView(RDW_INVALIDATE);
+    // A new frame shows its comments from the first.
+    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
+    showEditorState(EditNotice{});
 }
 
 void redrawSelectedFrameItem() {

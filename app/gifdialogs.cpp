@@ -1,6 +1,6 @@
 // The GIF open and save dialogs, the "Save changes?" question and File, Exit.
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include "app/commands.h"
 #include "app/globals.h"
@@ -39,28 +39,20 @@ bool showGifSaveDialog() {
     return runGifDialog(true);
 }
 
+bool saveDocument() {
+    if (!g_editor.path().empty()) return g_editor.save(g_editor.path());
+    return showGifSaveDialog() && g_editor.save(g_chosenPath);
+}
+
+// A save that fails or is cancelled stops the command: the changes are still only in memory.
 bool askSaveChanges() {
-    if (!g_modified) return true;
+    if (!g_editor.changed()) return true;
     switch (MessageBoxA(g_mainWindow, "Save changes?", "Confirm", MB_YESNOCANCEL)) {
         case IDNO:
             return true;
         case IDYES:
-            if (!g_documentPath.empty()) {
-                g_document.writeFile(g_documentPath.c_str());
-                return true;
-            }
-            if (!showGifSaveDialog()) return false;
-            g_document.writeFile(g_chosenPath.c_str());
-            g_documentPath = g_chosenPath;
-            return true;
+            return saveDocument();
         default:
             return false;
     }
-}
-
-void commandExit() {
-    if (!askSaveChanges()) return;
-    // The document was saved or its changes dropped; nothing is left to ask about.
-    g_modified = false;
-    PostQuitMessage(0);
 }

@@ -2,10 +2,8 @@
 
 HINSTANCE g_instance = nullptr;
 HWND g_mainWindow = nullptr;
-GifAnimation g_document;
-std::string g_documentPath;
+Editor g_editor;
 std::string g_chosenPath;
-bool g_modified = false;
 
 HWND g_toolbar = nullptr;
 HIMAGELIST g_toolbarImages = nullptr;

@@ -1,22 +1,19 @@
 #pragma once
 // State shared by the main window, the commands, the frame list, the panels and the view.
 // Everything runs on the one user-interface thread, so nothing here is locked.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 
-#include "gif/document.h"
+#include "edit/editor.h"
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;
-// The one document: never replaced, only emptied or refilled.
-extern GifAnimation g_document;
-// File the document was read from or last saved to; empty while it has none.
-extern std::string g_documentPath;
+// The document, its path, the current frame and the undo history: every change goes through it.
+extern Editor g_editor;
 // Path picked in the last GIF open or save dialog.
 extern std::string g_chosenPath;
-extern bool g_modified;
 
 // Children of the main window.
 extern HWND g_toolbar;

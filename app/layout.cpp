@@ -139,12 +139,12 @@ void updateViewScrollBars() {
     GetClientRect(g_animationView, &client);
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
-    g_scrollMaxY = int(g_document.screenHeight) - clientHeight;
-    g_scrollMaxX = int(g_document.screenWidth) - clientWidth;
+    g_scrollMaxY = int(g_editor.document().screenHeight) - clientHeight;
+    g_scrollMaxX = int(g_editor.document().screenWidth) - clientWidth;
     g_viewClientWidth = clientWidth;
     g_viewClientHeight = clientHeight;
-    updateScrollBar(SB_VERT, g_document.screenHeight, clientHeight, g_scrollY, g_scrollMaxY);
-    updateScrollBar(SB_HORZ, g_document.screenWidth, clientWidth, g_scrollX, g_scrollMaxX);
+    updateScrollBar(SB_VERT, g_editor.document().screenHeight, clientHeight, g_scrollY, g_scrollMaxY);
+    updateScrollBar(SB_HORZ, g_editor.document().screenWidth, clientWidth, g_scrollX, g_scrollMaxX);
 }
 
 void redrawAnimationView(UINT flags) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/commands.h"
+#include "app/editorviews.h"
 #include "app/framelist.h"
 #include "app/globals.h"
 #include "app/layout.h"
@@ -11,13 +12,7 @@
 
 namespace {
 
-constexpr int kTitleBufferSize = 100;
-
 void onInitDialog(HWND window) {
-    char* title = new char[kTitleBufferSize]();
-    LoadStringA(g_instance, IDS_APP_TITLE, title, kTitleBufferSize);
-    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
-    delete[] title;
     SendDlgItemMessageA(window, IDC_FRAME_LIST, LB_SETITEMHEIGHT, 0, kFrameItemHeight);
 }
 
@@ -64,6 +59,12 @@ void runToolbarCommand(UINT id) {
         case IDT_HELP:
             commandHelp();
             break;
+        case IDT_UNDO:
+            commandUndo();
+            break;
+        case IDT_REDO:
+            commandRedo();
+            break;
         default:
             break;  // the hidden buttons run nothing
     }
@@ -84,7 +85,13 @@ void runMenuCommand(UINT id) {
             commandSaveAs();
             break;
         case IDM_FILE_EXIT:
-            commandExit();
+            runClosingStep();
+            break;
+        case IDM_EDIT_UNDO:
+            commandUndo();
+            break;
+        case IDM_EDIT_REDO:
+            commandRedo();
             break;
         case IDM_IMAGE_ADD:
             commandAddImage();
@@ -110,10 +117,18 @@ void runMenuCommand(UINT id) {
 }
 
 // Toolbar ids (101-115) and menu ids (32780-32792) never overlap, so a button runs one command.
+// A command runs on what the user sees: whatever is being typed is taken first.
 void onCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (HIWORD(wParam) == LBN_SELCHANGE && id == IDC_FRAME_LIST) onFrameSelectionChanged();
-    if (lParam != 0 && reinterpret_cast<HWND>(lParam) == g_toolbar) runToolbarCommand(id);
+    if (id == IDC_FRAME_LIST) {
+        if (HIWORD(wParam) == LBN_SELCHANGE) onFrameSelectionChanged();
+        return;
+    }
+    const bool fromToolbar = lParam != 0 && reinterpret_cast<HWND>(lParam) == g_toolbar;
+    // Menus and accelerators send no window; other controls never reach here with a command.
+    if (!fromToolbar && lParam != 0) return;
+    commitTypedValues();
+    if (fromToolbar) runToolbarCommand(id);
     runMenuCommand(id);
 }
 
@@ -135,23 +150,8 @@ void switchPropertyPanel() {
 }
 
 void runClosingStep() {
-    if (!g_modified) {
-        PostQuitMessage(0);
-        return;
-    }
-    const int answer = MessageBoxA(g_mainWindow, "Save changes?", "Confirm", MB_YESNOCANCEL);
-    if (answer == IDNO) {
-        PostQuitMessage(0);
-    } else if (answer == IDYES) {
-        if (!g_documentPath.empty()) {
-            g_document.writeFile(g_documentPath.c_str());
-        } else {
-            if (!showGifSaveDialog()) return;  // cancelled: keep running
-            g_document.writeFile(g_chosenPath.c_str());
-            g_documentPath = g_chosenPath;
-        }
-        PostQuitMessage(0);
-    }
+    commitTypedValues();
+    if (askSaveChanges()) PostQuitMessage(0);
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/editorviews.h"
 #include "app/framelist.h"
 #include "app/gdiplusflat.h"
 #include "app/globals.h"
@@ -117,25 +118,28 @@ bool startApplication(HINSTANCE instance, int showCommand) {
     createPanels();
     layoutMainWindow(nullptr);
 
-    g_modified = false;
+    g_editor.setObserver(showEditorState);
+    showEditorState(EditNotice{true});
     g_accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return true;
 }
 
-// IsDialogMessage is left out on purpose: Tab, Enter and Escape do nothing in the main window.
+// The main window is a dialog whose panels are dialogs inside it, so the dialog manager gives Tab,
+// Shift+Tab and Enter their usual meaning across the frame list and the panel in front.
 int runMessageLoop() {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(message.hwnd, g_accelerators, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        if (TranslateAcceleratorA(g_mainWindow, g_accelerators, &message)) continue;
+        if (IsDialogMessageA(g_mainWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
     return int(message.wParam);
 }
 
 void shutDownApplication() {
-    g_document.frames.clear();
+    g_editor.setObserver(nullptr);
+    g_editor.startNew();
     if (g_gdiplusToken) {
         Gdiplus::GdiplusShutdown(g_gdiplusToken);
         g_gdiplusToken = 0;

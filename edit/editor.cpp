@@ -91,18 +91,23 @@ void Editor::markSaved(std::string path) {
     notify(false);
 }
 
-void Editor::fitScreenIfAutomatic(EditStep& step) {
-    if (!doc_.autoScreenSize) return;
+void Editor::fitScreen(EditStep& step, ScreenAfterAdd how) {
+    if (doc_.autoScreenSize) how = ScreenAfterAdd::Fit;
+    if (how == ScreenAfterAdd::Keep) return;
     DocumentFields fitted = DocumentFields::of(doc_);
     fittedScreenSize(doc_, &fitted.screenWidth, &fitted.screenHeight);
+    if (how == ScreenAfterAdd::Grow) {
+        fitted.screenWidth = std::max(fitted.screenWidth, doc_.screenWidth);
+        fitted.screenHeight = std::max(fitted.screenHeight, doc_.screenHeight);
+    }
     if (fitted == DocumentFields::of(doc_)) return;
     ChangePtr change = documentFieldsChange(fitted);
     change->exchange(doc_);
     step.changes.push_back(std::move(change));
 }
 
-void Editor::commit(EditStep step, bool framesChanged) {
-    fitScreenIfAutomatic(step);
+void Editor::commit(EditStep step, bool framesChanged, ScreenAfterAdd screen) {
+    fitScreen(step, screen);
     step.frame = std::min(step.frame, int(doc_.frames.size()) - 1);
     current_ = step.frame;
     history_.record(std::move(step));
@@ -131,19 +136,18 @@ bool Editor::setDocumentFields(const DocumentFields& fields, const std::string& 
     return true;
 }
 
-bool Editor::insertFrames(size_t at, GifAnimation& source, const std::string& name) {
+bool Editor::insertFrames(size_t at, GifAnimation& source, const std::string& name, ScreenAfterAdd screen,
+                          bool selectAdded) {
+    if (source.frames.empty()) return false;
     keepColorsForTarget(source, doc_);
-    return insertFrames(at, std::move(source.frames), name);
-}
-
-bool Editor::insertFrames(size_t at, std::vector<GifFrame> frames, const std::string& name) {
-    if (frames.empty()) return false;
     at = std::min(at, doc_.frames.size());
-    const int last = int(at + frames.size()) - 1;
-    EditStep step = makeStep(name, last, current_);
-    step.changes.push_back(spliceChange(at, 0, std::move(frames)));
+    const int last = int(at + source.frames.size()) - 1;
+    const int keptFrame = current_ >= int(at) ? current_ + int(source.frames.size()) : current_;
+    EditStep step = makeStep(name, selectAdded ? last : keptFrame, current_);
+    step.changes.push_back(spliceChange(at, 0, std::move(source.frames)));
+    source.frames.clear();
     step.changes.back()->exchange(doc_);
-    commit(std::move(step), true);
+    commit(std::move(step), true, screen);
     return true;
 }
 

@@ -11,6 +11,9 @@
 #include "edit/history.h"
 #include "gif/document.h"
 
+// How the logical screen follows frames that are added (besides Auto, which always fits).
+enum class ScreenAfterAdd { Keep, Grow, Fit };
+
 // What an observer learns after each edit, undo, redo, open or new.
 struct EditNotice {
     bool framesChanged = false;  // frames were added, removed or reordered
@@ -34,6 +37,11 @@ public:
     // Selecting is no edit: it changes nothing a file would hold.
     void selectFrame(int index);
 
+    // Pins say which frames the canvas shows beside the current one: a way of looking, not an edit.
+    void setPinned(size_t index, bool pinned) {
+        if (index < doc_.frames.size()) doc_.frames[index].pinned = pinned;
+    }
+
     void setObserver(std::function<void(const EditNotice&)> observer) { observer_ = std::move(observer); }
 
     // Takes a freshly read document; the history starts anew and nothing counts as changed.
@@ -51,9 +59,10 @@ public:
                         const std::string& mergeKey = std::string());
     bool setDocumentFields(const DocumentFields& fields, const std::string& name,
                            const std::string& mergeKey = std::string());
-    // Inserts frames taken from `source` (its colours made to survive in this document).
-    bool insertFrames(size_t at, GifAnimation& source, const std::string& name);
-    bool insertFrames(size_t at, std::vector<GifFrame> frames, const std::string& name);
+    // Inserts the frames taken from `source` (their colours made to survive in this document);
+    // the last of them becomes the current frame when `selectAdded`.
+    bool insertFrames(size_t at, GifAnimation& source, const std::string& name,
+                      ScreenAfterAdd screen = ScreenAfterAdd::Keep, bool selectAdded = true);
     bool deleteFrame(size_t index);
     bool moveFrame(size_t index, bool up);
     // The frame's picture and table replaced as a whole (the palette editor's OK).
@@ -64,8 +73,8 @@ public:
     bool redo();
 
 private:
-    void commit(EditStep step, bool framesChanged);
-    void fitScreenIfAutomatic(EditStep& step);
+    void commit(EditStep step, bool framesChanged, ScreenAfterAdd screen = ScreenAfterAdd::Keep);
+    void fitScreen(EditStep& step, ScreenAfterAdd how);
     void notify(bool framesChanged);
     void markSaved(std::string path);
 

@@ -18,7 +18,7 @@ constexpr uint32_t kMaxScreenField = 0xFFFF;
 // A frame side as a whole number of pixels, or 0 when GDI+ gave nothing usable.
 uint32_t wholePixels(REAL side) {
     if (!(side >= 1.0f) || side > REAL(velmora::kMaxImagePixels)) return 0;  // also rejects NaN
-    return uint32_t(side);  // toward zero
+    return uint32_t(side);                                                   // toward zero
 }
 
 uint64_t documentPixels(const GifAnimation& document) {
@@ -85,11 +85,13 @@ void importImage(GifAnimation& document, GpImage* image, bool scaleToScreenResol
         const uint32_t w = wholePixels(width);
         const uint32_t h = wholePixels(height);
         if (w == 0 || h == 0 || uint64_t(w) * h > velmora::kMaxImagePixels) continue;
-        if (pixelsSoFar + uint64_t(w) * h > velmora::kMaxDocumentPixels) break;
+        if (pixelsSoFar + uint64_t(w) * h > velmora::kMaxDocumentBytes) break;
 
         // The logical screen is a 16-bit field; anything wider is clamped by the Global panel anyway.
-        if (document.screenHeight < h) document.screenHeight = uint16_t(h > kMaxScreenField ? kMaxScreenField : h);
-        if (document.screenWidth < w) document.screenWidth = uint16_t(w > kMaxScreenField ? kMaxScreenField : w);
+        if (document.screenHeight < h)
+            document.screenHeight = uint16_t(h > kMaxScreenField ? kMaxScreenField : h);
+        if (document.screenWidth < w)
+            document.screenWidth = uint16_t(w > kMaxScreenField ? kMaxScreenField : w);
 
         GifFrame frame;
         if (!storeInFrame(renderAndReduce(image, w, h), frame)) continue;

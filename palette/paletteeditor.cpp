@@ -496,14 +496,16 @@ bool editFramePalette(HWND owner, GifFrame& frame) {
     // -1 means the window could not be made: nothing to apply.
     if (result <= 0) return false;
     model.applyToFrame(frame);
-    redrawSelectedFrameItem();
-    g_modified = true;
     return true;
 }
 
-bool editSelectedFramePalette() {
-    if (!g_frameList) return false;
-    const LRESULT selection = SendMessageA(g_frameList, LB_GETCURSEL, 0, 0);
-    if (selection < 0 || size_t(selection) >= g_document.frames.size()) return false;
-    return editFramePalette(g_mainWindow, g_document.frames[size_t(selection)]);
+bool editCurrentFramePalette(HWND owner) {
+    const GifFrame* current = g_editor.currentFramePtr();
+    if (!current) return false;
+    // The editor works on a copy, so Cancel leaves the document as it was and OK is one step.
+    GifFrame edited = *current;
+    if (!editFramePalette(owner, edited)) return false;
+    // The editor writes every entry opaque; a transparent frame keeps its see-through colour.
+    refreshDisplayPalette(edited, g_editor.document());
+    return g_editor.replaceFrame(size_t(g_editor.currentFrame()), std::move(edited), "Palette");
 }

@@ -15,12 +15,11 @@ extern PaletteEditModel* g_paletteModel;
 extern const IndexedBitmap* g_paletteFrameBitmap;
 
 // Counts the frame's colour use, builds the working copy, runs the editor owned by `owner` and,
-// on OK, remaps the frame's pixels and rewrites its table, redraws the selected frame-list item
-// and marks the document modified. Returns whether the frame changed. Does nothing (false) for a
-// frame without a local table or picture.
+// on OK, remaps the frame's pixels and rewrites its table. Returns whether the frame changed.
+// Does nothing (false) for a frame without a local table or picture.
 bool editFramePalette(HWND owner, GifFrame& frame);
-// The same for the frame selected in the frame list, owned by the main window.
-bool editSelectedFramePalette();
+// The same for the editor's current frame, applied as one "Palette" edit.
+bool editCurrentFramePalette(HWND owner);
 
 INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -3,13 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
 
-#include "app/framelist.h"
 #include "app/gdiplusflat.h"
 #include "app/gdiplusview.h"
 #include "app/globals.h"
 #include "app/layout.h"
-#include "panels/globalpanel.h"
 #include "resource.h"
 
 using namespace Gdiplus;
@@ -36,12 +35,17 @@ struct DragState {
 };
 DragState s_drag;
 
-int selectedIndex() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
+// Each drag is one step; its number keeps two drags in a row from merging into one.
+int s_dragNumber = 0;
 
-GifFrame* selectedFrame() {
-    const int index = selectedIndex();
-    if (index < 0 || size_t(index) >= g_document.frames.size()) return nullptr;
-    return &g_document.frames[size_t(index)];
+const GifAnimation& document() {
+    return g_editor.document();
+}
+int selectedIndex() {
+    return g_editor.currentFrame();
+}
+const GifFrame* selectedFrame() {
+    return g_editor.currentFramePtr();
 }
 
 // A hidden bar scrolls nothing: the screen fits the view along that axis.
@@ -105,8 +109,8 @@ bool touches(const GifFrame& frame, const RECT& part) {
 // never shows a half-built picture. Only what the damaged area shows is composed and copied: a
 // 2000 x 2000 screen would otherwise cost many times the work the window can show.
 void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
-    const INT screenWidth = std::max<INT>(1, g_document.screenWidth);
-    const INT screenHeight = std::max<INT>(1, g_document.screenHeight);
+    const INT screenWidth = std::max<INT>(1, document().screenWidth);
+    const INT screenHeight = std::max<INT>(1, document().screenHeight);
     const int scrollX = scrollPosition(view, SB_HORZ);
     const int scrollY = scrollPosition(view, SB_VERT);
     const RECT part = visibleScreenPart(damaged, scrollX, scrollY, screenWidth, screenHeight);
@@ -135,9 +139,10 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
 
     // Later frames lie over earlier ones, as they would play.
-    for (size_t i = 0; i < g_document.frames.size(); ++i) {
-        const GifFrame& frame = g_document.frames[i];
-        if ((frame.pinned || int(i) == selection) && touches(frame, part)) drawFrame(canvas, greyPen, redPen, frame);
+    for (size_t i = 0; i < document().frames.size(); ++i) {
+        const GifFrame& frame = document().frames[i];
+        if ((frame.pinned || int(i) == selection) && touches(frame, part))
+            drawFrame(canvas, greyPen, redPen, frame);
     }
 
     useExactPixels(window);
@@ -181,28 +186,28 @@ ScrollStep stepFor(WORD request, const SCROLLINFO& info, int maximum) {
     const int position = info.nPos;
     const int page = int(info.nPage);
     switch (request) {
-    case SB_LINEUP:
-        if (position - 1 < 0) return {0, ScrollEffect::None};
-        return {position - 1, ScrollEffect::Move};
-    case SB_LINEDOWN:
-        if (position + 1 > maximum) return {maximum, ScrollEffect::None};
-        return {position + 1, ScrollEffect::Move};
-    case SB_PAGEUP:
-        if (position - page < 0) return {0, ScrollEffect::RepaintAll};
-        return {position - page, ScrollEffect::Move};
-    case SB_PAGEDOWN:
-        if (position + page > maximum) return {maximum, ScrollEffect::RepaintAll};
-        return {position + page, ScrollEffect::Move};
-    case SB_THUMBTRACK:
-        return {info.nTrackPos, ScrollEffect::Move};
-    case SB_TOP:
-        return {0, ScrollEffect::RepaintAll};
-    case SB_BOTTOM:
-        // The bar's range ends at the screen side, but no position past the largest useful one
-        // shows anything more.
-        return {std::min(info.nMax, maximum), ScrollEffect::RepaintAll};
-    default:
-        return {position, ScrollEffect::None};
+        case SB_LINEUP:
+            if (position - 1 < 0) return {0, ScrollEffect::None};
+            return {position - 1, ScrollEffect::Move};
+        case SB_LINEDOWN:
+            if (position + 1 > maximum) return {maximum, ScrollEffect::None};
+            return {position + 1, ScrollEffect::Move};
+        case SB_PAGEUP:
+            if (position - page < 0) return {0, ScrollEffect::RepaintAll};
+            return {position - page, ScrollEffect::Move};
+        case SB_PAGEDOWN:
+            if (position + page > maximum) return {maximum, ScrollEffect::RepaintAll};
+            return {position + page, ScrollEffect::Move};
+        case SB_THUMBTRACK:
+            return {info.nTrackPos, ScrollEffect::Move};
+        case SB_TOP:
+            return {0, ScrollEffect::RepaintAll};
+        case SB_BOTTOM:
+            // The bar's range ends at the screen side, but no position past the largest useful one
+            // shows anything more.
+            return {std::min(info.nMax, maximum), ScrollEffect::RepaintAll};
+        default:
+            return {position, ScrollEffect::None};
     }
 }
 
@@ -218,8 +223,8 @@ void onScroll(HWND view, int bar, WORD request) {
     const int moved = step.position - info.nPos;
 
     if (step.effect == ScrollEffect::Move && moved != 0) {
-        ScrollWindowEx(view, horizontal ? -moved : 0, horizontal ? 0 : -moved, nullptr, nullptr, nullptr, nullptr,
-                       SW_INVALIDATE);
+        ScrollWindowEx(view, horizontal ? -moved : 0, horizontal ? 0 : -moved, nullptr, nullptr, nullptr,
+                       nullptr, SW_INVALIDATE);
     } else if (step.effect == ScrollEffect::RepaintAll || moved != 0) {
         // A clamp that still moved the position cannot reuse the old content.
         RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE);
@@ -244,6 +249,7 @@ void onButtonDown(HWND view, LPARAM lParam) {
                         y <= frame->top + int(frame->height());
     if (!inside) return;
     s_drag.dragging = true;
+    ++s_dragNumber;
     s_drag.grabX = x - frame->left;
     s_drag.grabY = y - frame->top;
     s_drag.pointerX = x;
@@ -266,23 +272,12 @@ uint16_t dragOffset(int pointer, int grab) {
 }
 
 void onDragTick(HWND view) {
-    if (GifFrame* frame = selectedFrame()) {
-        frame->left = dragOffset(s_drag.pointerX, s_drag.grabX);
-        frame->top = dragOffset(s_drag.pointerY, s_drag.grabY);
-        const uint16_t left = frame->left;
-        const uint16_t top = frame->top;
-        const bool autoSize = g_document.autoScreenSize;
-        if (autoSize) fitScreenToFrames();
-        // The Image panel's change handling stores them again and marks the document modified.
-        SetDlgItemInt(g_imagePanel, IDC_IMAGE_LEFT, left, FALSE);
-        SetDlgItemInt(g_imagePanel, IDC_IMAGE_TOP, top, FALSE);
-        updateViewScrollBars();
-        redrawAnimationView(autoSize ? RDW_INVALIDATE | RDW_ERASE : RDW_INVALIDATE);
-        if (autoSize) {
-            redrawFrameList();
-        } else {
-            redrawSelectedFrameItem();
-        }
+    if (const GifFrame* frame = selectedFrame()) {
+        FrameFields fields = FrameFields::of(*frame);
+        fields.left = dragOffset(s_drag.pointerX, s_drag.grabX);
+        fields.top = dragOffset(s_drag.pointerY, s_drag.grabY);
+        g_editor.setFrameFields(size_t(selectedIndex()), fields, "Drag Frame",
+                                "drag" + std::to_string(s_dragNumber));
     }
     KillTimer(view, ID_TIMER_VIEW_DRAG);
 }
@@ -299,38 +294,39 @@ void endDrag(HWND view) {
 
 INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_ERASEBKGND:
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, onEraseBackground(window, reinterpret_cast<HDC>(wParam)));
-        return TRUE;
-    case WM_PAINT:
-        onPaint(window);
-        return TRUE;
-    case WM_HSCROLL:
-        onScroll(window, SB_HORZ, LOWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        onScroll(window, SB_VERT, LOWORD(wParam));
-        return TRUE;
-    case WM_LBUTTONDOWN:
-        onButtonDown(window, lParam);
-        return TRUE;
-    case WM_MOUSEMOVE:
-        onMouseMove(window, lParam);
-        return TRUE;
-    case WM_TIMER:
-        if (wParam == ID_TIMER_VIEW_DRAG) onDragTick(window);
-        return TRUE;
-    case WM_LBUTTONUP:
-        endDrag(window);
-        return TRUE;
-    case WM_CAPTURECHANGED:
-        // Losing the mouse to another window ends the drag as a release would.
-        if (reinterpret_cast<HWND>(lParam) != window) endDrag(window);
-        return TRUE;
-    default:
-        break;
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_ERASEBKGND:
+            SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                              onEraseBackground(window, reinterpret_cast<HDC>(wParam)));
+            return TRUE;
+        case WM_PAINT:
+            onPaint(window);
+            return TRUE;
+        case WM_HSCROLL:
+            onScroll(window, SB_HORZ, LOWORD(wParam));
+            return TRUE;
+        case WM_VSCROLL:
+            onScroll(window, SB_VERT, LOWORD(wParam));
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            onButtonDown(window, lParam);
+            return TRUE;
+        case WM_MOUSEMOVE:
+            onMouseMove(window, lParam);
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == ID_TIMER_VIEW_DRAG) onDragTick(window);
+            return TRUE;
+        case WM_LBUTTONUP:
+            endDrag(window);
+            return TRUE;
+        case WM_CAPTURECHANGED:
+            // Losing the mouse to another window ends the drag as a release would.
+            if (reinterpret_cast<HWND>(lParam) != window) endDrag(window);
+            return TRUE;
+        default:
+            break;
     }
     return FALSE;
 }

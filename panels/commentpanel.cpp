@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "resource.h"
@@ -13,108 +14,97 @@ constexpr int kCommentBufferSize = 255;
 // The edit reaches this close to the panel's right and bottom edges.
 constexpr int kEditMargin = 4;
 
-GifFrame* selectedFrame() {
-    const LRESULT index = SendMessageA(g_frameList, LB_GETCURSEL, 0, 0);
-    if (index < 0 || size_t(index) >= g_document.frames.size()) return nullptr;
-    return &g_document.frames[size_t(index)];
-}
-
 // Item i of the combo box reads "i+1. text".
 std::string itemText(size_t position, const std::string& comment) {
     return std::to_string(position + 1) + ". " + comment;
 }
 
-HWND commentEdit(HWND panel) { return GetDlgItem(panel, IDC_COMMENT_TEXT); }
-
-void replaceItem(size_t position, const std::string& comment) {
-    const std::string text = itemText(position, comment);
-    SendMessageA(g_commentList, CB_DELETESTRING, WPARAM(position), 0);
-    SendMessageA(g_commentList, CB_INSERTSTRING, WPARAM(position), reinterpret_cast<LPARAM>(text.c_str()));
+HWND commentEdit(HWND panel) {
+    return GetDlgItem(panel, IDC_COMMENT_TEXT);
 }
 
-void enableEditing(HWND panel, bool enable) {
-    EnableWindow(g_commentList, enable);
-    EnableWindow(commentEdit(panel), enable);
+int shownComment() {
+    return int(SendMessageA(g_commentList, CB_GETCURSEL, 0, 0));
 }
 
-void onInitDialog(HWND panel) { g_commentList = GetDlgItem(panel, IDC_COMMENT_LIST); }
+void showComment(HWND panel, const GifFrame& frame, int item) {
+    if (item < 0 || size_t(item) >= frame.comments.size()) return;
+    SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(item), 0);
+    SetWindowTextA(commentEdit(panel), frame.comments[size_t(item)].c_str());
+}
+
+void editComments(const char* name, std::vector<std::string> comments) {
+    const GifFrame* frame = g_editor.currentFramePtr();
+    if (!frame) return;
+    FrameFields fields = FrameFields::of(*frame);
+    fields.comments = std::move(comments);
+    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, name);
+}
+
+void onInitDialog(HWND panel) {
+    g_commentList = GetDlgItem(panel, IDC_COMMENT_LIST);
+}
 
 void onAdd(HWND panel) {
-    GifFrame* frame = selectedFrame();
+    const GifFrame* frame = g_editor.currentFramePtr();
     if (!frame) return;
+    commitCommentPanelTyping();
+    std::vector<std::string> comments = g_editor.currentFramePtr()->comments;
     // Numbers follow the current count, so after a delete a number can come twice.
-    const size_t number = frame->comments.size() + 1;
-    const std::string text = "Comment " + std::to_string(number);
-    frame->comments.push_back(text);
-    const std::string item = itemText(number - 1, text);
-    const LRESULT position = SendMessageA(g_commentList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    enableEditing(panel, true);
-    SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(position), 0);
-    SetWindowTextA(commentEdit(panel), text.c_str());
-    g_modified = true;
+    comments.push_back("Comment " + std::to_string(comments.size() + 1));
+    editComments("Add Comment", std::move(comments));
+    if (const GifFrame* after = g_editor.currentFramePtr())
+        showComment(panel, *after, int(after->comments.size()) - 1);
 }
 
 // Typing changes nothing until the edit loses the focus.
 void onTextDone(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    const LRESULT item = SendMessageA(g_commentList, CB_GETCURSEL, 0, 0);
-    if (item >= 0 && size_t(item) < frame->comments.size()) {
-        char text[kCommentBufferSize] = {};
-        GetDlgItemTextA(panel, IDC_COMMENT_TEXT, text, kCommentBufferSize);
-        frame->comments[size_t(item)] = text;
-        replaceItem(size_t(item), text);
-        SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(item), 0);
-    }
-    g_modified = true;
+    const GifFrame* frame = g_editor.currentFramePtr();
+    const int item = shownComment();
+    // Only typing is taken (the edit's modified flag): a file's comment longer than the field
+    // holds stays whole until the user changes it.
+    const bool typed = SendMessageA(commentEdit(panel), EM_GETMODIFY, 0, 0) != 0;
+    SendMessageA(commentEdit(panel), EM_SETMODIFY, FALSE, 0);
+    if (!typed || !frame || item < 0 || size_t(item) >= frame->comments.size()) return;
+    char text[kCommentBufferSize] = {};
+    GetDlgItemTextA(panel, IDC_COMMENT_TEXT, text, kCommentBufferSize);
+    std::vector<std::string> comments = frame->comments;
+    comments[size_t(item)] = text;
+    editComments("Comment", std::move(comments));
 }
 
 void onSelect(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    const LRESULT item = SendMessageA(g_commentList, CB_GETCURSEL, 0, 0);
-    if (frame && item >= 0 && size_t(item) < frame->comments.size()) {
-        SetWindowTextA(commentEdit(panel), frame->comments[size_t(item)].c_str());
-    }
-    g_modified = true;
+    if (const GifFrame* frame = g_editor.currentFramePtr()) showComment(panel, *frame, shownComment());
 }
 
 void onDelete(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    const LRESULT item = SendMessageA(g_commentList, CB_GETCURSEL, 0, 0);
-    if (item >= 0 && size_t(item) < frame->comments.size()) {
-        const size_t removed = size_t(item);
-        SendMessageA(g_commentList, CB_DELETESTRING, WPARAM(removed), 0);
-        frame->comments.erase(frame->comments.begin() + std::ptrdiff_t(removed));
-        for (size_t i = removed; i < frame->comments.size(); ++i) replaceItem(i, frame->comments[i]);
-        if (!frame->comments.empty()) {
-            const size_t next = removed < frame->comments.size() ? removed : frame->comments.size() - 1;
-            SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(next), 0);
-            SetWindowTextA(commentEdit(panel), frame->comments[next].c_str());
-        } else {
-            SetWindowTextA(commentEdit(panel), "");
-            enableEditing(panel, false);
-        }
+    const GifFrame* frame = g_editor.currentFramePtr();
+    const int item = shownComment();
+    if (!frame || item < 0 || size_t(item) >= frame->comments.size()) return;
+    std::vector<std::string> comments = frame->comments;
+    comments.erase(comments.begin() + item);
+    editComments("Delete Comment", std::move(comments));
+    if (const GifFrame* after = g_editor.currentFramePtr()) {
+        showComment(panel, *after, std::min(item, int(after->comments.size()) - 1));
     }
-    g_modified = true;
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {
     switch (id) {
-    case IDC_COMMENT_ADD:
-        if (notification == BN_CLICKED) onAdd(panel);
-        break;
-    case IDC_COMMENT_DELETE:
-        if (notification == BN_CLICKED) onDelete(panel);
-        break;
-    case IDC_COMMENT_TEXT:
-        if (notification == EN_KILLFOCUS) onTextDone(panel);
-        break;
-    case IDC_COMMENT_LIST:
-        if (notification == CBN_SELCHANGE) onSelect(panel);
-        break;
-    default:
-        break;
+        case IDC_COMMENT_ADD:
+            if (notification == BN_CLICKED) onAdd(panel);
+            break;
+        case IDC_COMMENT_DELETE:
+            if (notification == BN_CLICKED) onDelete(panel);
+            break;
+        case IDC_COMMENT_TEXT:
+            if (notification == EN_KILLFOCUS) onTextDone(panel);
+            break;
+        case IDC_COMMENT_LIST:
+            if (notification == CBN_SELCHANGE) onSelect(panel);
+            break;
+        default:
+            break;
     }
 }
 
@@ -133,19 +123,44 @@ void onSize(HWND panel) {
 
 }  // namespace
 
+// Keeps the comment shown when it still exists, so an edit of one comment leaves it in view.
+void showFrameInCommentPanel() {
+    const HWND panel = g_commentPanel;
+    const GifFrame* frame = g_editor.currentFramePtr();
+    if (!panel || !frame) return;
+    const int shown = shownComment();
+    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < frame->comments.size(); ++i) {
+        const std::string item = itemText(i, frame->comments[i]);
+        SendMessageA(g_commentList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    const bool any = !frame->comments.empty();
+    if (any) {
+        showComment(panel, *frame, std::clamp(shown, 0, int(frame->comments.size()) - 1));
+    } else {
+        SetWindowTextA(commentEdit(panel), "");
+    }
+    EnableWindow(g_commentList, any);
+    EnableWindow(commentEdit(panel), any);
+}
+
+void commitCommentPanelTyping() {
+    if (g_commentPanel) onTextDone(g_commentPanel);
+}
+
 INT_PTR CALLBACK commentPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(window);
-        return TRUE;
-    case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        break;
-    case WM_SIZE:
-        onSize(window);
-        break;
-    default:
-        break;
+        case WM_INITDIALOG:
+            onInitDialog(window);
+            return TRUE;
+        case WM_COMMAND:
+            onCommand(window, LOWORD(wParam), HIWORD(wParam));
+            break;
+        case WM_SIZE:
+            onSize(window);
+            break;
+        default:
+            break;
     }
     return FALSE;
 }

@@ -2,9 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/framelist.h"
+#include <algorithm>
+#include <string>
+
 #include "app/globals.h"
-#include "app/layout.h"
 #include "resource.h"
 
 namespace {
@@ -38,105 +39,143 @@ UINT readNumber(HWND panel, int id, bool* valid) {
     return value;
 }
 
-void show(HWND panel, int id, UINT value) { SetDlgItemInt(panel, id, value, FALSE); }
+void show(HWND panel, int id, UINT value) {
+    SetDlgItemInt(panel, id, value, FALSE);
+}
+
+// Set while the panel shows the document, so its own writes are not taken as typing.
+bool s_showing = false;
+
+// True once for each run of typing: the edit's modified flag is set by keystrokes and cleared
+// whenever the program writes the field. Loop count and background index are taken only when
+// typed, so a file's count above what the field allows stays until the user changes it.
+bool takeTyped(HWND panel, int id) {
+    const bool typed = SendDlgItemMessageA(panel, id, EM_GETMODIFY, 0, 0) != 0;
+    SendDlgItemMessageA(panel, id, EM_SETMODIFY, FALSE, 0);
+    return typed;
+}
+
+void showCorrection(HWND panel, int id, UINT value) {
+    s_showing = true;
+    show(panel, id, value);
+    s_showing = false;
+}
+
+// Leaves a field alone when it already reads as the value, so the caret stays where the user types.
+void showNumber(HWND panel, int id, UINT value) {
+    bool valid = false;
+    if (readNumber(panel, id, &valid) == value && valid) return;
+    show(panel, id, value);
+}
+
+// A hidden or disabled field holds nothing the user typed.
+bool takesInput(HWND panel, int id) {
+    const HWND field = GetDlgItem(panel, id);
+    return IsWindowEnabled(field) && (GetWindowLongPtrA(field, GWL_STYLE) & WS_VISIBLE);
+}
+
+void editDocument(const char* name, const std::string& mergeKey, void (*change)(DocumentFields&, UINT),
+                  UINT value) {
+    if (s_showing) return;
+    DocumentFields fields = DocumentFields::of(g_editor.document());
+    change(fields, value);
+    g_editor.setDocumentFields(fields, name, mergeKey);
+}
 
 // Width and height: an empty or zero field means the smallest screen, and the screen never
 // passes 2000. Writing the corrected value back raises EN_CHANGE again, which then finds it valid.
-void onScreenSideEdited(HWND panel, int id, WORD notification) {
+void onScreenSideEdited(HWND panel, int id) {
+    if (s_showing || !takesInput(panel, id)) return;
     bool valid = false;
     UINT value = readNumber(panel, id, &valid);
     if (!valid || value == 0) {
         value = 1;
-        show(panel, id, value);
+        showCorrection(panel, id, value);
     } else if (value > kMaxScreenSide) {
         value = kMaxScreenSide;
-        show(panel, id, value);
+        showCorrection(panel, id, value);
     }
     if (id == IDC_GLOBAL_WIDTH) {
-        g_document.screenWidth = uint16_t(value);
+        editDocument(
+            "Screen Size", "width", [](DocumentFields& f, UINT v) { f.screenWidth = uint16_t(v); }, value);
     } else {
-        g_document.screenHeight = uint16_t(value);
+        editDocument(
+            "Screen Size", "height", [](DocumentFields& f, UINT v) { f.screenHeight = uint16_t(v); }, value);
     }
-    g_modified = true;
-    redrawAnimationView(notification == EN_CHANGE ? (RDW_INVALIDATE | RDW_ERASE) : RDW_INVALIDATE);
 }
 
 // Only on focus loss, so typing "20" does not pass through a stored 2. An empty field is taken
 // as 0 repeats and left so; a typed 0 means one play.
 void onLoopCountEdited(HWND panel) {
+    if (s_showing || !takesInput(panel, IDC_GLOBAL_LOOP) || !takeTyped(panel, IDC_GLOBAL_LOOP)) return;
     bool valid = false;
     UINT value = readNumber(panel, IDC_GLOBAL_LOOP, &valid);
     if (!valid) {
         value = 0;
-        show(panel, IDC_GLOBAL_LOOP, value);
+        showCorrection(panel, IDC_GLOBAL_LOOP, value);
     } else if (value > kMaxLoopCount) {
         value = kMaxLoopCount;
-        show(panel, IDC_GLOBAL_LOOP, value);
+        showCorrection(panel, IDC_GLOBAL_LOOP, value);
     } else if (value == 0) {
         value = 1;
-        show(panel, IDC_GLOBAL_LOOP, value);
+        showCorrection(panel, IDC_GLOBAL_LOOP, value);
     }
-    g_document.loopCount = uint16_t(value);
-    g_modified = true;
+    editDocument(
+        "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopCount = uint16_t(v); }, value);
 }
 
 void onBackgroundIndexEdited(HWND panel) {
+    if (s_showing || !takesInput(panel, IDC_GLOBAL_BACKGROUND) || !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
+        return;
     bool valid = false;
     UINT value = readNumber(panel, IDC_GLOBAL_BACKGROUND, &valid);
     if (!valid) {
         value = 0;
-        show(panel, IDC_GLOBAL_BACKGROUND, value);
+        showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
     } else if (value > kMaxColorIndex) {
         value = kMaxColorIndex;
-        show(panel, IDC_GLOBAL_BACKGROUND, value);
+        showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
     }
-    g_document.backgroundIndex = uint8_t(value);
-    g_modified = true;
+    editDocument(
+        "Background Color", "", [](DocumentFields& f, UINT v) { f.backgroundIndex = uint8_t(v); }, value);
 }
 
 void onInfiniteClicked(HWND panel) {
     const bool forever = IsDlgButtonChecked(panel, IDC_GLOBAL_INFINITE) == BST_CHECKED;
-    g_document.loopForever = forever;
-    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_LOOP), !forever);
-    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_LOOP_SPIN), !forever);
-    g_modified = true;
+    editDocument(
+        "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopForever = v != 0; }, forever);
 }
 
-// The up-downs stay enabled on purpose: only typing is blocked while the size follows the frames.
+// The size follows the frames from the moment Auto is checked; the editor fits it in the same step.
 void onAutoSizeClicked(HWND panel) {
     const bool automatic = IsDlgButtonChecked(panel, IDC_GLOBAL_AUTO_SIZE) == BST_CHECKED;
-    g_document.autoScreenSize = automatic;
-    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_WIDTH), !automatic);
-    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_HEIGHT), !automatic);
-    if (automatic) {
-        fitScreenToFrames();
-        redrawAnimationView(RDW_INVALIDATE | RDW_ERASE);
-        RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-        updateViewScrollBars();
-    }
-    g_modified = true;
+    editDocument(
+        "Auto Size", "", [](DocumentFields& f, UINT v) { f.autoScreenSize = v != 0; }, automatic);
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {
     switch (id) {
-    case IDC_GLOBAL_WIDTH:
-    case IDC_GLOBAL_HEIGHT:
-        if (notification == EN_CHANGE || notification == EN_KILLFOCUS) onScreenSideEdited(panel, id, notification);
-        break;
-    case IDC_GLOBAL_LOOP:
-        if (notification == EN_KILLFOCUS) onLoopCountEdited(panel);
-        break;
-    case IDC_GLOBAL_BACKGROUND:
-        if (notification == EN_KILLFOCUS) onBackgroundIndexEdited(panel);
-        break;
-    case IDC_GLOBAL_INFINITE:
-        if (notification == BN_CLICKED) onInfiniteClicked(panel);
-        break;
-    case IDC_GLOBAL_AUTO_SIZE:
-        if (notification == BN_CLICKED) onAutoSizeClicked(panel);
-        break;
-    default:
-        break;
+        case IDC_GLOBAL_WIDTH:
+        case IDC_GLOBAL_HEIGHT:
+            if (notification == EN_CHANGE || notification == EN_KILLFOCUS) onScreenSideEdited(panel, id);
+            break;
+        case IDC_GLOBAL_LOOP:
+            if (notification == EN_KILLFOCUS) onLoopCountEdited(panel);
+            break;
+        case IDC_GLOBAL_BACKGROUND:
+            if (notification == EN_KILLFOCUS) onBackgroundIndexEdited(panel);
+            break;
+        case IDC_GLOBAL_INFINITE:
+            if (notification == BN_CLICKED) onInfiniteClicked(panel);
+            break;
+        case IDC_GLOBAL_AUTO_SIZE:
+            if (notification == BN_CLICKED) onAutoSizeClicked(panel);
+            break;
+        case IDOK:  // Enter takes the value being typed
+            commitGlobalPanelTyping();
+            break;
+        default:
+            break;
     }
 }
 
@@ -156,40 +195,50 @@ void drawBackgroundSwatch(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
-void fitScreenToFrames() {
-    if (g_document.frames.empty()) return;
-    uint32_t width = 0;
-    uint32_t height = 0;
-    for (const GifFrame& frame : g_document.frames) {
-        const uint32_t right = uint32_t(frame.left) + frame.width();
-        const uint32_t bottom = uint32_t(frame.top) + frame.height();
-        if (right > width) width = right;
-        if (bottom > height) height = bottom;
-    }
-    if (width > kMaxScreenSide) width = kMaxScreenSide;
-    if (height > kMaxScreenSide) height = kMaxScreenSide;
-    g_document.screenWidth = uint16_t(width);
-    g_document.screenHeight = uint16_t(height);
-    show(g_globalPanel, IDC_GLOBAL_WIDTH, width);
-    show(g_globalPanel, IDC_GLOBAL_HEIGHT, height);
+// Auto is a way of editing, not a property of the file: it shows as the document says, and the
+// size fields take no typing while it is on (the up-downs stay enabled on purpose).
+void showDocumentInGlobalPanel() {
+    const HWND panel = g_globalPanel;
+    if (!panel) return;
+    const GifAnimation& doc = g_editor.document();
+    s_showing = true;
+    CheckDlgButton(panel, IDC_GLOBAL_AUTO_SIZE, doc.autoScreenSize ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_WIDTH), !doc.autoScreenSize);
+    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_HEIGHT), !doc.autoScreenSize);
+    showNumber(panel, IDC_GLOBAL_WIDTH, doc.screenWidth);
+    showNumber(panel, IDC_GLOBAL_HEIGHT, doc.screenHeight);
+    const HWND loopEdit = GetDlgItem(panel, IDC_GLOBAL_LOOP);
+    CheckDlgButton(panel, IDC_GLOBAL_INFINITE, doc.loopForever ? BST_CHECKED : BST_UNCHECKED);
+    // Infinite keeps the count underneath, so unchecking it brings the count back; a file that
+    // loops forever has none and shows one play.
+    showNumber(panel, IDC_GLOBAL_LOOP, doc.loopForever ? std::max<UINT>(1, doc.loopCount) : doc.loopCount);
+    EnableWindow(loopEdit, !doc.loopForever);
+    EnableWindow(GetDlgItem(panel, IDC_GLOBAL_LOOP_SPIN), !doc.loopForever);
+    s_showing = false;
+}
+
+void commitGlobalPanelTyping() {
+    if (!g_globalPanel) return;
+    onLoopCountEdited(g_globalPanel);
+    onBackgroundIndexEdited(g_globalPanel);
 }
 
 INT_PTR CALLBACK globalPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(window);
-        return TRUE;
-    case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        break;
-    case WM_DRAWITEM:
-        if (wParam == IDC_GLOBAL_BACKGROUND_SWATCH) {
-            drawBackgroundSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_INITDIALOG:
+            onInitDialog(window);
             return TRUE;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            onCommand(window, LOWORD(wParam), HIWORD(wParam));
+            break;
+        case WM_DRAWITEM:
+            if (wParam == IDC_GLOBAL_BACKGROUND_SWATCH) {
+                drawBackgroundSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        default:
+            break;
     }
     return FALSE;
 }

@@ -4,5 +4,7 @@
 
 INT_PTR CALLBACK globalPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Sets the logical screen to the bounding box of all frames (at most 2000 each way) and shows it.
-void fitScreenToFrames();
+// Shows the logical screen, Auto and looping; changes nothing in the document.
+void showDocumentInGlobalPanel();
+// Takes the loop count or background index being typed, as leaving the field would.
+void commitGlobalPanelTyping();

@@ -7,12 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "app/framelist.h"
+#include "app/editorviews.h"
 #include "app/globals.h"
-#include "app/layout.h"
 #include "palette/indexpicker.h"
 #include "palette/paletteeditor.h"
-#include "panels/globalpanel.h"
 #include "resource.h"
 
 namespace {
@@ -39,15 +37,11 @@ constexpr int kArrowFontHeight = 12;
 
 // True while the index picker runs, so the swatch draws pressed.
 bool s_pickerOpen = false;
-// Set while the panel writes the title edit itself, so that write is not taken as typing.
-bool s_showingTitle = false;
+// Set while the panel shows the document, so its own writes are not taken as typing.
+bool s_showing = false;
 
-int selectedIndex() { return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0)); }
-
-GifFrame* selectedFrame() {
-    const int index = selectedIndex();
-    if (index < 0 || size_t(index) >= g_document.frames.size()) return nullptr;
-    return &g_document.frames[size_t(index)];
+const GifFrame* currentFrame() {
+    return g_editor.currentFramePtr();
 }
 
 void setRange(HWND panel, int upDownId, int low, int high) {
@@ -63,9 +57,8 @@ UINT readCorrected(HWND panel, int editId, UINT maximum) {
     if (!translated) {
         char text[32] = {};
         GetDlgItemTextA(panel, editId, text, sizeof(text));
-        const bool allDigits = text[0] != '\0' && std::all_of(text, text + strlen(text), [](char c) {
-            return c >= '0' && c <= '9';
-        });
+        const bool allDigits = text[0] != '\0' && std::all_of(text, text + strlen(text),
+                                                              [](char c) { return c >= '0' && c <= '9'; });
         value = allDigits ? maximum : 0;
         corrected = true;
     } else if (value > maximum) {
@@ -73,38 +66,52 @@ UINT readCorrected(HWND panel, int editId, UINT maximum) {
         corrected = true;
     }
     // Only a corrected value is written back: every write raises EN_CHANGE again.
-    if (corrected) SetDlgItemInt(panel, editId, value, FALSE);
+    if (corrected) {
+        s_showing = true;
+        SetDlgItemInt(panel, editId, value, FALSE);
+        s_showing = false;
+    }
     return value;
 }
 
-bool transparentChecked(HWND panel) { return IsDlgButtonChecked(panel, IDC_IMAGE_TRANSPARENT) == BST_CHECKED; }
+// Leaves a field alone when it already reads as the value, so the caret stays where the user types.
+void showNumber(HWND panel, int id, UINT value) {
+    BOOL translated = FALSE;
+    if (GetDlgItemInt(panel, id, &translated, FALSE) == value && translated) return;
+    SetDlgItemInt(panel, id, value, FALSE);
+}
+
+void showText(HWND panel, int id, const std::string& text) {
+    char shown[kMaxTitleLength + 1] = {};
+    GetDlgItemTextA(panel, id, shown, sizeof(shown));
+    if (text != shown) SetDlgItemTextA(panel, id, text.c_str());
+}
+
+// True once for each run of typing: the edit's modified flag is set by keystrokes and cleared
+// whenever the program writes the field.
+bool takeTyped(HWND panel, int id) {
+    const bool typed = SendDlgItemMessageA(panel, id, EM_GETMODIFY, 0, 0) != 0;
+    SendDlgItemMessageA(panel, id, EM_SETMODIFY, FALSE, 0);
+    return typed;
+}
+
+bool transparentChecked(HWND panel) {
+    return IsDlgButtonChecked(panel, IDC_IMAGE_TRANSPARENT) == BST_CHECKED;
+}
 
 void redrawSwatch(HWND panel, UINT flags) {
     RedrawWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH), nullptr, nullptr, flags);
 }
 
-// The bitmap's palette mirrors the local table; the transparent entry gets alpha 0 so the
-// canvas shows what lies below it.
-void rebuildPalette(GifFrame& frame) {
-    if (!frame.bitmap) return;
-    IndexedPalette palette;
-    const size_t count = std::min<size_t>(frame.localTable.entries.size(), 256);
-    palette.count = uint32_t(count);
-    for (size_t i = 0; i < count; ++i) palette.entries[i] = frame.localTable.entries[i].toArgb();
-    if (frame.transparent) {
-        if (frame.transparentIndex < count) palette.entries[frame.transparentIndex] &= 0x00FFFFFFu;
-        palette.flags = kPaletteFlagsHasAlpha;
-    }
-    frame.bitmap->setPalette(palette);
-}
-
-void showTitle(HWND panel, const GifFrame& frame) {
-    char shown[kMaxTitleLength + 1] = {};
-    GetDlgItemTextA(panel, IDC_IMAGE_TITLE, shown, sizeof(shown));
-    if (frame.title == shown) return;
-    s_showingTitle = true;
-    SetDlgItemTextA(panel, IDC_IMAGE_TITLE, frame.title.c_str());
-    s_showingTitle = false;
+// Every field change of the current frame is one edit; the editor records nothing when the value
+// is what the frame already has.
+void editCurrentFrame(const char* name, const std::string& mergeKey, void (*change)(FrameFields&, UINT),
+                      UINT value) {
+    const GifFrame* frame = currentFrame();
+    if (!frame || s_showing) return;
+    FrameFields fields = FrameFields::of(*frame);
+    change(fields, value);
+    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, name, mergeKey);
 }
 
 void onInitDialog(HWND panel) {
@@ -119,168 +126,151 @@ void onInitDialog(HWND panel) {
     SendDlgItemMessageA(panel, IDC_IMAGE_TITLE, EM_LIMITTEXT, kMaxTitleLength, 0);
 }
 
+// Offsets follow the typing at once, so the canvas moves with every digit; one run of typing in
+// one field is one step.
 void onOffsetChanged(HWND panel, int editId) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    const uint16_t value = uint16_t(readCorrected(panel, editId, kMaxOffset));
-    // The correction above may have run this handler again; the frame is still the same one.
+    if (s_showing || !currentFrame()) return;
+    const UINT value = readCorrected(panel, editId, kMaxOffset);
     if (editId == IDC_IMAGE_LEFT) {
-        frame->left = value;
-        // Every newly selected frame passes through here first, so the title follows the
-        // selection without a hook of its own.
-        showTitle(panel, *frame);
+        editCurrentFrame(
+            "Offset", "left", [](FrameFields& f, UINT v) { f.left = uint16_t(v); }, value);
     } else {
-        frame->top = value;
+        editCurrentFrame(
+            "Offset", "top", [](FrameFields& f, UINT v) { f.top = uint16_t(v); }, value);
     }
-    if (IsDlgButtonChecked(g_globalPanel, IDC_GLOBAL_AUTO_SIZE) == BST_CHECKED) fitScreenToFrames();
-    redrawAnimationView(RDW_INVALIDATE);
-    redrawFrameList();
-    g_modified = true;
 }
 
 void onDelayDone(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    frame->delay = uint16_t(readCorrected(panel, IDC_IMAGE_DELAY, kMaxDelay));
-    g_modified = true;
+    // Only what the user typed is taken: a delay the field cannot hold (a file's above 32767)
+    // stays as it is until the user changes it.
+    if (s_showing || !takeTyped(panel, IDC_IMAGE_DELAY) || !currentFrame()) return;
+    const UINT value = readCorrected(panel, IDC_IMAGE_DELAY, kMaxDelay);
+    editCurrentFrame(
+        "Delay", "", [](FrameFields& f, UINT v) { f.delay = uint16_t(v); }, value);
 }
 
-void onTransparentIndexEdited(HWND panel, WORD notification) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    if (frame->hasLocalTable && frame->transparent && transparentChecked(panel)) {
-        const size_t entries = frame->localTable.entries.size();
-        const UINT last = entries == 0 ? 0 : UINT(std::min<size_t>(entries, 256) - 1);
-        // Read the value again after the correction: a corrected write re-enters with it.
-        const UINT value = readCorrected(panel, IDC_IMAGE_TRANSPARENT_INDEX, last);
-        frame = selectedFrame();
-        if (!frame) return;
-        frame->transparentIndex = uint8_t(value);
-        EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX), TRUE);
-        rebuildPalette(*frame);
-        redrawSwatch(panel, notification == EN_CHANGE ? RDW_INVALIDATE | RDW_ERASE : RDW_INVALIDATE);
-        g_modified = true;
-    }
-    redrawAnimationView(RDW_INVALIDATE);
+// Transparency is editable only against a local colour table.
+bool transparencyEditable(const GifFrame& frame) {
+    return frame.hasLocalTable && frame.transparent;
+}
+
+void onTransparentIndexEdited(HWND panel) {
+    const GifFrame* frame = currentFrame();
+    if (s_showing || !frame || !transparencyEditable(*frame) || !transparentChecked(panel)) return;
+    const size_t entries = frame->localTable.entries.size();
+    const UINT last = entries == 0 ? 0 : UINT(std::min<size_t>(entries, 256) - 1);
+    const UINT value = readCorrected(panel, IDC_IMAGE_TRANSPARENT_INDEX, last);
+    editCurrentFrame(
+        "Transparent Color", "transparent", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
+        value);
 }
 
 void onTransparentClicked(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    frame->transparent = transparentChecked(panel);
-    if (!frame->hasLocalTable) return;
-    HWND indexEdit = GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX);
-    HWND swatch = GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH);
-    if (frame->transparent) {
-        SetDlgItemInt(panel, IDC_IMAGE_TRANSPARENT_INDEX, frame->transparentIndex, FALSE);
-    } else {
-        frame->transparentIndex = 0;
-        SetDlgItemTextA(panel, IDC_IMAGE_TRANSPARENT_INDEX, "");
+    const GifFrame* frame = currentFrame();
+    if (frame && !frame->hasLocalTable) {
+        showFrameInImagePanel();  // nothing to pick a see-through entry from
+        return;
     }
-    frame = selectedFrame();
-    if (!frame) return;
-    EnableWindow(indexEdit, frame->transparent);
-    EnableWindow(swatch, frame->transparent);
-    rebuildPalette(*frame);
-    redrawSwatch(panel, RDW_INVALIDATE);
-    redrawAnimationView(RDW_INVALIDATE);
-    redrawSelectedFrameItem();
-    g_modified = true;
+    const bool on = transparentChecked(panel);
+    editCurrentFrame(
+        "Transparency", "",
+        [](FrameFields& f, UINT v) {
+            f.transparent = v != 0;
+            if (!f.transparent) f.transparentIndex = 0;
+        },
+        on);
 }
 
 void onDisposalChanged(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
     const LRESULT position = SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0);
-    if (position >= 0 && position < LRESULT(std::size(kDisposalTexts))) frame->disposal = uint32_t(position);
-    g_modified = true;
+    if (position < 0 || position >= LRESULT(std::size(kDisposalTexts))) return;
+    editCurrentFrame(
+        "Disposal", "", [](FrameFields& f, UINT v) { f.disposal = v; }, UINT(position));
 }
 
 void onInterlacedClicked(HWND panel) {
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
-    frame->interlaced = IsDlgButtonChecked(panel, IDC_IMAGE_INTERLACED) == BST_CHECKED;
-    g_modified = true;
+    const bool on = IsDlgButtonChecked(panel, IDC_IMAGE_INTERLACED) == BST_CHECKED;
+    editCurrentFrame(
+        "Interlace", "", [](FrameFields& f, UINT v) { f.interlaced = v != 0; }, on);
 }
 
-// The title is not part of the GIF file; it lives with the frame for this session only.
+// The title is not part of the GIF file: the edit can be undone but leaves the file unchanged.
 void onTitleChanged(HWND panel) {
-    if (s_showingTitle) return;
-    GifFrame* frame = selectedFrame();
-    if (!frame) return;
+    const GifFrame* frame = currentFrame();
+    if (s_showing || !frame) return;
     char text[kMaxTitleLength + 1] = {};
     GetDlgItemTextA(panel, IDC_IMAGE_TITLE, text, sizeof(text));
-    frame->title = text;
+    FrameFields fields = FrameFields::of(*frame);
+    fields.title = text;
+    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, "Title", "title");
 }
 
 void onSwatchClicked(HWND panel) {
-    GifFrame* frame = selectedFrame();
+    const GifFrame* frame = currentFrame();
     if (!frame || !frame->hasLocalTable) return;
     HWND swatch = GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH);
     s_pickerOpen = true;
     redrawSwatch(panel, RDW_INVALIDATE | RDW_ERASE);
     const int picked = pickPaletteIndex(&frame->localTable, swatch, frame->transparentIndex);
     s_pickerOpen = false;
+    // The picker only offers entries of the table, so the index is already in range.
     if (picked >= 0) {
-        SetDlgItemInt(panel, IDC_IMAGE_TRANSPARENT_INDEX, UINT(picked), FALSE);
-        SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_TRANSPARENT_INDEX, EN_KILLFOCUS),
-                     reinterpret_cast<LPARAM>(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX)));
-        // The picker only offers entries of the table, so the index is already in range.
-        if (GifFrame* after = selectedFrame()) after->transparentIndex = uint8_t(picked);
+        editCurrentFrame(
+            "Transparent Color", "", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
+            UINT(picked));
     }
     redrawSwatch(panel, RDW_INVALIDATE);
 }
 
 void onLocalPaletteClicked() {
-    GifFrame* frame = selectedFrame();
-    if (!frame || !frame->hasLocalTable) return;
-    if (!editFramePalette(g_mainWindow, *frame)) return;
-    // The editor writes every entry opaque; a transparent frame keeps its see-through colour.
-    if (GifFrame* after = selectedFrame(); after && after->transparent) rebuildPalette(*after);
-    redrawSwatch(g_imagePanel, RDW_INVALIDATE);
-    redrawAnimationView(RDW_INVALIDATE);
+    commitTypedValues();
+    editCurrentFramePalette(g_mainWindow);
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {
     switch (id) {
-    case IDC_IMAGE_LEFT:
-    case IDC_IMAGE_TOP:
-        if (notification == EN_CHANGE) onOffsetChanged(panel, id);
-        break;
-    case IDC_IMAGE_DELAY:
-        if (notification == EN_KILLFOCUS) onDelayDone(panel);
-        break;
-    case IDC_IMAGE_TRANSPARENT_INDEX:
-        if (notification == EN_CHANGE || notification == EN_KILLFOCUS) onTransparentIndexEdited(panel, notification);
-        break;
-    case IDC_IMAGE_TRANSPARENT:
-        if (notification == BN_CLICKED) onTransparentClicked(panel);
-        break;
-    case IDC_IMAGE_DISPOSAL:
-        if (notification == CBN_SELCHANGE) onDisposalChanged(panel);
-        break;
-    case IDC_IMAGE_INTERLACED:
-        if (notification == BN_CLICKED) onInterlacedClicked(panel);
-        break;
-    case IDC_IMAGE_TITLE:
-        if (notification == EN_CHANGE) onTitleChanged(panel);
-        break;
-    case IDC_IMAGE_TRANSPARENT_SWATCH:
-        if (notification == BN_CLICKED) onSwatchClicked(panel);
-        break;
-    case IDC_IMAGE_LOCAL_PALETTE:
-        if (notification == BN_CLICKED) onLocalPaletteClicked();
-        break;
-    default:
-        break;
+        case IDC_IMAGE_LEFT:
+        case IDC_IMAGE_TOP:
+            if (notification == EN_CHANGE) onOffsetChanged(panel, id);
+            break;
+        case IDC_IMAGE_DELAY:
+            if (notification == EN_KILLFOCUS) onDelayDone(panel);
+            break;
+        case IDC_IMAGE_TRANSPARENT_INDEX:
+            if (notification == EN_CHANGE || notification == EN_KILLFOCUS) onTransparentIndexEdited(panel);
+            break;
+        case IDC_IMAGE_TRANSPARENT:
+            if (notification == BN_CLICKED) onTransparentClicked(panel);
+            break;
+        case IDC_IMAGE_DISPOSAL:
+            if (notification == CBN_SELCHANGE) onDisposalChanged(panel);
+            break;
+        case IDC_IMAGE_INTERLACED:
+            if (notification == BN_CLICKED) onInterlacedClicked(panel);
+            break;
+        case IDC_IMAGE_TITLE:
+            if (notification == EN_CHANGE) onTitleChanged(panel);
+            break;
+        case IDC_IMAGE_TRANSPARENT_SWATCH:
+            if (notification == BN_CLICKED) onSwatchClicked(panel);
+            break;
+        case IDC_IMAGE_LOCAL_PALETTE:
+            if (notification == BN_CLICKED) onLocalPaletteClicked();
+            break;
+        case IDOK:  // Enter takes the value being typed
+            commitImagePanelTyping();
+            break;
+        default:
+            break;
     }
 }
 
 // ---- Swatch ------------------------------------------------------------------------------------
 
 HBRUSH swatchBrush() {
-    const GifFrame* frame = selectedFrame();
-    if (frame && frame->transparent && frame->hasLocalTable && frame->transparentIndex < frame->localTable.entries.size()) {
+    const GifFrame* frame = currentFrame();
+    if (frame && frame->transparent && frame->hasLocalTable &&
+        frame->transparentIndex < frame->localTable.entries.size()) {
         return CreateSolidBrush(frame->localTable.entries[frame->transparentIndex].toColorRef());
     }
     // No selection, no table or no transparency: nothing to show but the hatch.
@@ -347,22 +337,53 @@ void drawSwatch(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
+void showFrameInImagePanel() {
+    const HWND panel = g_imagePanel;
+    const GifFrame* frame = currentFrame();
+    if (!panel || !frame) return;
+    s_showing = true;
+    showNumber(panel, IDC_IMAGE_WIDTH, frame->width());
+    showNumber(panel, IDC_IMAGE_HEIGHT, frame->height());
+    showNumber(panel, IDC_IMAGE_LEFT, frame->left);
+    showNumber(panel, IDC_IMAGE_TOP, frame->top);
+    showNumber(panel, IDC_IMAGE_DELAY, frame->delay);
+    const bool transparent = transparencyEditable(*frame);
+    if (transparent) {
+        showNumber(panel, IDC_IMAGE_TRANSPARENT_INDEX, frame->transparentIndex);
+    } else {
+        SetDlgItemTextA(panel, IDC_IMAGE_TRANSPARENT_INDEX, "");
+    }
+    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_INDEX), transparent);
+    EnableWindow(GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH), transparent);
+    CheckDlgButton(panel, IDC_IMAGE_TRANSPARENT, transparent ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, WPARAM(frame->disposal), 0);
+    CheckDlgButton(panel, IDC_IMAGE_INTERLACED, frame->interlaced ? BST_CHECKED : BST_UNCHECKED);
+    showText(panel, IDC_IMAGE_TITLE, frame->title);
+    EnableWindow(GetDlgItem(panel, IDC_IMAGE_LOCAL_PALETTE), frame->hasLocalTable);
+    s_showing = false;
+    redrawSwatch(panel, RDW_INVALIDATE);
+}
+
+void commitImagePanelTyping() {
+    if (g_imagePanel) onDelayDone(g_imagePanel);
+}
+
 INT_PTR CALLBACK imagePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(window);
-        return TRUE;
-    case WM_COMMAND:
-        onCommand(window, LOWORD(wParam), HIWORD(wParam));
-        break;
-    case WM_DRAWITEM:
-        if (wParam == IDC_IMAGE_TRANSPARENT_SWATCH) {
-            drawSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_INITDIALOG:
+            onInitDialog(window);
             return TRUE;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            onCommand(window, LOWORD(wParam), HIWORD(wParam));
+            break;
+        case WM_DRAWITEM:
+            if (wParam == IDC_IMAGE_TRANSPARENT_SWATCH) {
+                drawSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        default:
+            break;
     }
     return FALSE;
 }

@@ -38,6 +38,8 @@
 #define IDM_IMAGE_MOVE_DOWN 32790
 #define IDM_HELP_HELP 32791
 #define IDM_ANIMATION_ANIMATE 32792
+#define IDM_EDIT_UNDO 32793
+#define IDM_EDIT_REDO 32794
 
 // ---- Icons -----------------------------------------------------------------------------------
 #define IDI_APP 107

@@ -3,6 +3,7 @@
 // added from another GIF keeps in the saved file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <sstream>
 
@@ -241,6 +242,32 @@ TEST(EditTest, HistoryKeepsItsBoundsOldestStepsFirst) {
     for (int i = 0; i < 8; ++i) small.deleteFrame(0);
     EXPECT_LE(small.history().retainedBytes(), 40000u);
     EXPECT_EQ(small.history().stepCount(), 3u);
+}
+
+TEST(EditTest, AutoSizeIsTheBoxOfAllFramesAtMost2000) {
+    struct Row {
+        std::vector<std::array<int, 4>> frames;  // width, height, left, top
+        int width, height;
+    };
+    const Row rows[] = {
+        {{}, 7, 9},  // no frame: the size stays
+        {{{4, 4, 0, 0}, {20, 2, 100, 3}, {2, 2, 1, 50}}, 120, 52},
+        {{{1, 1, 65535, 0}}, 2000, 1},  // an offset of 65535 does not wrap
+    };
+    for (const Row& row : rows) {
+        GifAnimation doc;
+        doc.screenWidth = 7;
+        doc.screenHeight = 9;
+        for (const auto& [w, h, left, top] : row.frames) {
+            GifFrame& frame = doc.frames.emplace_back();
+            frame.bitmap = IndexedBitmap::create(uint32_t(w), uint32_t(h));
+            frame.left = uint16_t(left);
+            frame.top = uint16_t(top);
+        }
+        uint16_t width = 0, height = 0;
+        fittedScreenSize(doc, &width, &height);
+        EXPECT_EQ(width * 10000 + height, row.width * 10000 + row.height);
+    }
 }
 
 TEST(EditTest, FramesAddedFromAnotherGifKeepTheirColoursWhenSaved) {

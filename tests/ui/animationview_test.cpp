@@ -38,7 +38,7 @@ protected:
         if (GetCapture() == g_animationView) tick();
         mouse(WM_LBUTTONUP, to.x, to.y);
     }
-    GifFrame& frame(size_t i) { return g_document.frames[i]; }
+    const GifFrame& frame(size_t i) { return g_editor.document().frames[i]; }
     AppSession session;
 };
 
@@ -86,7 +86,8 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
     selectFrame(0);
     // A press on the pinned frame moves nothing; past the origin, also left of the view, the
     // selected frame stops at 0.
-    for (auto [from, to, left] : {std::tuple{POINT{110, 110}, POINT{117, 119}, 20}, {{25, 25}, {-40, 4}, 0}}) {
+    for (auto [from, to, left] :
+         {std::tuple{POINT{110, 110}, POINT{117, 119}, 20}, {{25, 25}, {-40, 4}, 0}}) {
         drag(from, to);
         EXPECT_EQ(frame(0).left * 1000 + frame(0).top, left * 1001);
         EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(left));

@@ -1,14 +1,15 @@
 // The menu and toolbar commands, the "Save changes?" question and the closing step, through
 // WM_COMMAND and the program's own message loop. The GIF file dialogs and the message boxes are
 // driven through their real windows once; after that they are stubbed (each costs Wine seconds).
-#include <windows.h>
+#include "app/commands.h"
+
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/globals.h"
 #include "resource.h"
 #include "support/gifbytes.h"
@@ -36,7 +37,7 @@ std::string writeThreeFrames(const std::string& name, uint16_t repeats = 5) {
 // The frames by width: 40, 5 and 2 for the three above.
 std::vector<uint32_t> widths() {
     std::vector<uint32_t> all;
-    for (const GifFrame& frame : g_document.frames) all.push_back(frame.width());
+    for (const GifFrame& frame : g_editor.document().frames) all.push_back(frame.width());
     return all;
 }
 const std::vector<uint32_t> kThree = {40, 5, 2};
@@ -61,7 +62,8 @@ public:
     }
     Strings asked() const {
         Strings all = stub_ ? stub_->shown() : Strings{};
-        for (const std::string& caption : shown(answers_)) all.push_back(caption + ": " + answers_.lastMessageText());
+        for (const std::string& caption : shown(answers_))
+            all.push_back(caption + ": " + answers_.lastMessageText());
         return all;
     }
 
@@ -90,7 +92,9 @@ void forgetPendingPaint(HWND window) {
     pumpMessages(50);
     ValidateRect(window, nullptr);
 }
-bool hasPendingPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
+bool hasPendingPaint(HWND window) {
+    return GetUpdateRect(window, nullptr, FALSE) != FALSE;
+}
 
 void openStubbed(const std::string& path, UINT command = IDM_FILE_OPEN) {
     FileDialogStub stub({path});
@@ -106,13 +110,14 @@ void expectThreeFramesOpen(const std::string& path, const char* loopText, bool f
     EXPECT_EQ(frameListSelection(), LB_ERR);
     EXPECT_FALSE(checked(g_globalPanel, IDC_GLOBAL_AUTO_SIZE));
     EXPECT_TRUE(enabled(g_globalPanel, IDC_GLOBAL_WIDTH));
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "60x50");
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT),
+              "60x50");
     // The file counts repeats; the panel shows plays, one more.
     EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_LOOP), loopText);
     EXPECT_EQ(checked(g_globalPanel, IDC_GLOBAL_INFINITE), forever);
     EXPECT_EQ(enabled(g_globalPanel, IDC_GLOBAL_LOOP), !forever);
-    EXPECT_STRCASEEQ(g_documentPath.c_str(), path.c_str());
-    EXPECT_FALSE(g_modified);
+    EXPECT_STRCASEEQ(g_editor.path().c_str(), path.c_str());
+    EXPECT_FALSE(g_editor.changed());
 }
 
 void expectSavedThreeFrames(const std::string& path) {
@@ -136,7 +141,7 @@ TEST_F(Commands, OpenAndSaveAsThroughTheRealDialogs) {
     SendDlgItemMessageA(g_globalPanel, IDC_GLOBAL_AUTO_SIZE, BM_CLICK, 0, 0);
     SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
     SendMessageA(g_frameList, LB_SETCURSEL, 0, 0);
-    g_modified = true;
+    makeChanged();
     DialogAnswerer answers;
     Strings openTypes, saveTypes;
     answers.expect("Open", noteTypesAndChoose(&openTypes, path));
@@ -153,10 +158,9 @@ TEST_F(Commands, OpenAndSaveAsThroughTheRealDialogs) {
     pumpMessages(200);
     EXPECT_EQ(shown(answers), (Strings{"Open", "Save As"}));
     EXPECT_EQ(saveTypes, Strings{"GIF Files (*.gif)"});
-    EXPECT_STRCASEEQ(g_documentPath.c_str(), windowsOutputPath("saved-as.gif").c_str());
-    EXPECT_FALSE(g_modified);
+    EXPECT_STRCASEEQ(g_editor.path().c_str(), windowsOutputPath("saved-as.gif").c_str());
+    EXPECT_FALSE(g_editor.changed());
     expectSavedThreeFrames(windowsOutputPath("saved-as.gif"));
-
 }
 
 TEST_F(Commands, OpenShowsLoopingAndRefusesWhatItCannotRead) {
@@ -164,7 +168,7 @@ TEST_F(Commands, OpenShowsLoopingAndRefusesWhatItCannotRead) {
     openStubbed(path);
     expectThreeFramesOpen(path, "1", true);
 
-    g_modified = true;
+    makeChanged();
     DialogAnswerer answers;
     answers.expect("Error", DialogAnswerer::pressButton(IDOK));
     openStubbed(writeTestFile("readme.gif", Bytes{'t', 'e', 'x', 't', '\n'}));
@@ -173,8 +177,8 @@ TEST_F(Commands, OpenShowsLoopingAndRefusesWhatItCannotRead) {
     EXPECT_EQ(answers.lastMessageText(), "Unable to open image.");
     EXPECT_EQ(widths(), kThree);
     EXPECT_EQ(frameListCount(), 3);
-    EXPECT_EQ(g_documentPath, path);
-    EXPECT_TRUE(g_modified);
+    EXPECT_EQ(g_editor.path(), path);
+    EXPECT_TRUE(g_editor.changed());
 }
 
 TEST_F(Commands, NewAndSave) {
@@ -184,84 +188,91 @@ TEST_F(Commands, NewAndSave) {
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     FileDialogStub stub;
     clickToolbarButton(IDT_SAVE);
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "an unmodified document is not written";
-    g_modified = true;  // with a path, Save writes there without a dialog
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "an unmodified document is not written";
+    makeChanged();  // with a path, Save writes there without a dialog
     clickToolbarButton(IDT_SAVE);
     EXPECT_EQ(stub.calls(), 0);
-    EXPECT_FALSE(g_modified);
+    EXPECT_FALSE(g_editor.changed());
     expectSavedThreeFrames(path);
 
     forgetPendingPaint(g_animationView);
     clickToolbarButton(IDT_NEW);  // unmodified: no question; screen size and looping stay
-    EXPECT_TRUE(g_document.frames.empty());
+    EXPECT_TRUE(g_editor.document().frames.empty());
     EXPECT_EQ(frameListCount(), 0);
-    EXPECT_EQ(g_document.screenWidth * 100 + g_document.loopCount, 6006);
-    EXPECT_TRUE(g_documentPath.empty());
+    EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().loopCount, 6006);
+    EXPECT_TRUE(g_editor.path().empty());
     EXPECT_TRUE(hasPendingPaint(g_animationView));
     EXPECT_TRUE(shown(answers).empty());
 }
 
-TEST_F(Commands, DeleteAndMoveFollowTheSelection) {
+// Delete asks nothing (Undo brings the frame back); every change undoes to the file as opened.
+TEST_F(Commands, DeleteAndMoveFollowTheSelectionAndUndo) {
     const std::string path = writeThreeFrames("three.gif");
-    struct Case {  // selected -1: nothing; answer: to the delete question, 0: none asked
+    struct Case {  // selected -1: nothing
         const char* name;
         UINT command;
-        int selected, answer;
+        int selected;
         std::vector<uint32_t> after;
         int selectionAfter;
     };
     const Case cases[] = {
-        {"delete, nothing selected", IDT_DELETE, -1, 0, kThree, LB_ERR},
-        {"delete cancelled", IDM_IMAGE_DELETE, 1, IDCANCEL, kThree, 1},
-        {"delete the last: the new last", IDT_DELETE, 2, IDOK, {40, 5}, 1},
-        {"up on the first", IDM_IMAGE_MOVE_UP, 0, 0, kThree, 0},
-        {"down on the last", IDM_IMAGE_MOVE_DOWN, 2, 0, kThree, 2},
-        {"toolbar up", IDT_MOVE_UP, 1, 0, {5, 40, 2}, 0},
-        {"toolbar down", IDT_MOVE_DOWN, 1, 0, {40, 2, 5}, 2},
+        {"delete, nothing selected", IDT_DELETE, -1, kThree, LB_ERR},
+        {"delete the last: the new last", IDM_IMAGE_DELETE, 2, {40, 5}, 1},
+        {"up on the first", IDM_IMAGE_MOVE_UP, 0, kThree, 0},
+        {"down on the last", IDM_IMAGE_MOVE_DOWN, 2, kThree, 2},
+        {"toolbar up", IDT_MOVE_UP, 1, {5, 40, 2}, 0},
+        {"toolbar down", IDT_MOVE_DOWN, 1, {40, 2, 5}, 2},
     };
-    bool realBoxDone = false;
+    const MessageBoxStub boxes(IDOK);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         openStubbed(path);
         if (c.selected >= 0) selectFrame(c.selected);
-        const BoxAnswer box("Confirmation", c.answer, &realBoxDone);
-        g_modified = false;  // refilling the Image panel on a click passes through its edit rules
-        forgetPendingPaint(g_animationView);
-        if (c.command < IDM_FILE_OPEN) clickToolbarButton(c.command); else sendMenuCommand(c.command);
-        EXPECT_EQ(box.asked(), c.answer ? Strings{"Confirmation: Are you sure you wish to delete image?"} : Strings{});
+        if (c.command < IDM_FILE_OPEN)
+            clickToolbarButton(c.command);
+        else
+            sendMenuCommand(c.command);
         EXPECT_EQ(widths(), c.after);
         EXPECT_EQ(frameListCount(), int(c.after.size()));
         EXPECT_EQ(frameListSelection(), c.selectionAfter);
-        EXPECT_TRUE(g_modified) << "marked even when nothing changes";
-        EXPECT_TRUE(c.command == IDT_DELETE || c.command == IDM_IMAGE_DELETE || !hasPendingPaint(g_animationView))
-            << "a move does not redraw the view";
+        EXPECT_EQ(g_editor.changed(), c.after != kThree);
+        clickToolbarButton(IDT_UNDO);
+        EXPECT_EQ(widths(), kThree);
+        EXPECT_FALSE(g_editor.changed());
     }
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(Commands, AddTakesTheGifRoadForAnyPathWithDotGif) {
     // The file's 60 x 50 screen and its looping are dropped; the frames' box is 40 x 30.
     openStubbed(writeThreeFrames("add.gif"), IDM_IMAGE_ADD);
     EXPECT_EQ(widths(), kThree);
-    EXPECT_EQ(frameListSelection(), LB_ERR) << "the GIF road selects nothing";
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "40x30");
-    EXPECT_EQ(g_document.loopCount, 1);
-    EXPECT_TRUE(g_modified);
+    EXPECT_EQ(frameListSelection(), LB_ERR) << "the GIF road keeps the selection";
+    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT),
+              "40x30");
+    EXPECT_EQ(g_editor.document().loopCount, 1);
+    EXPECT_TRUE(g_editor.changed());
 
     // One 30 x 3 frame at (1990, 7): the screen grows to its edges but no wider than 2000.
-    g_modified = false;
-    sendMenuCommand(IDM_FILE_NEW);
+    {
+        const MessageBoxStub dropChanges(IDNO);
+        sendMenuCommand(IDM_FILE_NEW);
+        EXPECT_EQ(dropChanges.shown(), Strings{"Confirm: Save changes?"});
+    }
     GifBytes wide;
     wide.header().screen(1, 1, 0x80).colors({0, 0xFFFFFF}).imageDescriptor(1990, 7, 30, 3);
-    openStubbed(writeTestFile("far.gif", wide.imageData(2, referenceLzwEncode(Bytes(90, 1), 2)).trailer().bytes()),
-                IDM_IMAGE_ADD);
-    EXPECT_EQ(g_document.screenWidth * 100 + g_document.screenHeight, 200010);
+    openStubbed(
+        writeTestFile("far.gif", wide.imageData(2, referenceLzwEncode(Bytes(90, 1), 2)).trailer().bytes()),
+        IDM_IMAGE_ADD);
+    EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().screenHeight, 200010);
 
     // A PNG in a folder named "x.gif" goes to the GIF reader, which refuses it; elsewhere it is imported.
     const MessageBoxStub boxes(IDOK);  // the Open test answers the real box
     openStubbed(importImagePath("x.gif\\picture.png"), IDM_IMAGE_ADD);
     EXPECT_EQ(boxes.shown(), Strings{"Error: Unable to open image."});
     openStubbed(importImagePath("alpha.png"), IDM_IMAGE_ADD);
-    EXPECT_EQ(g_document.frames.size(), 2u);
+    EXPECT_EQ(g_editor.document().frames.size(), 2u);
 }
 
 // Animate writes the picture and the page beside the program and has the shell open the page;
@@ -270,7 +281,7 @@ TEST_F(Commands, AnimateAndHelpGoThroughTheShell) {
     const std::string path = writeThreeFrames("browser.gif");
     openStubbed(path);
     const std::string folder = programFolder();
-    g_modified = true;
+    makeChanged();
     {
         ShellOpenRecorder recorder(".html", "opened-page.txt");
         clickToolbarButton(IDT_ANIMATE);
@@ -280,7 +291,7 @@ TEST_F(Commands, AnimateAndHelpGoThroughTheShell) {
                   "<html>\r\n<head>\r\n<title>Preview</title>\r\n</head>\r\n<body>\r\n<img "
                   "src='preview.gif'></body>\r\n</html>\r\n");
         EXPECT_EQ(recorder.waitForOpenedPath(10000), folder + "\\preview.html");
-        EXPECT_TRUE(g_modified) << "a preview is no save";
+        EXPECT_TRUE(g_editor.changed()) << "a preview is no save";
     }
     ShellOpenRecorder recorder(".chm", "opened-help.txt");
     const std::string help = folder + "\\Velmora.chm";
@@ -329,10 +340,12 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
             ASSERT_TRUE(session->started());
         }
         // Something recognisable: screen 31 x 17, one 3 x 2 frame.
-        setDocument({makeFrame(3, 2, {0x0A141E, 0xC86400}, [](uint32_t, uint32_t) { return uint8_t(0); })}, 31, 17);
-        g_modified = c.modified;
-        const std::string written = c.hasPath ? ownPath : c.saveAs && *c.saveAs ? windowsOutputPath(c.saveAs) : "";
-        g_documentPath = c.hasPath ? ownPath : "";
+        setDocument({makeFrame(3, 2, {0x0A141E, 0xC86400}, [](uint32_t, uint32_t) { return uint8_t(0); })},
+                    31, 17, c.hasPath ? ownPath : "");
+        if (c.modified) makeChanged();
+        const std::string written = c.hasPath               ? ownPath
+                                    : c.saveAs && *c.saveAs ? windowsOutputPath(c.saveAs)
+                                                            : "";
         if (!written.empty()) DeleteFileA(written.c_str());
 
         const BoxAnswer box("Confirm", c.answer, &realBoxDone);
@@ -342,17 +355,18 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
         if (c.how == New || c.how == Open) {
             if (c.how == Open) stub.add(writeThreeFrames("closing-open.gif"));
             sendMenuCommand(commands[c.how]);
-            EXPECT_EQ(g_document.frames.size() != 1, c.goesOn);
+            EXPECT_EQ(g_editor.document().frames.size() != 1, c.goesOn);
         } else {
-            PostMessageA(g_mainWindow, c.how == CloseBox ? WM_CLOSE : WM_COMMAND, MAKEWPARAM(commands[c.how], 0), 0);
+            PostMessageA(g_mainWindow, c.how == CloseBox ? WM_CLOSE : WM_COMMAND,
+                         MAKEWPARAM(commands[c.how], 0), 0);
             EXPECT_EQ(runMessageLoopFor(c.goesOn ? 1500 : 600), c.goesOn ? 0 : kStillRunning);
         }
         EXPECT_EQ(box.asked(), c.answer ? Strings{"Confirm: Save changes?"} : Strings{});
         EXPECT_EQ(stub.calls(), c.saveAs ? 1 : c.how == Open ? 1 : 0);
         if (!c.goesOn) {
             EXPECT_TRUE(IsWindowVisible(g_mainWindow));
-            EXPECT_TRUE(g_modified);
-            EXPECT_EQ(g_document.screenWidth * 100 + g_document.screenHeight, 3117);
+            EXPECT_TRUE(g_editor.changed());
+            EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().screenHeight, 3117);
         }
         // Yes writes this document, where it came from or where the save dialog says.
         GifAnimation back;
@@ -360,7 +374,7 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
         EXPECT_EQ(saved, c.answer == IDYES && (!c.saveAs || *c.saveAs));
         if (saved) {
             EXPECT_EQ(back.screenWidth * 100 + back.screenHeight, 3117);
-            EXPECT_STRCASEEQ(g_documentPath.c_str(), written.c_str());
+            EXPECT_STRCASEEQ(g_editor.path().c_str(), written.c_str());
         }
     }
 }

@@ -35,13 +35,12 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
     setDocument(std::move(frames), 10, 10);
     showPropertyTab(2);
     HWND panel = g_commentPanel;
-    std::vector<std::string>& comments = g_document.frames[0].comments;
+    const std::vector<std::string>& comments = g_editor.document().frames[0].comments;
 
     // Without a selected frame nothing reacts.
-    g_modified = false;
     press(panel, IDC_COMMENT_ADD);
     press(panel, IDC_COMMENT_DELETE);
-    EXPECT_FALSE(g_modified);
+    EXPECT_FALSE(g_editor.changed());
     selectFrame(0);
     EXPECT_EQ(textOf(panel, IDC_COMMENT_TEXT), "a");
 
@@ -61,7 +60,6 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(testing::Message() << step.after.size() << " left, selected " << step.selected);
-        g_modified = false;
         if (step.choose >= 0) chooseComment(step.choose);
         if (step.button) press(panel, step.button);
         EXPECT_EQ(comments, step.after);
@@ -73,9 +71,9 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
         EXPECT_EQ(textOf(panel, IDC_COMMENT_TEXT),
                   step.selected >= 0 ? step.after[size_t(step.selected)] : "");
         EXPECT_EQ(enabled(panel, IDC_COMMENT_TEXT), !step.after.empty());
-        EXPECT_TRUE(g_modified);
+        EXPECT_TRUE(g_editor.changed());
     }
-    EXPECT_TRUE(g_document.frames[1].comments.empty());
+    EXPECT_TRUE(g_editor.document().frames[1].comments.empty());
 
     // Typed text is stored when the edit loses the focus, cut to 254 characters.
     press(panel, IDC_COMMENT_ADD);
@@ -87,7 +85,7 @@ TEST(CommentPanel, AddDeleteAndEditKeepTheListNumberedAndInStep) {
         leaveField(panel, IDC_COMMENT_TEXT);
         EXPECT_EQ(comments, std::vector<std::string>{text.substr(0, 254)});
         EXPECT_EQ(listItems(), std::vector<std::string>{"1. " + text.substr(0, 254)});
-        comments = {"Comment 1"};
+        sendMenuCommand(IDM_EDIT_UNDO);
     }
 
     // The edit reaches to 4 pixels from the panel's right and bottom edges.

@@ -4,8 +4,8 @@
 // Image panel and canvas working on the first and last frame. The first file goes through the
 // real file dialog and the first refusal through the real message box; after that both are
 // stubbed, and every file still goes through the same command: each dialog costs Wine two seconds.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,16 +23,18 @@ namespace {
 // Every file of the folders, full Windows paths, sorted so failures name a stable order.
 std::vector<std::string> damagedAndFuzzFiles() {
     std::vector<std::string> files;
-    for (std::string folder : {std::string(VELMORA_TEST_DATA), std::string(VELMORA_FUZZ_CORPUS) + "/read_fuzzer",
-                               std::string(VELMORA_FUZZ_CORPUS) + "/roundtrip_fuzzer",
-                               std::string(VELMORA_FUZZ_CORPUS) + "/palette_fuzzer",
-                               std::string(VELMORA_FUZZ_CORPUS) + "/ppm_fuzzer"}) {
+    for (std::string folder :
+         {std::string(VELMORA_TEST_DATA), std::string(VELMORA_FUZZ_CORPUS) + "/read_fuzzer",
+          std::string(VELMORA_FUZZ_CORPUS) + "/roundtrip_fuzzer",
+          std::string(VELMORA_FUZZ_CORPUS) + "/palette_fuzzer",
+          std::string(VELMORA_FUZZ_CORPUS) + "/ppm_fuzzer"}) {
         std::replace(folder.begin(), folder.end(), '/', '\\');
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) continue;
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + "\\" + found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(folder + "\\" + found.cFileName);
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
@@ -62,7 +64,6 @@ TEST(DamagedFiles, EachOpensIntoWhatCanBeReadOrIsRefusedWithAMessage) {
     for (const std::string& path : files) {
         SCOPED_TRACE(path);
         // Each file starts from an empty, unmodified document, so nothing of the one before shows.
-        g_modified = false;
         sendMenuCommand(IDM_FILE_NEW);
         ASSERT_EQ(frameListCount(), 0);
         // Wine's GDI+ (8.0) dereferences a null palette when a GIF image has neither a global nor
@@ -91,26 +92,29 @@ TEST(DamagedFiles, EachOpensIntoWhatCanBeReadOrIsRefusedWithAMessage) {
         const std::vector<std::string> stubbed = boxes ? boxes->shown() : std::vector<std::string>{};
         if (answers.allAnswered() || !stubbed.empty()) {
             // The refusal says so, once, and then nothing was loaded.
-            EXPECT_EQ(stubbed.empty() ? "Error: " + answers.lastMessageText() : stubbed[0], "Error: Unable to open image.");
+            EXPECT_EQ(stubbed.empty() ? "Error: " + answers.lastMessageText() : stubbed[0],
+                      "Error: Unable to open image.");
             EXPECT_LE(stubbed.size(), 1u);
             EXPECT_EQ(frameListCount(), 0);
-            EXPECT_TRUE(g_document.frames.empty());
+            EXPECT_TRUE(g_editor.document().frames.empty());
             ++refused;
             continue;
         }
         ++opened;
-        EXPECT_TRUE(shapesOf(g_document) == shapesOf(alone));
-        EXPECT_EQ(g_document.screenWidth * 100000 + g_document.screenHeight, alone.screenWidth * 100000 + alone.screenHeight);
-        EXPECT_EQ(frameListCount(), int(g_document.frames.size()));
-        EXPECT_FALSE(g_modified);
+        EXPECT_TRUE(shapesOf(g_editor.document()) == shapesOf(alone));
+        EXPECT_EQ(g_editor.document().screenWidth * 100000 + g_editor.document().screenHeight,
+                  alone.screenWidth * 100000 + alone.screenHeight);
+        EXPECT_EQ(frameListCount(), int(g_editor.document().frames.size()));
+        EXPECT_FALSE(g_editor.changed());
         // Selecting the first and last frame fills the Image panel and the canvas paints it.
-        const int count = int(g_document.frames.size());
+        const int count = int(g_editor.document().frames.size());
         for (int index : {0, count - 1}) {
             if (index < 0) continue;
             selectFrame(index);
             RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             ASSERT_TRUE(IsWindow(g_mainWindow));
-            EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(g_document.frames[size_t(index)].left));
+            EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT),
+                      std::to_string(g_editor.document().frames[size_t(index)].left));
         }
     }
     std::printf("%d opened, %d refused, %d for the reader alone\n", opened, refused, readerOnly);

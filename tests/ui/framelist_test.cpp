@@ -1,7 +1,7 @@
 // The frame list: owner-drawn items (title bar, body, check box, thumbnail), real clicks that pin
 // a frame, and the selection handler that fills the Image and Comment panels.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -19,8 +19,15 @@ constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
 // One item drawn through the main window's WM_DRAWITEM into a 146 x 54 memory bitmap.
 Capture drawItem(int itemId, bool selected) {
     return captureDrawing(146, 54, 0x123456, [&](HDC dc) {
-        DRAWITEMSTRUCT item = {ODT_LISTBOX, IDC_FRAME_LIST, UINT(itemId), ODA_DRAWENTIRE, UINT(selected ? ODS_SELECTED : 0),
-                               g_frameList, dc, {0, 0, 146, 54}, 0};
+        DRAWITEMSTRUCT item = {ODT_LISTBOX,
+                               IDC_FRAME_LIST,
+                               UINT(itemId),
+                               ODA_DRAWENTIRE,
+                               UINT(selected ? ODS_SELECTED : 0),
+                               g_frameList,
+                               dc,
+                               {0, 0, 146, 54},
+                               0};
         SendMessageA(g_mainWindow, WM_DRAWITEM, IDC_FRAME_LIST, LPARAM(&item));
     });
 }
@@ -31,10 +38,18 @@ int count(const Capture& capture, RECT area, bool (*match)(uint32_t)) {
         for (int x = area.left; x < area.right; ++x) n += match(capture.at(x, y));
     return n;
 }
-bool isDark(uint32_t p) { return redOf(p) < 100 && greenOf(p) < 100 && blueOf(p) < 100; }
-bool isLight(uint32_t p) { return redOf(p) > 200 && greenOf(p) > 200 && blueOf(p) > 200; }
-bool notWhite(uint32_t p) { return p != kWhite; }
-bool notBackground(uint32_t p) { return p != 0x123456; }
+bool isDark(uint32_t p) {
+    return redOf(p) < 100 && greenOf(p) < 100 && blueOf(p) < 100;
+}
+bool isLight(uint32_t p) {
+    return redOf(p) > 200 && greenOf(p) > 200 && blueOf(p) > 200;
+}
+bool notWhite(uint32_t p) {
+    return p != kWhite;
+}
+bool notBackground(uint32_t p) {
+    return p != 0x123456;
+}
 
 struct Probe {
     int x, y;
@@ -54,18 +69,27 @@ TEST(FrameListDrawing, TitleBarBodyCheckBoxAndTick) {
         const uint32_t bar = selected ? kNavy : kWhite;
         // A 16-pixel title bar right of an 18-pixel white strip, the body below, the 10 x 10
         // grey box at (4, 29) with nothing in it, and "Frame 1" written on the bar.
-        expectProbes(item, {{140, 2, bar}, {19, 15, bar}, {140, 16, kBody}, {19, 50, kBody}, {17, 50, kWhite},
-                            {1, 2, kWhite}, {4, 29, kBox}, {14, 39, kBox}, {9, 29, kBox}, {4, 34, kBox}});
+        expectProbes(item, {{140, 2, bar},
+                            {19, 15, bar},
+                            {140, 16, kBody},
+                            {19, 50, kBody},
+                            {17, 50, kWhite},
+                            {1, 2, kWhite},
+                            {4, 29, kBox},
+                            {14, 39, kBox},
+                            {9, 29, kBox},
+                            {4, 34, kBox}});
         EXPECT_GT(count(item, {18, 0, 90, 16}, selected ? isLight : isDark), 15);
         EXPECT_EQ(count(item, {5, 30, 14, 39}, notWhite), 0);
     }
-    g_document.frames[0].pinned = true;
+    g_editor.setPinned(0, true);
     const Capture pinned = drawItem(0, false);
     savePng(pinned, "framelist-item-pinned.png");
     const int tick = count(pinned, {6, 31, 14, 39}, isDark);
     EXPECT_GE(tick, 8);   // a stroke, not a speck
     EXPECT_LE(tick, 40);  // a tick, not a filled square
-    for (int id : {1, 1000, -1}) EXPECT_EQ(count(drawItem(id, true), {0, 0, 146, 54}, notBackground), 0) << id;
+    for (int id : {1, 1000, -1})
+        EXPECT_EQ(count(drawItem(id, true), {0, 0, 146, 54}, notBackground), 0) << id;
 }
 
 // Where the screen's picture goes in the item and where the frame lands in it; the colours follow
@@ -80,17 +104,40 @@ TEST(FrameListDrawing, ThumbnailPlacesTheFrameOnTheScaledScreen) {
         std::vector<Probe> probes;
     } cases[] = {
         // 400 x 100 -> 37 x 9.25 at (65.5, 29.4); the frame at (200, 50) is the lower right quarter.
-        {"wide", 400, 100, solidFrame(kRed, 200, 50, 200, 50),
-         {{93, 36, kRed}, {100, 37, kRed}, {75, 36, kWhite}, {93, 31, kWhite}, {60, 36, kBody}, {108, 36, kBody},
-          {84, 26, kBody}, {84, 42, kBody}}},
+        {"wide",
+         400,
+         100,
+         solidFrame(kRed, 200, 50, 200, 50),
+         {{93, 36, kRed},
+          {100, 37, kRed},
+          {75, 36, kWhite},
+          {93, 31, kWhite},
+          {60, 36, kBody},
+          {108, 36, kBody},
+          {84, 26, kBody},
+          {84, 42, kBody}}},
         // 20 x 10 is not enlarged: x 74..94, y 29..39.
-        {"small", 20, 10, solidFrame(kBlue, 20, 10, 0, 0),
-         {{76, 31, kBlue}, {92, 37, kBlue}, {71, 34, kBody}, {97, 34, kBody}, {84, 26, kBody}, {84, 42, kBody}}},
+        {"small",
+         20,
+         10,
+         solidFrame(kBlue, 20, 10, 0, 0),
+         {{76, 31, kBlue},
+          {92, 37, kBlue},
+          {71, 34, kBody},
+          {97, 34, kBody},
+          {84, 26, kBody},
+          {84, 42, kBody}}},
         // 100 x 400 -> 9.25 x 37 at (79.4, 15.5).
-        {"tall", 100, 400, solidFrame(kBlue, 100, 400, 0, 0),
+        {"tall",
+         100,
+         400,
+         solidFrame(kBlue, 100, 400, 0, 0),
          {{84, 20, kBlue}, {84, 48, kBlue}, {76, 34, kBody}, {92, 34, kBody}}},
         // A 40 x 20 frame at (380, 90) runs past the screen's corner, where the clip cuts it.
-        {"clipped", 400, 100, solidFrame(kGreen, 40, 20, 380, 90),
+        {"clipped",
+         400,
+         100,
+         solidFrame(kGreen, 40, 20, 380, 90),
          {{101, 38, kGreen}, {105, 38, kBody}, {101, 41, kBody}, {95, 36, kWhite}}},
     };
     for (const auto& c : cases) {
@@ -156,7 +203,7 @@ TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
         EXPECT_EQ(frameListSelection(), step.item);
         EXPECT_EQ(g_scrollX, 0) << "a new selection scrolls the view home";
         std::string pinned;
-        for (const GifFrame& frame : g_document.frames) pinned += frame.pinned ? 'x' : '-';
+        for (const GifFrame& frame : g_editor.document().frames) pinned += frame.pinned ? 'x' : '-';
         EXPECT_EQ(pinned, step.pinned);
     }
     // On the screen: the selected item's title bar is navy, the others white, its thumbnail red.
@@ -167,8 +214,12 @@ TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
     ClientToScreen(g_frameList, &origin);
     SendMessageA(g_frameList, LB_GETITEMRECT, 1, LPARAM(&second));
     const int x = origin.x - window.left, y = origin.y - window.top + second.top;
-    expectProbes(list, {{x + 120, y + 3, kNavy}, {x + 120, y - 54 + 3, kWhite}, {x + 120, y + 54 + 3, kWhite},
-                        {x + 120, y + 45, kBody}, {x + 93, y + 36, kRed}, {x + 75, y + 36, kWhite}});
+    expectProbes(list, {{x + 120, y + 3, kNavy},
+                        {x + 120, y - 54 + 3, kWhite},
+                        {x + 120, y + 54 + 3, kWhite},
+                        {x + 120, y + 45, kBody},
+                        {x + 93, y + 36, kRed},
+                        {x + 75, y + 36, kWhite}});
     // The clicks reached the selection handler: the Image panel shows frame 2.
     EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), "200");
 }

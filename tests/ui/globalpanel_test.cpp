@@ -27,24 +27,21 @@ TEST(GlobalPanel, FieldsCheckboxesAndTheFitToTheFrames) {
                      {IDC_GLOBAL_HEIGHT, "2001", false, "2000", 2000},
                      {IDC_GLOBAL_LOOP, "", true, "0", 0},
                      {IDC_GLOBAL_LOOP, "0", true, "1", 1},
-                     {IDC_GLOBAL_LOOP, "40000", true, "32767", 32767},
-                     {IDC_GLOBAL_BACKGROUND, "300", true, "255", 255}},
-
+                     {IDC_GLOBAL_LOOP, "40000", true, "32767", 32767}},
                     [](int id) {
-                        return id == IDC_GLOBAL_WIDTH    ? g_document.screenWidth
-                               : id == IDC_GLOBAL_HEIGHT ? g_document.screenHeight
-                               : id == IDC_GLOBAL_LOOP   ? g_document.loopCount
-                                                         : g_document.backgroundIndex;
+                        return id == IDC_GLOBAL_WIDTH    ? g_editor.document().screenWidth
+                               : id == IDC_GLOBAL_HEIGHT ? g_editor.document().screenHeight
+                                                         : g_editor.document().loopCount;
                     });
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(panel, IDC_GLOBAL_BACKGROUND)));
     // The up-down writes into its buddy, so its arrows pass the same rule.
     SendDlgItemMessageA(panel, IDC_GLOBAL_WIDTH_SPIN, UDM_SETPOS32, 0, 1999);
-    EXPECT_EQ(g_document.screenWidth, 1999);
+    EXPECT_EQ(g_editor.document().screenWidth, 1999);
 
     // Infinite locks the loop count and its arrows, keeping the text.
     for (bool on : {true, false}) {
         press(panel, IDC_GLOBAL_INFINITE);
-        EXPECT_EQ(g_document.loopForever, on);
+        EXPECT_EQ(g_editor.document().loopForever, on);
         EXPECT_EQ(enabled(panel, IDC_GLOBAL_LOOP), !on);
         EXPECT_EQ(enabled(panel, IDC_GLOBAL_LOOP_SPIN), !on);
         EXPECT_EQ(textOf(panel, IDC_GLOBAL_LOOP), "32767");
@@ -53,27 +50,22 @@ TEST(GlobalPanel, FieldsCheckboxesAndTheFitToTheFrames) {
     // Auto without frames only locks the size fields; with frames it fits the screen to them,
     // capped at 2000; unchecked, the size stays.
     press(panel, IDC_GLOBAL_AUTO_SIZE);
-    EXPECT_TRUE(g_document.autoScreenSize);
+    EXPECT_TRUE(g_editor.document().autoScreenSize);
     EXPECT_FALSE(enabled(panel, IDC_GLOBAL_WIDTH));
-    EXPECT_EQ(g_document.screenWidth, 1999);
+    EXPECT_EQ(g_editor.document().screenWidth, 1999);
     press(panel, IDC_GLOBAL_AUTO_SIZE);
-    g_document.frames = {solidFrame(0, 30, 40, 10, 20), solidFrame(0, 50, 10, 1990, 5)};
+    setDocument({solidFrame(0, 30, 40, 10, 20), solidFrame(0, 50, 10, 1990, 5)}, 1999, 1);
     press(panel, IDC_GLOBAL_AUTO_SIZE);
     EXPECT_EQ(textOf(panel, IDC_GLOBAL_WIDTH), "2000");
     EXPECT_EQ(textOf(panel, IDC_GLOBAL_HEIGHT), "60");
     press(panel, IDC_GLOBAL_AUTO_SIZE);
     EXPECT_TRUE(enabled(panel, IDC_GLOBAL_WIDTH));
-    EXPECT_EQ(g_document.screenHeight, 60);
-
-    // The bounding box of all frames, not the first one's; an offset of 65535 does not wrap.
-    g_document.frames = {solidFrame(0, 4, 4, 0, 0), solidFrame(0, 20, 2, 100, 3), solidFrame(0, 2, 2, 1, 50)};
-    fitScreenToFrames();
-    EXPECT_EQ(g_document.screenWidth, 120);
-    EXPECT_EQ(g_document.screenHeight, 52);
-    g_document.frames = {solidFrame(0, 1, 1, 65535, 0)};
-    fitScreenToFrames();
-    EXPECT_EQ(g_document.screenWidth, 2000);
-    EXPECT_EQ(textOf(panel, IDC_GLOBAL_HEIGHT), "1");
+    EXPECT_EQ(g_editor.document().screenHeight, 60);
+    // Both clicks undo back to the size before Auto.
+    sendMenuCommand(IDM_EDIT_UNDO);
+    sendMenuCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(textOf(panel, IDC_GLOBAL_WIDTH) + "x" + textOf(panel, IDC_GLOBAL_HEIGHT), "1999x1");
+    EXPECT_FALSE(g_editor.changed());
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 namespace {
 
-// Frame 0: 20 x 10 at (5, 6), local table black, red, green, blue. Frame 1: no local table,
+// Frame 0: 20 x 10 at (5, 6), local table black, red, green, blue, transparent. Frame 1: no local table,
 // marked transparent as a file may say. Frame 2: 30 x 8 at (40, 2), a table of 8, see-through 2.
 class ImagePanel : public ::testing::Test {
 protected:
@@ -20,6 +20,7 @@ protected:
         std::vector<GifFrame> frames;
         frames.push_back(makeFrame(
             20, 10, {0, 0xFF0000, 0xFF00, 0xFF}, [](uint32_t x, uint32_t) { return uint8_t(x % 4); }, 5, 6));
+        frames.back().transparent = true;
         frames.push_back(solidFrame(0x808000, 10, 10, 0, 0));
         frames.back().transparent = true;
         frames.push_back(makeFrame(
@@ -30,7 +31,7 @@ protected:
         setDocument(std::move(frames), 100, 50);
         showPropertyTab(1);
     }
-    GifFrame& frame(size_t i) { return g_document.frames[i]; }
+    const GifFrame& frame(size_t i) { return g_editor.document().frames[i]; }
 
     AppSession session;
     HWND panel = g_imagePanel;
@@ -67,7 +68,6 @@ int countPixels(const Capture& c, RECT area, uint32_t rgb) {
 }
 
 TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
-    frame(0).transparent = true;
     selectFrame(0);
     checkFieldRules(panel,
                     {{IDC_IMAGE_LEFT, "40000", false, "32767", 32767},
@@ -107,25 +107,25 @@ TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
 
     // With Auto the screen follows the frames both ways; without, it stays.
     typeText(panel, IDC_IMAGE_LEFT, "300");
-    EXPECT_EQ(g_document.screenWidth, 100);
+    EXPECT_EQ(g_editor.document().screenWidth, 100);
     press(g_globalPanel, IDC_GLOBAL_AUTO_SIZE);
     typeText(panel, IDC_IMAGE_TOP, "70");
-    EXPECT_EQ(g_document.screenWidth, 320);
+    EXPECT_EQ(g_editor.document().screenWidth, 320);
     EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "80");
     typeText(panel, IDC_IMAGE_LEFT, "0");
     typeText(panel, IDC_IMAGE_TOP, "0");
-    EXPECT_EQ(g_document.screenWidth, 70);  // frame 2: 40 + 30
-    EXPECT_EQ(g_document.screenHeight, 10);
+    EXPECT_EQ(g_editor.document().screenWidth, 70);  // frame 2: 40 + 30
+    EXPECT_EQ(g_editor.document().screenHeight, 10);
 
     // Without a selection nothing reacts.
-    SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(-1), 0);
-    g_modified = false;
+    selectFrame(-1);
+    const size_t steps = g_editor.history().stepCount();
     typeText(panel, IDC_IMAGE_LEFT, "77");
     leaveField(panel, IDC_IMAGE_DELAY);
     for (int id :
          {IDC_IMAGE_TRANSPARENT, IDC_IMAGE_INTERLACED, IDC_IMAGE_LOCAL_PALETTE, IDC_IMAGE_TRANSPARENT_SWATCH})
         press(panel, id);
-    EXPECT_FALSE(g_modified);
+    EXPECT_EQ(g_editor.history().stepCount(), steps);
 }
 
 TEST_F(ImagePanel, TransparentColourThroughTheSwatchPickerAndPaletteEditor) {

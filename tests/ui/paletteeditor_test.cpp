@@ -24,18 +24,20 @@ namespace {
 // The red, green and blue fields of the system colour chooser.
 constexpr int kChooserRed = 706, kChooserBlue = 708;
 
-// Appends the frame with a frame-list item and selects it, as code does, without a selection notice.
+// A document of the frames so far and this one, unchanged, with the new frame selected.
 void addSelectedFrame(const GifFrame& frame) {
-    g_document.frames.push_back(frame);
-    SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
-    SendMessageA(g_frameList, LB_SETCURSEL, g_document.frames.size() - 1, 0);
+    std::vector<GifFrame> frames = g_editor.document().frames;
+    frames.push_back(frame);
+    setDocument(std::move(frames), 16, 16);
+    selectFrame(int(g_editor.document().frames.size()) - 1);
 }
 
 // Each pixel's colour through the local table, row by row.
 std::vector<RgbColor> framePicture(const GifFrame& frame) {
     std::vector<RgbColor> picture;
     for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) picture.push_back(frame.localTable.entries.at(frame.bitmap->at(x, y)));
+        for (uint32_t x = 0; x < frame.width(); ++x)
+            picture.push_back(frame.localTable.entries.at(frame.bitmap->at(x, y)));
     return picture;
 }
 
@@ -95,9 +97,9 @@ protected:
               const std::vector<std::pair<std::string, DialogAnswerer::Answer>>& nested = {}) {
         answers.expect("Edit Palette", script);
         for (const auto& answer : nested) answers.expect(answer.first, answer.second);
-        return editSelectedFramePalette();
+        return editCurrentFramePalette(g_mainWindow);
     }
-    GifFrame& frame() { return g_document.frames.back(); }
+    const GifFrame& frame() { return g_editor.document().frames.back(); }
     static std::string text(HWND dialog, int id) { return textOf(dialog, id); }
 
     AppSession session;
@@ -106,11 +108,11 @@ protected:
 
 TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
     // No selection, or a frame without a local table: nothing to edit.
-    EXPECT_FALSE(editSelectedFramePalette());
+    EXPECT_FALSE(editCurrentFramePalette(g_mainWindow));
     GifFrame global = gridFrame(kSixteen, 16);
     global.hasLocalTable = false;
     addSelectedFrame(global);
-    EXPECT_FALSE(editSelectedFramePalette());
+    EXPECT_FALSE(editCurrentFramePalette(g_mainWindow));
     EXPECT_TRUE(answers.seen().empty());
     addSelectedFrame(gridFrame(kSixteen, 12));  // entries 12 ... 15 unused
     const std::vector<RgbColor> before = framePicture(frame());
@@ -123,7 +125,8 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
             // 22 of 256 pixels use entry 0; a cell without an entry says nothing.
             const std::pair<uint32_t, const char*> hovers[] = {
                 {0, "Index:0  R:0  G:0  B:0  HTML:#000000  8.59%"},
-                {14, "Index:14  R:192  G:192  B:192  HTML:#C0C0C0  0% - not used"}, {16, ""}};
+                {14, "Index:14  R:192  G:192  B:192  HTML:#C0C0C0  0% - not used"},
+                {16, ""}};
             for (auto [cell, expected] : hovers) {
                 sendAtCell(editor, cell, WM_MOUSEMOVE);
                 char status[256] = {};
@@ -132,8 +135,10 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
             }
             // Typed values are corrected in place and colour the selected entry, 5.
             clickEditorCell(editor, 5);
-            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"}, {IDC_PALETTE_GREEN, "40", "40"},
-                                     {IDC_PALETTE_BLUE, "256", "255"}, {IDC_PALETTE_INDEX, "999", "15"}};
+            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"},
+                                     {IDC_PALETTE_GREEN, "40", "40"},
+                                     {IDC_PALETTE_BLUE, "256", "255"},
+                                     {IDC_PALETTE_INDEX, "999", "15"}};
             for (auto [id, typed, shown] : typing) {
                 SetDlgItemTextA(editor, id, typed);
                 EXPECT_EQ(text(editor, id), shown) << typed;
@@ -158,7 +163,7 @@ TEST_F(Palette, EditsReachTheFrameOnOkAndThePictureKeepsItsLook) {
         },
         {{"Color", chooseColor(&offered, 0x0C2238)}});
     ASSERT_TRUE(applied);
-    EXPECT_TRUE(g_modified);
+    EXPECT_TRUE(g_editor.changed());
     EXPECT_EQ(g_paletteModel, nullptr);
     EXPECT_EQ(offered, 0x808000u);
     std::vector<RgbColor> table = kSixteen;
@@ -201,10 +206,14 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
             EXPECT_EQ(text(editor, IDC_PALETTE_COUNT), "2");
             SendMessageA(editor, WM_CLOSE, 0, 0);  // the close box cancels
         },
-        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2", "2"}, {IDC_GRADIENT_TO_INDEX, "6", "6"},
-                                  {IDC_GRADIENT_FROM_RED, "", "0"}, {IDC_GRADIENT_FROM_GREEN, "0", "0"},
-                                  {IDC_GRADIENT_FROM_BLUE, "0", "0"}, {IDC_GRADIENT_TO_RED, "300", "255"},
-                                  {IDC_GRADIENT_TO_GREEN, "20", "20"}, {IDC_GRADIENT_TO_BLUE, "abc", "0"}})},
+        {{"Color Gradient", fill({{IDC_GRADIENT_FROM_INDEX, "2", "2"},
+                                  {IDC_GRADIENT_TO_INDEX, "6", "6"},
+                                  {IDC_GRADIENT_FROM_RED, "", "0"},
+                                  {IDC_GRADIENT_FROM_GREEN, "0", "0"},
+                                  {IDC_GRADIENT_FROM_BLUE, "0", "0"},
+                                  {IDC_GRADIENT_TO_RED, "300", "255"},
+                                  {IDC_GRADIENT_TO_GREEN, "20", "20"},
+                                  {IDC_GRADIENT_TO_BLUE, "abc", "0"}})},
          {"Sort palette entries",
           [](HWND sort) {
               SendDlgItemMessageA(sort, IDC_SORT_KEY, CB_SETCURSEL, 4, 0);
@@ -212,7 +221,7 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
           }},
          {"Colors", fill({{IDC_COLORS_COUNT, "1", "1"}})}});
     EXPECT_FALSE(applied);
-    EXPECT_FALSE(g_modified);
+    EXPECT_FALSE(g_editor.changed());
     EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
     EXPECT_EQ(framePicture(frame()), framePicture(before));
     EXPECT_EQ(std::memcmp(&frame().bitmap->palette(), &before.bitmap->palette(), sizeof(IndexedPalette)), 0);
@@ -269,7 +278,8 @@ TEST_F(Palette, GridButtonsAndPreviewShowWhatTheyShould) {
             EXPECT_GE(offColour(200), 12);
             const RECT selected = paletteCellRect(37);
             const int midY = (selected.top + selected.bottom) / 2;
-            EXPECT_TRUE(shot.at(selected.left, midY) == 0xFF0000u || shot.at(selected.left - 1, midY) == 0xFF0000u);
+            EXPECT_TRUE(shot.at(selected.left, midY) == 0xFF0000u ||
+                        shot.at(selected.left - 1, midY) == 0xFF0000u);
             clickEditorCell(editor, 3);
             press(editor, IDC_PALETTE_MOVE_RIGHT);
             press(editor, IDC_PALETTE_PREVIEW);

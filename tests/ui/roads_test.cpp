@@ -6,8 +6,8 @@
 // roads-giflib-check then reads them natively with giflib. The expectations come from the recipes
 // here, never from the document the editor holds. Each kind of dialog is driven for real once;
 // reopening hands the path to the same Open command with the file dialog stubbed.
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,18 +41,20 @@ void expectAndRecord(const std::string& name, int loop, const std::vector<Expect
     FileDialogStub stub({windowsOutputPath("roads\\" + name + ".gif")});
     sendMenuCommand(IDM_FILE_OPEN);
     ASSERT_EQ(frameListCount(), int(frames.size()));
-    ASSERT_EQ(g_document.frames.size(), frames.size());
-    EXPECT_EQ(g_document.loopForever, loop == 0);
+    ASSERT_EQ(g_editor.document().frames.size(), frames.size());
+    EXPECT_EQ(g_editor.document().loopForever, loop == 0);
     std::ofstream out(testOutputPath("roads/" + name + ".expect"));
     out << "loop " << loop << "\nframes " << frames.size() << "\n";
     for (size_t i = 0; i < frames.size(); ++i) {
         const ExpectedFrame& want = frames[i];
-        const GifFrame& frame = g_document.frames[i];
-        out << "frame " << want.left << " " << want.top << " " << want.width << " " << want.height << " " << want.delay
-            << " " << want.tolerance << "\n";
-        EXPECT_EQ(std::vector<int>({frame.left, frame.top, int(frame.width()), int(frame.height()), frame.delay}),
-                  std::vector<int>({want.left, want.top, want.width, want.height, want.delay})) << "frame " << i;
-        const ColorTable& table = frame.hasLocalTable ? frame.localTable : g_document.globalTable;
+        const GifFrame& frame = g_editor.document().frames[i];
+        out << "frame " << want.left << " " << want.top << " " << want.width << " " << want.height << " "
+            << want.delay << " " << want.tolerance << "\n";
+        EXPECT_EQ(
+            std::vector<int>({frame.left, frame.top, int(frame.width()), int(frame.height()), frame.delay}),
+            std::vector<int>({want.left, want.top, want.width, want.height, want.delay}))
+            << "frame " << i;
+        const ColorTable& table = frame.hasLocalTable ? frame.localTable : g_editor.document().globalTable;
         for (size_t p = 0; p < want.colors.size(); ++p) {
             char hex[8];
             std::snprintf(hex, sizeof(hex), "%06X ", unsigned(want.colors[p]));
@@ -62,7 +64,8 @@ void expectAndRecord(const std::string& name, int loop, const std::vector<Expect
             const RgbColor c = table.entries[index];
             const uint32_t got = uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
             for (int shift : {0, 8, 16})
-                ASSERT_LE(std::abs(int(got >> shift & 0xFF) - int(want.colors[p] >> shift & 0xFF)), want.tolerance)
+                ASSERT_LE(std::abs(int(got >> shift & 0xFF) - int(want.colors[p] >> shift & 0xFF)),
+                          want.tolerance)
                     << "frame " << i << " pixel " << p;
         }
         out << "\n";
@@ -91,9 +94,15 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     // delays 10, 20, 30: 8 x 4 white at (0, 0), 4 x 2 red at (2, 1), 2 x 2 grey at (6, 2).
     GifBytes gif;
     gif.header().screen(8, 4, 0x81).colors({kBlack, kWhite, kRed, kGrey});
-    gif.graphicControl(0x04, 10, 0).imageDescriptor(0, 0, 8, 4).imageData(2, referenceLzwEncode(Bytes(32, 1), 2));
-    gif.graphicControl(0x04, 20, 0).imageDescriptor(2, 1, 4, 2).imageData(2, referenceLzwEncode(Bytes(8, 2), 2));
-    gif.graphicControl(0x04, 30, 0).imageDescriptor(6, 2, 2, 2).imageData(2, referenceLzwEncode(Bytes(4, 3), 2));
+    gif.graphicControl(0x04, 10, 0)
+        .imageDescriptor(0, 0, 8, 4)
+        .imageData(2, referenceLzwEncode(Bytes(32, 1), 2));
+    gif.graphicControl(0x04, 20, 0)
+        .imageDescriptor(2, 1, 4, 2)
+        .imageData(2, referenceLzwEncode(Bytes(8, 2), 2));
+    gif.graphicControl(0x04, 30, 0)
+        .imageDescriptor(6, 2, 2, 2)
+        .imageData(2, referenceLzwEncode(Bytes(4, 3), 2));
     const std::string path = freshRoad("delay");
     writeTestFile("roads/delay.gif", gif.trailer().bytes());
     DialogAnswerer answers;
@@ -105,13 +114,14 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_DELAY), "20");
     typeText(g_imagePanel, IDC_IMAGE_DELAY, "125");
     leaveField(g_imagePanel, IDC_IMAGE_DELAY);
-    EXPECT_TRUE(g_modified);
+    EXPECT_TRUE(g_editor.changed());
     sendMenuCommand(IDM_FILE_SAVE);  // the document has its path: no dialog
-    EXPECT_FALSE(g_modified);
+    EXPECT_FALSE(g_editor.changed());
     EXPECT_TRUE(answers.allAnswered());
-    expectAndRecord("delay", -1, {{0, 0, 8, 4, 10, 0, std::vector<uint32_t>(32, kWhite)},
-                                  {2, 1, 4, 2, 125, 0, std::vector<uint32_t>(8, kRed)},
-                                  {6, 2, 2, 2, 30, 0, std::vector<uint32_t>(4, kGrey)}});
+    expectAndRecord("delay", -1,
+                    {{0, 0, 8, 4, 10, 0, std::vector<uint32_t>(32, kWhite)},
+                     {2, 1, 4, 2, 125, 0, std::vector<uint32_t>(8, kRed)},
+                     {6, 2, 2, 2, 30, 0, std::vector<uint32_t>(4, kGrey)}});
 }
 
 TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
@@ -130,7 +140,7 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
     answers.expect("Save As", DialogAnswerer::chooseFile(path));
     sendMenuCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.allAnswered());
-    EXPECT_EQ(g_documentPath, path);
+    EXPECT_EQ(g_editor.path(), path);
     // colors256.png: 16 x 16, pixel i = 16y + x has colour (i, 255 - i, 7i mod 256), as
     // make-import-images.sh draws it; flat.jpg: 48 x 32 of (100, 150, 200), JPEG-rounded.
     ExpectedFrame png{0, 0, 16, 16, 0, 0, {}};
@@ -145,7 +155,8 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
     const std::string path = freshRoad("palette");
     GifBytes gif;
     gif.header().screen(6, 2, 0x00).imageDescriptor(0, 0, 6, 2, 0x81).colors({kBlack, kWhite, kRed, kGrey});
-    writeTestFile("roads/palette.gif", gif.imageData(2, referenceLzwEncode(Bytes(indices, indices + 12), 2)).trailer().bytes());
+    writeTestFile("roads/palette.gif",
+                  gif.imageData(2, referenceLzwEncode(Bytes(indices, indices + 12), 2)).trailer().bytes());
     {
         FileDialogStub stub({path});
         sendMenuCommand(IDM_FILE_OPEN);
@@ -171,13 +182,13 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
     press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE);
     EXPECT_TRUE(answers.allAnswered()) << "the editor did not open";
     sendMenuCommand(IDM_FILE_SAVE);
-    EXPECT_FALSE(g_modified);
+    EXPECT_FALSE(g_editor.changed());
     const uint32_t after[4] = {kBlack, 0xFF80FF, kRed, kBlack};  // old index -> colour now
     ExpectedFrame frame{0, 0, 6, 2, 0, 0, {}};
     for (uint8_t i : indices) frame.colors.push_back(after[i]);
     expectAndRecord("palette", -1, {frame});
     // Three colours are left; a GIF table holds a power of two, so one padding entry follows.
-    const std::vector<RgbColor>& table = g_document.frames[0].localTable.entries;
+    const std::vector<RgbColor>& table = g_editor.document().frames[0].localTable.entries;
     ASSERT_EQ(table.size(), 4u);
     EXPECT_EQ(std::vector<RgbColor>(table.begin(), table.begin() + 3),
               (std::vector<RgbColor>{{0, 0, 0}, {255, 128, 255}, {255, 0, 0}}));

@@ -98,9 +98,15 @@ Capture captureClient(HWND window, bool raise = true);
 // 0x00RRGGBB of a system colour.
 uint32_t systemRgb(int index);
 
-inline uint8_t redOf(uint32_t rgb) { return uint8_t(rgb >> 16); }
-inline uint8_t greenOf(uint32_t rgb) { return uint8_t(rgb >> 8); }
-inline uint8_t blueOf(uint32_t rgb) { return uint8_t(rgb); }
+inline uint8_t redOf(uint32_t rgb) {
+    return uint8_t(rgb >> 16);
+}
+inline uint8_t greenOf(uint32_t rgb) {
+    return uint8_t(rgb >> 8);
+}
+inline uint8_t blueOf(uint32_t rgb) {
+    return uint8_t(rgb);
+}
 
 // WM_COMMAND with a menu id, as the menu sends it.
 void sendMenuCommand(UINT id);
@@ -111,7 +117,8 @@ void selectFrame(int index);
 // A click on a property tab (0 Global, 1 Image, 2 Comment).
 void showPropertyTab(int index);
 
-// Text as typing leaves it (EN_CHANGE follows); the notice of a lost focus; BM_CLICK.
+// Text as typing leaves it (EN_CHANGE follows, the edit is marked modified); the notice of a
+// lost focus; BM_CLICK.
 void typeText(HWND dialog, int id, const std::string& text);
 void leaveField(HWND dialog, int id);
 void press(HWND dialog, int id);
@@ -131,8 +138,12 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
                    uint16_t top = 0, bool local = true);
 // One colour, no local table.
 GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left, uint16_t top);
-// Replaces frames and screen; the frame list gets one item per frame, none selected.
-void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight);
+// Opens a document of these frames and screen as if read from `path`: the frame list gets one item
+// per frame, none selected, and nothing counts as changed.
+void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight,
+                 const std::string& path = "");
+// A real edit no test looks at (the background index), so the document counts as changed.
+void makeChanged();
 // Reads tests/data/panels-sample.gif into the document and fills the frame list.
 bool readSampleGif();
 
@@ -140,21 +151,24 @@ bool readSampleGif();
 // `onLeave` fields take the value only when they lose the focus, not while typing.
 struct FieldRule {
     int id;
-    const char *typed;
+    const char* typed;
     bool onLeave;
-    const char *shown;
+    const char* shown;
     int stored;
 };
-// Types every rule into the dialog and checks the text, stored(id) and that the document is
-// marked modified.
-void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules, const std::function<int(int id)>& stored);
+// Types every rule into the dialog and checks the text, stored(id) and that a changed value
+// became an undoable step.
+void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
+                     const std::function<int(int id)>& stored);
 
 // The editor's mouse messages at the centre of a grid cell.
 void sendAtCell(HWND editor, uint32_t index, UINT message, WPARAM keys = 0);
 void clickEditorCell(HWND editor, uint32_t index);
 // Parks the real pointer in the screen's corner, so the mouse moves the system makes while
 // windows open and close do not reach the grids under test.
-inline void parkPointer() { SetCursorPos(0, 0); }
+inline void parkPointer() {
+    SetCursorPos(0, 0);
+}
 
 // While it lives, the program's open and save file dialogs show no window: each call hands back
 // the next path given (an empty one acts as Cancel), and the command goes on as after a real choice.

@@ -1,0 +1,106 @@
+// What the user sees is what is saved: random editing sessions (frames added from GIF files with
+// their own global tables, deleted, moved, made see-through, recoloured) are saved after every
+// few steps, and every frame giflib decodes from the file has, pixel for pixel, the colours the
+// canvas shows for it (the picture's display palette; see-through pixels stay see-through).
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "edit/editor.h"
+#include "support/randomdocument.h"
+#include "support/testpaths.h"
+
+namespace {
+
+constexpr uint32_t kSeeThrough = 0xFF000000;
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+// A random GIF file read back by our reader, as Add reads one.
+void readRandomGif(TestRng& rng, int number, GifAnimation& doc) {
+    GifAnimation made;
+    randomDocument(rng, made, {3, 24, 0, 0});
+    for (GifFrame& frame : made.frames) frame.comments.clear();  // giflib refuses empty comments
+    const std::string path = testOutputPath("edit-session-source-" + std::to_string(number) + ".gif");
+    ASSERT_TRUE(made.writeFile(path.c_str()));
+    ASSERT_EQ(doc.readFile(path.c_str()), ReadOk);
+}
+
+void expectFileShowsCanvas(const GifAnimation& doc, const std::string& path) {
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpenFileName(path.c_str(), &error));
+    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK) << path;
+    ASSERT_EQ(size_t(gif->ImageCount), doc.frames.size());
+    for (size_t i = 0; i < doc.frames.size(); ++i) {
+        const SavedImage& image = gif->SavedImages[i];
+        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+        GraphicsControlBlock gcb;
+        DGifSavedExtensionToGCB(gif.get(), int(i), &gcb);
+        const IndexedBitmap& picture = *doc.frames[i].bitmap;
+        for (uint32_t y = 0; y < picture.height(); ++y) {
+            for (uint32_t x = 0; x < picture.width(); ++x) {
+                const uint32_t shown = picture.palette().entries[picture.at(x, y)];
+                const uint32_t canvas = shown >> 24 == 0 ? kSeeThrough : shown & 0xFFFFFFu;
+                const int index = image.RasterBits[y * picture.width() + x];
+                const GifColorType c = map->Colors[index];
+                const uint32_t file = index == gcb.TransparentColor
+                                          ? kSeeThrough
+                                          : uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue;
+                ASSERT_EQ(file, canvas) << "frame " << i << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST(EditSession, EverySavedFrameHasTheColoursTheCanvasShows) {
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        TestRng rng(seed);
+        Editor editor;
+        GifAnimation start;
+        readRandomGif(rng, 0, start);
+        editor.open(start, "");
+        for (int step = 1; step <= 40; ++step) {
+            const GifAnimation& doc = editor.document();
+            const size_t count = doc.frames.size();
+            const size_t index = count ? size_t(rng.upTo(int(count) - 1)) : 0;
+            const int kind = rng.upTo(99);
+            if (kind < 30 || count == 0) {
+                GifAnimation added;
+                readRandomGif(rng, step, added);
+                editor.insertFrames(size_t(rng.upTo(int(count))), added, "Add Image");
+            } else if (kind < 45) {
+                editor.deleteFrame(index);
+            } else if (kind < 60) {
+                editor.moveFrame(index, rng.chance(50));
+            } else if (kind < 80 && doc.frames[index].hasLocalTable) {
+                FrameFields fields = FrameFields::of(doc.frames[index]);
+                fields.transparent = !fields.transparent;
+                fields.transparentIndex =
+                    uint8_t(rng.upTo(int(doc.frames[index].localTable.entries.size()) - 1));
+                editor.setFrameFields(index, fields, "Transparency");
+            } else if (kind < 90 && doc.frames[index].hasLocalTable) {
+                // As the palette editor's OK leaves a frame: a new table, the picture remapped.
+                GifFrame recoloured = doc.frames[index];
+                for (RgbColor& c : recoloured.localTable.entries) c = RgbColor(c.blue, c.red, c.green);
+                refreshDisplayPalette(recoloured, doc);
+                editor.replaceFrame(index, std::move(recoloured), "Palette");
+            } else if (editor.history().canUndo()) {
+                editor.undo();
+            }
+            if (step % 5 == 0 && !editor.document().frames.empty()) {
+                const std::string path = testOutputPath("edit-session.gif");
+                ASSERT_TRUE(editor.save(path));
+                ASSERT_NO_FATAL_FAILURE(expectFileShowsCanvas(editor.document(), path));
+            }
+        }
+    }
+}
