@@ -201,11 +201,20 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     // the same continuations, so most steps end here without a probe; the hash stays the
     // dictionary, so the codes and bytes are the same either way. All ones: no child yet.
     uint32_t* const lastChild = lastChild_;
-    std::memset(slots, 0xFF, sizeof slots_);
+    // A frame of few pixels makes few strings: its hash is sized to them (still at most a quarter
+    // full) and only the codes it can reach are reset, so many small frames stay cheap.
+    const uint64_t pixelTotal = uint64_t(width_) * height_;
+    const uint32_t maxStrings = uint32_t(std::min<uint64_t>(pixelTotal, kCodeLimit));
+    uint32_t hashBits = 6;
+    while (hashBits < kHashBits && (1u << hashBits) < 4 * maxStrings) ++hashBits;
+    const uint32_t slotMask = (1u << hashBits) - 1;
+    // A prefix is a pixel (any byte, even one above the clear code) or a code assigned so far.
+    const uint32_t reachableCodes = std::min(kCodeLimit, std::max(256u, clearCode + 2 + maxStrings));
+    std::memset(slots, 0xFF, sizeof slots_[0] * (slotMask + 1));
     auto emptyTable = [&] {
         for (uint32_t k = 0; k < takenCount; ++k) slots[taken[k]] = kEmpty;
         takenCount = 0;
-        std::memset(lastChild, 0xFF, sizeof lastChild_);
+        std::memset(lastChild, 0xFF, sizeof lastChild_[0] * reachableCodes);
     };
 
     const uint8_t* run = nullptr;
@@ -226,7 +235,7 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
 
     // Fibonacci hashing: the key times 2^32 / phi, its top bits the slot; linear probing after.
     constexpr uint32_t kHashMultiplier = 0x9E3779B1u;
-    constexpr uint32_t kSlotMask = kHashSize - 1;
+    const uint32_t hashShift = 32 - hashBits;
     for (;;) {
         for (const uint8_t* const stop = run + length; run != stop; ++run) {
             const uint32_t c = *run;
@@ -236,10 +245,10 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
                 continue;
             }
             const uint32_t key = (c << kMaxCodeWidth) + prefix;
-            uint32_t i = (key * kHashMultiplier) >> (32 - kHashBits);
+            uint32_t i = (key * kHashMultiplier) >> hashShift;
             uint32_t slot = slots[i];
             while (slot != kEmpty && (slot >> kMaxCodeWidth) != key) {
-                i = (i + 1) & kSlotMask;
+                i = (i + 1) & slotMask;
                 slot = slots[i];
             }
             if (slot != kEmpty) {
