@@ -104,7 +104,7 @@ public:
     GifAnimation(const GifAnimation&) = delete;
     GifAnimation& operator=(const GifAnimation&) = delete;
 
-    // Reads the file whole and parses it with readGif (gif/gifreader.h).
+    // Maps the file (or reads it whole) and parses it with readGif (gif/gifreader.h).
     ReadResult readFile(const char* path);
     bool writeFile(const char* path);
 

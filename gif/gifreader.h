@@ -1,5 +1,6 @@
 #pragma once
-// Reading a GIF held in memory. GifAnimation::readFile reads the file whole and calls readGif.
+// Reading a GIF held in memory. GifAnimation::readFile maps the file (or reads it whole) and calls
+// readGif.
 #include <cstddef>
 #include <cstdint>
 
