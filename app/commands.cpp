@@ -1,9 +1,10 @@
 // File, Image, Animation and Help commands. File, Exit and the GIF dialogs are in gifdialogs.cpp.
 #include "app/commands.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cctype>
 #include <string>

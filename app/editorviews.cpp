@@ -1,7 +1,8 @@
 #include "app/editorviews.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 

@@ -1,6 +1,7 @@
 // The GIF open and save dialogs, the "Save changes?" question and File, Exit.
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include "app/commands.h"
 #include "app/globals.h"

@@ -1,8 +1,9 @@
 #pragma once
 // State shared by the main window, the commands, the frame list, the panels and the view.
 // Everything runs on the one user-interface thread, so nothing here is locked.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 

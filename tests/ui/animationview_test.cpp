@@ -1,8 +1,9 @@
 // The compose canvas through its real messages, checked on the window's pixels: what it paints
 // (workspace, white screen, selected and pinned frames with outlines), dragging the selected
 // frame on its 50 ms timer, and pinning from the frame list.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <tuple>

@@ -3,8 +3,9 @@
 // driven through their real windows once; after that they are stubbed (each costs Wine seconds).
 #include "app/commands.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

@@ -1,7 +1,8 @@
 // The Comment panel through its real notifications: adding, deleting with renumbering, editing on
 // focus loss, and the edit that fills the panel.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "app/globals.h"
 #include "resource.h"

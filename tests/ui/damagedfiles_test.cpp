@@ -4,8 +4,9 @@
 // Image panel and canvas working on the first and last frame. The first file goes through the
 // real file dialog and the first refusal through the real message box; after that both are
 // stubbed, and every file still goes through the same command: each dialog costs Wine two seconds.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,8 @@
 // The frame list: owner-drawn items (title bar, body, check box, thumbnail), real clicks that pin
 // a frame, and the selection handler that fills the Image and Comment panels.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

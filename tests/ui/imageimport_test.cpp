@@ -1,8 +1,9 @@
 // Image, Add on the image road through the real command and its Open dialog, for every format
 // GDI+ decodes: pictures made natively by tests/ui/support/make-import-images.sh or drawn here with
 // GDI. Expected colours come from each picture's recipe. (GIF files take the GIF road instead.)
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

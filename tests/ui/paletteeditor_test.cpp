@@ -4,8 +4,9 @@
 // carries many checks.
 #include "palette/paletteeditor.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 // commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 

@@ -2,8 +2,9 @@
 // test keeps its own model of what each action must do to the frames and checks after every action
 // that the document, the frame list and the panels agree with it; now and then Save As writes the
 // document and our reader must find the model in the file. Nothing may leak GDI or USER objects.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

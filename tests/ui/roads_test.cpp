@@ -6,8 +6,9 @@
 // roads-giflib-check then reads them natively with giflib. The expectations come from the recipes
 // here, never from the document the editor holds. Each kind of dialog is driven for real once;
 // reopening hands the path to the same Open command with the file dialog stubbed.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,9 @@
 // The main window as it starts: its children, the tabs and the panel each shows, and the toolbar
 // with its hidden buttons, labels, pictures and tooltips.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <string>

@@ -1,9 +1,10 @@
 #include "ui/support/uiharness.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
