@@ -381,3 +381,60 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
 }
 
 }  // namespace
+
+namespace {
+
+void pressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+    for (auto key = keys.end(); key != keys.begin();)
+        inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {*--key, 0, KEYEVENTF_KEYUP, 0, 0}}});
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+    runMessageLoopFor(300);
+}
+
+std::string windowTitle() {
+    char title[128] = {};
+    GetWindowTextA(g_mainWindow, title, sizeof(title));
+    return title;
+}
+
+}  // namespace
+
+// The wiring of the edit path: a delay typed and never left is saved by a toolbar click; the title
+// tells the file and whether it changed; the keys reach the commands, and Delete in a field stays there.
+TEST_F(Commands, TypedValuesAreSavedAndTheKeysReachTheCommands) {
+    const std::string path = writeThreeFrames("typed.gif");
+    openStubbed(path);
+    EXPECT_EQ(windowTitle(), "typed.gif - Velmora");
+    selectFrame(1);
+    showPropertyTab(1);
+    typeText(g_imagePanel, IDC_IMAGE_DELAY, "50");
+    clickToolbarButton(IDT_SAVE);
+    GifAnimation back;
+    ASSERT_EQ(back.readFile(path.c_str()), ReadOk);
+    EXPECT_EQ(back.frames.at(1).delay, 50);
+    EXPECT_EQ(windowTitle(), "typed.gif - Velmora");
+
+    SetForegroundWindow(g_mainWindow);
+    SetFocus(g_frameList);
+    pressKeys({VK_DELETE});
+    EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 2}));
+    EXPECT_EQ(windowTitle(), "*typed.gif - Velmora");
+    char undo[64] = {};
+    GetMenuStringA(GetMenu(g_mainWindow), IDM_EDIT_UNDO, undo, sizeof(undo), MF_BYCOMMAND);
+    EXPECT_STREQ(undo, "&Undo Delete Frame\tCtrl+Z");
+    pressKeys({VK_CONTROL, 'Z'});
+    EXPECT_EQ(widths(), kThree);
+    EXPECT_EQ(windowTitle(), "typed.gif - Velmora");
+    pressKeys({VK_CONTROL, VK_SHIFT, 'Z'});
+    EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 2}));
+    pressKeys({VK_CONTROL, 'Z'});
+    pressKeys({VK_MENU, VK_DOWN});
+    EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 2, 5}));
+
+    // In an edit field Delete edits the text; the frames stay.
+    SetFocus(GetDlgItem(g_imagePanel, IDC_IMAGE_DELAY));
+    pressKeys({VK_DELETE});
+    EXPECT_EQ(g_editor.document().frames.size(), 3u);
+}
