@@ -12,6 +12,7 @@
 #include "app/gdiplusflat.h"
 #include "app/globals.h"
 #include "app/preview.h"
+#include "app/waitcursor.h"
 #include "imaging/imageimport.h"
 #include "resource.h"
 
@@ -51,18 +52,6 @@ std::wstring widePath(const std::string& path) {
     wide.resize(size_t(length) - 1);
     return wide;
 }
-
-// Large files take a moment to decode; show that the program is working on it.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) {}  // IDC_WAIT
-    ~WaitCursor() { SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // Open's own GDI+ check: a file GDI+ cannot decode, or that holds no frame, is refused before the
 // GIF reader is asked to replace the document.

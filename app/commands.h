@@ -6,6 +6,7 @@ void commandNew();
 void commandOpen();
 void commandSave();
 void commandSaveAs();
+void commandOptimize();
 void commandUndo();
 void commandRedo();
 void commandAddImage();

@@ -62,6 +62,9 @@ void runToolbarCommand(UINT id) {
         case IDT_UNDO:
             commandUndo();
             break;
+        case IDT_OPTIMIZE:
+            commandOptimize();
+            break;
         case IDT_REDO:
             commandRedo();
             break;
@@ -86,6 +89,9 @@ void runMenuCommand(UINT id) {
             break;
         case IDM_FILE_EXIT:
             runClosingStep();
+            break;
+        case IDM_ANIMATION_OPTIMIZE:
+            commandOptimize();
             break;
         case IDM_EDIT_UNDO:
             commandUndo();

@@ -30,7 +30,7 @@ constexpr ButtonRow kButtons[] = {
     {0, IDT_NEW, false, false, IDS_TB_NEW},
     {1, IDT_OPEN, false, false, IDS_TB_OPEN},
     {2, IDT_SAVE, false, false, IDS_TB_SAVE},
-    {3, IDT_OPTIMIZE, true, false, IDS_TB_OPTIMIZE},
+    {3, IDT_OPTIMIZE, false, false, IDS_TB_OPTIMIZE},
     {4, IDT_UNDO, false, true, 0},
     {4, IDT_UNDO, false, false, IDS_TB_UNDO},
     {5, IDT_REDO, false, false, IDS_TB_REDO},

@@ -181,6 +181,19 @@ bool Editor::replaceFrame(size_t index, GifFrame frame, const std::string& name)
     return true;
 }
 
+bool Editor::replaceAnimation(GifAnimation& result, const std::string& name) {
+    EditStep step = makeStep(name, current_, current_);
+    DocumentFields fields = DocumentFields::of(result);
+    fields.autoScreenSize = doc_.autoScreenSize;
+    step.changes.push_back(spliceChange(0, doc_.frames.size(), std::move(result.frames)));
+    result.frames.clear();
+    step.changes.push_back(globalTableChange(result.hasGlobalTable, result.globalTable));
+    step.changes.push_back(documentFieldsChange(fields));
+    for (ChangePtr& change : step.changes) change->exchange(doc_);
+    commit(std::move(step), true);
+    return true;
+}
+
 bool Editor::undo() {
     if (!history_.canUndo()) return false;
     const int frame = history_.undo(doc_);

@@ -65,6 +65,9 @@ public:
                       ScreenAfterAdd screen = ScreenAfterAdd::Keep, bool selectAdded = true);
     bool deleteFrame(size_t index);
     bool moveFrame(size_t index, bool up);
+    // Every frame, the global table, the screen and looping replaced by `result`'s (the optimiser's
+    // output), as one step; Auto stays as it is.
+    bool replaceAnimation(GifAnimation& result, const std::string& name);
     // The frame's picture and table replaced as a whole (the palette editor's OK).
     bool replaceFrame(size_t index, GifFrame frame, const std::string& name);
     void closeMerge() { history_.closeMerge(); }

@@ -40,6 +40,7 @@
 #define IDM_ANIMATION_ANIMATE 32792
 #define IDM_EDIT_UNDO 32793
 #define IDM_EDIT_REDO 32794
+#define IDM_ANIMATION_OPTIMIZE 32795
 
 // ---- Icons -----------------------------------------------------------------------------------
 #define IDI_APP 107

@@ -126,6 +126,12 @@ TEST(EditTest, EveryEditUndoesAndRedoesToTheSameDocument) {
         {"move up", [](Editor& e) { return e.moveFrame(2, true); }},
         {"move down", [](Editor& e) { return e.moveFrame(0, false); }},
         {"replace", [](Editor& e) { return e.replaceFrame(1, randomFrame(5), "Palette"); }},
+        {"replace all",
+         [](Editor& e) {
+             GifAnimation other;
+             randomDoc(8, other);
+             return e.replaceAnimation(other, "Optimize");
+         }},
     };
     for (uint32_t seed = 1; seed <= 6; ++seed) {
         for (const auto& [what, edit] : edits) {

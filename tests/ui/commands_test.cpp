@@ -438,3 +438,21 @@ TEST_F(Commands, TypedValuesAreSavedAndTheKeysReachTheCommands) {
     pressKeys({VK_DELETE});
     EXPECT_EQ(g_editor.document().frames.size(), 3u);
 }
+
+// Optimize is one step: the frames change, the status bar tells the sizes, Undo brings them back.
+TEST_F(Commands, OptimizeIsOneStepThatTellsTheSizes) {
+    // Two equal 40 x 30 frames: the second shows nothing new.
+    auto stripes = [](uint32_t x, uint32_t y) { return uint8_t((x / 3 + y) % 4); };
+    setDocument({makeFrame(40, 30, {0, 0xFF0000, 0xFF00, 0xFF}, stripes),
+                 makeFrame(40, 30, {0, 0xFF0000, 0xFF00, 0xFF}, stripes)},
+                40, 30);
+    clickToolbarButton(IDT_OPTIMIZE);
+    wchar_t status[128] = {};
+    SendMessageW(g_statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(std::wstring(status).rfind(L"Optimized: ", 0), 0u) << "status bar: " << status;
+    EXPECT_LT(widths().at(1), 40u);
+    EXPECT_TRUE(g_editor.changed());
+    sendMenuCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 40}));
+    EXPECT_FALSE(g_editor.changed());
+}

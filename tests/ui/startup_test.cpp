@@ -86,7 +86,7 @@ TEST(Toolbar, ButtonsPicturesAndTooltips) {
         {101, 0, false, "New", "New"},
         {102, 1, false, "Open", "Open"},
         {103, 2, false, "Save", "Save"},
-        {104, 3, true, "Optimize", "Optimize"},
+        {104, 3, false, "Optimize", "Optimize"},
         {105, 4, false, nullptr, nullptr},
         {105, 4, false, "Undo", "Undo"},
         {106, 5, false, "Redo", "Redo"},
