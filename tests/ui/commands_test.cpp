@@ -433,10 +433,23 @@ TEST_F(Commands, TypedValuesAreSavedAndTheKeysReachTheCommands) {
     pressKeys({VK_MENU, VK_DOWN});
     EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 2, 5}));
 
-    // In an edit field Delete edits the text; the frames stay.
-    SetFocus(GetDlgItem(g_imagePanel, IDC_IMAGE_DELAY));
+    // In an edit field Delete edits the text and the frames stay; Enter takes what was typed.
+    selectFrame(0);
+    const HWND delay = GetDlgItem(g_imagePanel, IDC_IMAGE_DELAY);
+    SetFocus(delay);
+    SendMessageA(delay, EM_SETSEL, 0, -1);
     pressKeys({VK_DELETE});
+    pressKeys({'7'});
     EXPECT_EQ(g_editor.document().frames.size(), 3u);
+    EXPECT_EQ(g_editor.document().frames[0].delay, 0);
+    pressKeys({VK_RETURN});
+    EXPECT_EQ(g_editor.document().frames[0].delay, 7);
+
+    // Tab leaves the frame list for the controls beside it.
+    SetFocus(g_frameList);
+    pressKeys({VK_TAB});
+    EXPECT_NE(GetFocus(), g_frameList);
+    EXPECT_TRUE(IsChild(g_mainWindow, GetFocus()));
 }
 
 // Optimize is one step: the frames change, the status bar tells the sizes, Undo brings them back.
