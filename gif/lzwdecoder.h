@@ -1,6 +1,5 @@
 #pragma once
 // GIF LZW decoder: turns one image's code stream into exactly W x H colour indices.
-#include <cstddef>
 #include <cstdint>
 
 #include "gif/bytecursor.h"
@@ -20,13 +19,13 @@ public:
     static constexpr int kMaxCodes = 4096;
     static constexpr int kStackSize = kMaxCodes + 1;
 
+    LzwDecoder();
+
     // Reads the minimum code size byte and the sub-blocks from the cursor's position and fills
     // `pixelCount` indices (missing ones as 0). The cursor is left after the sub-block that
     // completed the last pixel (or held the code that stopped decoding): the rest of the chain
     // stays for the reader's block scan, as it always has.
     LzwStop decode(ByteCursor& in, uint8_t* pixels, uint32_t pixelCount);
-
-    LzwDecoder();
 
 private:
     // Codes below this may hold entries of earlier images; at and above it the table is zero.
