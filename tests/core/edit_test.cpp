@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "edit/editor.h"
 #include "support/gifbytes.h"
@@ -63,58 +64,37 @@ FrameFields fieldsOf(const Editor& e, size_t i) {
     return FrameFields::of(e.document().frames.at(i));
 }
 
+using EditFn = std::function<bool(Editor&)>;
+EditFn frameEdit(size_t index, void (*change)(FrameFields&)) {
+    return [=](Editor& e) {
+        FrameFields f = fieldsOf(e, index);
+        change(f);
+        return e.setFrameFields(index, f, "Frame");
+    };
+}
+EditFn documentEdit(void (*change)(DocumentFields&)) {
+    return [=](Editor& e) {
+        DocumentFields d = DocumentFields::of(e.document());
+        change(d);
+        return e.setDocumentFields(d, "Document");
+    };
+}
+
 }  // namespace
 
 TEST(EditTest, EveryEditUndoesAndRedoesToTheSameDocument) {
-    using EditFn = std::function<bool(Editor&)>;
     const std::vector<std::pair<const char*, EditFn>> edits = {
-        {"offset",
-         [](Editor& e) {
-             auto f = fieldsOf(e, 1);
-             f.left += 3;
-             f.top = 7;
-             return e.setFrameFields(1, f, "Offset");
-         }},
-        {"delay",
-         [](Editor& e) {
-             auto f = fieldsOf(e, 0);
-             f.delay = 555;
-             return e.setFrameFields(0, f, "Delay");
-         }},
+        {"offset", frameEdit(1, [](FrameFields& f) { f.left += 3, f.top = 7; })},
+        {"delay", frameEdit(0, [](FrameFields& f) { f.delay = 555; })},
         {"transparency",
-         [](Editor& e) {
-             auto f = fieldsOf(e, 2);
-             f.transparent = !f.transparent;
-             f.transparentIndex = 1;
-             return e.setFrameFields(2, f, "Transparency");
-         }},
+         frameEdit(2, [](FrameFields& f) { f.transparent = !f.transparent, f.transparentIndex = 1; })},
         {"interlace+disposal",
-         [](Editor& e) {
-             auto f = fieldsOf(e, 1);
-             f.interlaced = !f.interlaced;
-             f.disposal = 3;
-             return e.setFrameFields(1, f, "Disposal");
-         }},
-        {"comments",
-         [](Editor& e) {
-             auto f = fieldsOf(e, 0);
-             f.comments.push_back("new");
-             return e.setFrameFields(0, f, "Add Comment");
-         }},
-        {"screen+loop",
-         [](Editor& e) {
-             auto d = DocumentFields::of(e.document());
-             d.screenWidth = 99;
-             d.loopCount = 4;
-             d.loopForever = !d.loopForever;
-             return e.setDocumentFields(d, "Loop Count");
-         }},
-        {"auto size",
-         [](Editor& e) {
-             auto d = DocumentFields::of(e.document());
-             d.autoScreenSize = true;
-             return e.setDocumentFields(d, "Auto Size");
-         }},
+         frameEdit(1, [](FrameFields& f) { f.interlaced = !f.interlaced, f.disposal = 3; })},
+        {"comments", frameEdit(0, [](FrameFields& f) { f.comments.push_back("new"); })},
+        {"screen+loop", documentEdit([](DocumentFields& d) {
+             d.screenWidth = 99, d.loopCount = 4, d.loopForever = !d.loopForever;
+         })},
+        {"auto size", documentEdit([](DocumentFields& d) { d.autoScreenSize = true; })},
         {"add",
          [](Editor& e) {
              GifAnimation more;
@@ -273,6 +253,21 @@ TEST(EditTest, AutoSizeIsTheBoxOfAllFramesAtMost2000) {
         uint16_t width = 0, height = 0;
         fittedScreenSize(doc, &width, &height);
         EXPECT_EQ(width * 10000 + height, row.width * 10000 + row.height);
+    }
+    // With Auto on, moving a frame refits the screen both ways; without, the screen stays.
+    Editor editor;
+    GifAnimation doc;
+    doc.frames.emplace_back().bitmap = IndexedBitmap::create(30, 8);
+    doc.screenWidth = doc.screenHeight = 50;
+    editor.open(doc, "");
+    for (auto [autoSize, left, width] : {std::tuple{false, 300, 50}, {true, 200, 230}, {true, 0, 30}}) {
+        DocumentFields d = DocumentFields::of(editor.document());
+        d.autoScreenSize = autoSize;
+        editor.setDocumentFields(d, "Auto Size");
+        FrameFields f = fieldsOf(editor, 0);
+        f.left = uint16_t(left);
+        editor.setFrameFields(0, f, "Offset");
+        EXPECT_EQ(editor.document().screenWidth, width) << left;
     }
 }
 

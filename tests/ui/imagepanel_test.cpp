@@ -90,32 +90,14 @@ TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
     expectPalette(frame(0), 1);
     EXPECT_EQ(frame(2).left, 40);  // only the selected frame changes
 
-    SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, 3, 0);
-    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE),
-                 LPARAM(GetDlgItem(panel, IDC_IMAGE_DISPOSAL)));
-    press(panel, IDC_IMAGE_INTERLACED);
+    // The title, which the random session leaves alone (it covers disposal and interlace), is
+    // stored and shown for its own frame only.
     typeText(panel, IDC_IMAGE_TITLE, "logo");
-    EXPECT_EQ(frame(0).disposal, 3u);
-    EXPECT_TRUE(frame(0).interlaced);
     EXPECT_EQ(frame(0).title, "logo");
-    selectFrame(2);  // the panel shows each frame's own values
-    EXPECT_FALSE(checked(panel, IDC_IMAGE_INTERLACED));
+    selectFrame(2);
     EXPECT_EQ(textOf(panel, IDC_IMAGE_TITLE), "");
     selectFrame(0);
     EXPECT_EQ(textOf(panel, IDC_IMAGE_TITLE), "logo");
-    EXPECT_EQ(SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0), 3);
-
-    // With Auto the screen follows the frames both ways; without, it stays.
-    typeText(panel, IDC_IMAGE_LEFT, "300");
-    EXPECT_EQ(g_editor.document().screenWidth, 100);
-    press(g_globalPanel, IDC_GLOBAL_AUTO_SIZE);
-    typeText(panel, IDC_IMAGE_TOP, "70");
-    EXPECT_EQ(g_editor.document().screenWidth, 320);
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_HEIGHT), "80");
-    typeText(panel, IDC_IMAGE_LEFT, "0");
-    typeText(panel, IDC_IMAGE_TOP, "0");
-    EXPECT_EQ(g_editor.document().screenWidth, 70);  // frame 2: 40 + 30
-    EXPECT_EQ(g_editor.document().screenHeight, 10);
 
     // Without a selection nothing reacts.
     selectFrame(-1);
