@@ -208,19 +208,16 @@ TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
         EXPECT_EQ(pinned, step.pinned);
     }
     // On the screen: the selected item's title bar is navy, the others white, its thumbnail red.
-    const Capture list = captureWindow(g_frameList);
-    RECT window, second;
-    GetWindowRect(g_frameList, &window);
-    POINT origin = {0, 0};
-    ClientToScreen(g_frameList, &origin);
+    const Capture list = captureClient(g_frameList);
+    RECT second;
     SendMessageA(g_frameList, LB_GETITEMRECT, 1, LPARAM(&second));
-    const int x = origin.x - window.left, y = origin.y - window.top + second.top;
-    expectProbes(list, {{x + 120, y + 3, kNavy},
-                        {x + 120, y - 54 + 3, kWhite},
-                        {x + 120, y + 54 + 3, kWhite},
-                        {x + 120, y + 45, kBody},
-                        {x + 93, y + 36, kRed},
-                        {x + 75, y + 36, kWhite}});
+    const int y = second.top;
+    expectProbes(list, {{120, y + 3, kNavy},
+                        {120, y - 54 + 3, kWhite},
+                        {120, y + 54 + 3, kWhite},
+                        {120, y + 45, kBody},
+                        {93, y + 36, kRed},
+                        {75, y + 36, kWhite}});
     // The clicks reached the selection handler: the Image panel shows frame 2.
     EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), "200");
 }

@@ -9,13 +9,6 @@
 
 namespace {
 
-RECT inMainClient(HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // What the user's drag of the frame does: a size request through SetWindowPos.
 RECT resizeMainWindow(int width, int height) {
     SetWindowPos(g_mainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -38,10 +31,10 @@ TEST(Layout, WindowKeepsItsMinimumAndItsChildrenTheirPlaces) {
     resizeMainWindow(1000, 400);
     RECT client;
     GetClientRect(g_mainWindow, &client);
-    const int toolbar = inMainClient(g_toolbar).bottom - inMainClient(g_toolbar).top;
+    const int toolbar = rectInMainWindow(g_toolbar).bottom - rectInMainWindow(g_toolbar).top;
     ASSERT_GT(toolbar, 28);  // the pictures are 28 high
-    const RECT tabs = inMainClient(g_propertyTabs), list = inMainClient(g_frameList);
-    const RECT status = inMainClient(g_statusBar), compose = inMainClient(g_composeTabs);
+    const RECT tabs = rectInMainWindow(g_propertyTabs), list = rectInMainWindow(g_frameList);
+    const RECT status = rectInMainWindow(g_statusBar), compose = rectInMainWindow(g_composeTabs);
     EXPECT_EQ(tabs.top, toolbar);
     EXPECT_EQ(tabs.right, client.right);
     EXPECT_EQ(tabs.bottom, toolbar + 115);
@@ -53,7 +46,7 @@ TEST(Layout, WindowKeepsItsMinimumAndItsChildrenTheirPlaces) {
     EXPECT_EQ(compose.right, client.right - 1);
     EXPECT_EQ(compose.bottom, status.top);
     // The canvas fills the compose tab's page, below its tab row.
-    const RECT view = inMainClient(g_animationView);
+    const RECT view = rectInMainWindow(g_animationView);
     RECT tabButton;
     SendMessageA(g_composeTabs, TCM_GETITEMRECT, 0, LPARAM(&tabButton));
     EXPECT_GE(view.left, compose.left);

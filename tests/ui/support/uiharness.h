@@ -84,7 +84,6 @@ struct Capture {
     std::vector<uint32_t> pixels;
     uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
-Capture captureWindow(HWND window);
 // Draws into a memory bitmap through the painter, whatever else is on the screen.
 Capture captureDrawing(int width, int height, uint32_t background, const std::function<void(HDC)>& paint);
 // Saves a capture as PNG into the test output folder; returns the full path, empty on failure.
@@ -98,16 +97,12 @@ Capture captureClient(HWND window, bool raise = true);
 // 0x00RRGGBB of a system colour.
 uint32_t systemRgb(int index);
 
-inline uint8_t redOf(uint32_t rgb) {
-    return uint8_t(rgb >> 16);
-}
-inline uint8_t greenOf(uint32_t rgb) {
-    return uint8_t(rgb >> 8);
-}
-inline uint8_t blueOf(uint32_t rgb) {
-    return uint8_t(rgb);
-}
+constexpr auto redOf = [](uint32_t rgb) { return uint8_t(rgb >> 16); };
+constexpr auto greenOf = [](uint32_t rgb) { return uint8_t(rgb >> 8); };
+constexpr auto blueOf = [](uint32_t rgb) { return uint8_t(rgb); };
 
+// A child's window rectangle in the main window's client coordinates.
+RECT rectInMainWindow(HWND child);
 // WM_COMMAND with a menu id, as the menu sends it.
 void sendMenuCommand(UINT id);
 int frameListCount();
@@ -192,18 +187,4 @@ public:
     ~MessageBoxStub();
     // "caption: text" of each box asked for, in order.
     const std::vector<std::string>& shown() const;
-};
-
-// Points the shell's "open" verb for a file extension at a recorder that writes the opened path
-// into a file; the previous association comes back when the object goes.
-class ShellOpenRecorder : NoCopy {
-public:
-    ShellOpenRecorder(const std::string& extension, const std::string& recordName);
-    ~ShellOpenRecorder();
-    // Waits up to the given time for the recorder and returns the path it was handed, trimmed.
-    std::string waitForOpenedPath(DWORD timeoutMilliseconds);
-
-private:
-    std::string extension_, previousClass_, recordPath_;
-    bool hadPrevious_ = false;
 };
