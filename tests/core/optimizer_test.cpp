@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 #include "bench/animations.h"
 #include "gif/composer.h"
+#include "support/gifbytes.h"
 #include "support/randomdocument.h"
 #include "support/testpaths.h"
 
@@ -46,11 +46,7 @@ Pictures compose(const GifAnimation& doc) {
 uint64_t savedBytes(GifAnimation& doc) {
     const std::string path = testOutputPath("optimizer-saved.gif");
     EXPECT_TRUE(doc.writeFile(path.c_str()));
-    FILE* file = std::fopen(path.c_str(), "rb");
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fclose(file);
-    return uint64_t(size);
+    return readWholeFile(path).size();
 }
 
 // Optimises `in` and checks all the promises; returns the result for more checks.
