@@ -88,13 +88,11 @@ void clickToolbarButton(UINT id) {
     SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(g_toolbar));
 }
 
-// Forgets any pending repaint of a window, so a later check sees only new invalidations.
-void forgetPendingPaint(HWND window) {
-    pumpMessages(50);
-    ValidateRect(window, nullptr);
-}
-bool hasPendingPaint(HWND window) {
-    return GetUpdateRect(window, nullptr, FALSE) != FALSE;
+// A real edit no test looks at (the background index), so the document counts as changed.
+void makeChanged() {
+    DocumentFields fields = DocumentFields::of(g_editor.document());
+    fields.backgroundIndex ^= 1;
+    g_editor.setDocumentFields(fields, "Background Color");
 }
 
 void openStubbed(const std::string& path, UINT command = IDM_FILE_OPEN) {
@@ -237,13 +235,14 @@ TEST_F(Commands, NewAndSave) {
         << "an unmodified document is not written";
     EXPECT_EQ(stub.calls(), 0);  // Save with a path: TypedValuesAreSavedAndTheKeysReachTheCommands
 
-    forgetPendingPaint(g_animationView);
-    clickToolbarButton(IDT_NEW);  // unmodified: no question; screen size and looping stay
+    pumpMessages(50);
+    ValidateRect(g_animationView, nullptr);  // so only New's invalidation counts
+    clickToolbarButton(IDT_NEW);             // unmodified: no question; screen size and looping stay
     EXPECT_TRUE(g_editor.document().frames.empty());
     EXPECT_EQ(frameListCount(), 0);
     EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().loopCount, 6006);
     EXPECT_TRUE(g_editor.path().empty());
-    EXPECT_TRUE(hasPendingPaint(g_animationView));
+    EXPECT_TRUE(GetUpdateRect(g_animationView, nullptr, FALSE));
     EXPECT_TRUE(shown(answers).empty());
 }
 

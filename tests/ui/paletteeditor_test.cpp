@@ -62,13 +62,17 @@ DialogAnswerer::Answer chooseColor(uint32_t* offered, uint32_t rgb) {
 
 using Typing = std::tuple<int, const char*, const char*>;  // field, typed, shown
 
-// An answer that types into the dialog's fields, checks what each then shows, and presses OK.
+// Types into the dialog's fields and checks what each then shows.
+void typeAll(HWND dialog, const std::vector<Typing>& fields) {
+    for (auto [id, typed, shown] : fields) {
+        SetDlgItemTextA(dialog, id, typed);
+        EXPECT_EQ(textOf(dialog, id), shown) << typed;
+    }
+}
+// An answer that fills the dialog so and presses OK.
 DialogAnswerer::Answer fill(std::vector<Typing> fields) {
     return [=](HWND dialog) {
-        for (auto [id, typed, shown] : fields) {
-            SetDlgItemTextA(dialog, id, typed);
-            EXPECT_EQ(textOf(dialog, id), shown) << typed;
-        }
+        typeAll(dialog, fields);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
 }
@@ -125,14 +129,10 @@ TEST_F(Palette, EditsReachTheFrameOnOk) {
             }
             // Typed values are corrected in place and colour the selected entry, 5.
             clickEditorCell(editor, 5);
-            const Typing typing[] = {{IDC_PALETTE_RED, "300", "255"},
-                                     {IDC_PALETTE_GREEN, "40", "40"},
-                                     {IDC_PALETTE_BLUE, "256", "255"},
-                                     {IDC_PALETTE_INDEX, "999", "15"}};
-            for (auto [id, typed, shown] : typing) {
-                SetDlgItemTextA(editor, id, typed);
-                EXPECT_EQ(textOf(editor, id), shown) << typed;
-            }
+            typeAll(editor, {{IDC_PALETTE_RED, "300", "255"},
+                             {IDC_PALETTE_GREEN, "40", "40"},
+                             {IDC_PALETTE_BLUE, "256", "255"},
+                             {IDC_PALETTE_INDEX, "999", "15"}});
             EXPECT_EQ(textOf(editor, IDC_PALETTE_RED), "64");  // the fields follow the index
             clickEditorCell(editor, 11);
             sendAtCell(editor, 11, WM_LBUTTONDBLCLK, MK_LBUTTON);  // the chooser

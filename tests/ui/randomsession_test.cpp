@@ -15,6 +15,7 @@
 
 #include "app/globals.h"
 #include "resource.h"
+#include "support/testpaths.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -144,7 +145,9 @@ protected:
 
 TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
     // Three frames with comments, two with local tables, one transparent; the model starts as read.
-    ASSERT_TRUE(readSampleGif());
+    GifAnimation sample;
+    ASSERT_EQ(sample.readFile(testDataPath("panels-sample.gif").c_str()), ReadOk);
+    g_editor.open(sample, "");
     model_ = g_editor.document().frames;
     showPropertyTab(1);
 

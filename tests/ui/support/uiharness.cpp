@@ -314,19 +314,6 @@ void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t sc
     g_editor.open(doc, path);
 }
 
-void makeChanged() {
-    DocumentFields fields = DocumentFields::of(g_editor.document());
-    fields.backgroundIndex ^= 1;
-    g_editor.setDocumentFields(fields, "Background Color");
-}
-
-bool readSampleGif() {
-    GifAnimation doc;
-    if (doc.readFile(testDataPath("panels-sample.gif").c_str()) != ReadOk) return false;
-    g_editor.open(doc, "");
-    return true;
-}
-
 void selectFrame(int index) {
     SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
     SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(g_frameList));

@@ -137,10 +137,6 @@ GifFrame solidFrame(uint32_t rgb, uint32_t width, uint32_t height, uint16_t left
 // per frame, none selected, and nothing counts as changed.
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight,
                  const std::string& path = "");
-// A real edit no test looks at (the background index), so the document counts as changed.
-void makeChanged();
-// Reads tests/data/panels-sample.gif into the document and fills the frame list.
-bool readSampleGif();
 
 // One value typed into a field: the text it must show afterwards and the number it must store.
 // `onLeave` fields take the value only when they lose the focus, not while typing.
