@@ -5,6 +5,7 @@
 
 #include "gif/lzwencoder.h"
 #include "gif/optimizer.h"
+#include "gif/tablebits.h"
 
 namespace velmora {
 
@@ -14,28 +15,6 @@ constexpr uint64_t kHeader = 6 + 7;        // signature and version, logical scr
 constexpr uint64_t kLooping = 3 + 11 + 5;  // application block with the NETSCAPE2.0 count
 constexpr uint64_t kFrameFixed = 8 + 10;   // graphic control, image descriptor
 constexpr uint64_t kTrailer = 1;
-
-uint32_t bitsToReach(uint32_t index) {
-    uint32_t bits = 0;
-    while ((uint32_t(1) << bits) <= index) ++bits;
-    return bits;
-}
-
-uint32_t largestIndex(const IndexedBitmap& bitmap) {
-    uint32_t largest = 0;
-    for (uint32_t y = 0; y < bitmap.height(); ++y) {
-        const uint8_t* row = bitmap.row(y);
-        largest = std::max<uint32_t>(largest, *std::max_element(row, row + bitmap.width()));
-    }
-    return largest;
-}
-
-uint32_t ownBits(const ColorTable& table) {
-    const size_t entries = std::min<size_t>(table.entries.size(), 256);
-    uint32_t bits = 0;
-    while ((size_t(1) << bits) < entries) ++bits;
-    return bits;
-}
 
 uint64_t tableBytes(uint32_t bits) {
     return 3 * uint64_t(std::max<uint32_t>(2, 1u << bits));
@@ -56,7 +35,7 @@ uint64_t encodedSize(const GifAnimation& doc) {
     for (const GifFrame& frame : doc.frames) {
         if (frame.hasLocalTable) continue;
         writeGlobal = true;
-        if (globalBits < 8) globalBits = std::max(globalBits, bitsToReach(largestIndex(*frame.bitmap)));
+        if (globalBits < 8) globalBits = std::max(globalBits, indexBits(*frame.bitmap));
     }
     uint64_t total = kHeader + (writeGlobal ? tableBytes(globalBits) : 0) + kTrailer;
     if (doc.loopForever || doc.loopCount >= 2) total += kLooping;
@@ -65,7 +44,7 @@ uint64_t encodedSize(const GifAnimation& doc) {
         uint32_t bits = globalBits;
         if (frame.hasLocalTable) {
             bits = ownBits(frame.localTable);
-            if (bits < 8) bits = std::max(bits, bitsToReach(largestIndex(*frame.bitmap)));
+            if (bits < 8) bits = std::max(bits, indexBits(*frame.bitmap));
             total += tableBytes(bits);
         }
         total += kFrameFixed;

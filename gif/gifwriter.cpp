@@ -7,46 +7,12 @@
 #include "gif/document.h"
 #include "gif/lzwencoder.h"
 #include "gif/safesave.h"
+#include "gif/tablebits.h"
 
 namespace {
 
-constexpr uint32_t kMaxTableEntries = 256;
 // Image sizes and offsets are 16-bit fields in the file.
 constexpr uint32_t kMaxImageSide = 0xFFFF;
-
-// Smallest b with 2^b >= n.
-uint32_t tableBits(size_t entries) {
-    uint32_t bits = 0;
-    while ((size_t(1) << bits) < entries) ++bits;
-    return bits;
-}
-
-// Smallest b with 2^b > index: the bits a table needs to reach that index.
-uint32_t bitsToReach(uint32_t index) {
-    uint32_t bits = 0;
-    while ((uint32_t(1) << bits) <= index) ++bits;
-    return bits;
-}
-
-// The OR of all indices has the same highest bit as the largest one, so it tells how many bits
-// the table needs, and it is cheaper than a maximum: eight pixels a step.
-uint32_t indexBits(const IndexedBitmap& bitmap) {
-    uint64_t any = 0;
-    const uint32_t width = bitmap.width();
-    for (uint32_t y = 0; y < bitmap.height(); ++y) {
-        const uint8_t* row = bitmap.row(y);
-        uint32_t x = 0;
-        for (; x + 8 <= width; x += 8) {
-            uint64_t eight;
-            std::memcpy(&eight, row + x, 8);
-            any |= eight;
-        }
-        for (; x < width; ++x) any |= row[x];
-    }
-    uint32_t folded = 0;
-    for (int byte = 0; byte < 8; ++byte) folded |= uint32_t(any >> (8 * byte)) & 0xFF;
-    return bitsToReach(folded);
-}
 
 // How one colour table goes into the file. The table is written with 2^bits entries (at least 2);
 // `bits` is normally the table's own bit count but grows when the frames that use the table
@@ -59,11 +25,6 @@ struct TableLayout {
     uint32_t entriesWritten() const { return std::max<uint32_t>(2, uint32_t(1) << bits); }
     uint32_t minimumCodeSize() const { return std::max<uint32_t>(2, bits); }
 };
-
-// Tables of more than 256 entries are cut to their first 256: the file cannot say more.
-uint32_t ownBits(const ColorTable& table) {
-    return tableBits(std::min<size_t>(table.entries.size(), kMaxTableEntries));
-}
 
 // Raises the layout so it covers every index of the bitmap. A full 256-entry table covers any
 // byte, so the scan is skipped then.
