@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "panels/typedfield.h"
 #include "resource.h"
 
 namespace {
@@ -63,8 +64,7 @@ void onTextDone(HWND panel) {
     const int item = shownComment();
     // Only typing is taken (the edit's modified flag): a file's comment longer than the field
     // holds stays whole until the user changes it.
-    const bool typed = SendMessageA(commentEdit(panel), EM_GETMODIFY, 0, 0) != 0;
-    SendMessageA(commentEdit(panel), EM_SETMODIFY, FALSE, 0);
+    const bool typed = takeTyped(commentEdit(panel));
     if (!typed || !frame || item < 0 || size_t(item) >= frame->comments.size()) return;
     char text[kCommentBufferSize] = {};
     GetDlgItemTextA(panel, IDC_COMMENT_TEXT, text, kCommentBufferSize);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "panels/typedfield.h"
 #include "resource.h"
 
 namespace {
@@ -45,15 +46,6 @@ void show(HWND panel, int id, UINT value) {
 
 // Set while the panel shows the document, so its own writes are not taken as typing.
 bool s_showing = false;
-
-// True once for each run of typing: the edit's modified flag is set by keystrokes and cleared
-// whenever the program writes the field. Loop count and background index are taken only when
-// typed, so a file's count above what the field allows stays until the user changes it.
-bool takeTyped(HWND panel, int id) {
-    const bool typed = SendDlgItemMessageA(panel, id, EM_GETMODIFY, 0, 0) != 0;
-    SendDlgItemMessageA(panel, id, EM_SETMODIFY, FALSE, 0);
-    return typed;
-}
 
 void showCorrection(HWND panel, int id, UINT value) {
     s_showing = true;

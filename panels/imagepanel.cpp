@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "palette/indexpicker.h"
 #include "palette/paletteeditor.h"
+#include "panels/typedfield.h"
 #include "resource.h"
 
 namespace {
@@ -85,14 +86,6 @@ void showText(HWND panel, int id, const std::string& text) {
     char shown[kMaxTitleLength + 1] = {};
     GetDlgItemTextA(panel, id, shown, sizeof(shown));
     if (text != shown) SetDlgItemTextA(panel, id, text.c_str());
-}
-
-// True once for each run of typing: the edit's modified flag is set by keystrokes and cleared
-// whenever the program writes the field.
-bool takeTyped(HWND panel, int id) {
-    const bool typed = SendDlgItemMessageA(panel, id, EM_GETMODIFY, 0, 0) != 0;
-    SendDlgItemMessageA(panel, id, EM_SETMODIFY, FALSE, 0);
-    return typed;
 }
 
 bool transparentChecked(HWND panel) {
