@@ -9,11 +9,11 @@
 #include <cctype>
 #include <string>
 
-#include "app/gdiplusflat.h"
+#include "win32/gdiplus_win.h"
 #include "app/globals.h"
 #include "app/preview.h"
 #include "app/waitcursor.h"
-#include "imaging/imageimport.h"
+#include "win32/imageimport_win.h"
 #include "resource.h"
 
 using namespace Gdiplus;

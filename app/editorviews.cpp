@@ -9,9 +9,9 @@
 #include "app/framelist.h"
 #include "app/globals.h"
 #include "app/layout.h"
-#include "panels/commentpanel.h"
-#include "panels/globalpanel.h"
-#include "panels/imagepanel.h"
+#include "ui/commentpanel.h"
+#include "ui/globalpanel.h"
+#include "ui/imagepanel.h"
 #include "resource.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "app/commands.h"
 #include "app/editorviews.h"
-#include "app/gdiplusflat.h"
-#include "app/gdiplusview.h"
+#include "win32/gdiplus_win.h"
+#include "win32/gdiplusview_win.h"
 #include "app/globals.h"
 #include "app/layout.h"
 #include "resource.h"

@@ -5,15 +5,15 @@
 
 #include "app/editorviews.h"
 #include "app/framelist.h"
-#include "app/gdiplusflat.h"
+#include "win32/gdiplus_win.h"
 #include "app/globals.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
 #include "app/toolbar.h"
-#include "panels/animationview.h"
-#include "panels/commentpanel.h"
-#include "panels/globalpanel.h"
-#include "panels/imagepanel.h"
+#include "ui/animationview.h"
+#include "ui/commentpanel.h"
+#include "ui/globalpanel.h"
+#include "ui/imagepanel.h"
 #include "resource.h"
 
 namespace {

@@ -62,7 +62,7 @@ if(WIN32)
     # The harness is compiled once and shared by every UI test.
     file(GLOB VELMORA_UI_TEST_SUPPORT CONFIGURE_DEPENDS tests/ui/support/*.cpp)
     add_library(velmora_ui_test_support STATIC ${VELMORA_UI_TEST_SUPPORT})
-    target_link_libraries(velmora_ui_test_support PUBLIC velmora_ui velmora_test_support)
+    target_link_libraries(velmora_ui_test_support PUBLIC velmora_app velmora_test_support)
     file(GLOB VELMORA_UI_TESTS CONFIGURE_DEPENDS tests/ui/*_test.cpp)
     foreach(source ${VELMORA_UI_TESTS})
         get_filename_component(name ${source} NAME_WE)

@@ -24,8 +24,7 @@ source=fuzz/${name}_fuzzer.cpp
 [ -f "$source" ] || { echo "fuzz.sh: no $source" >&2; exit 1; }
 
 # The core's portable sources, as the velmora_core library collects them.
-mapfile -t core < <(ls gif/*.cpp imaging/*.cpp palette/*.cpp 2>/dev/null |
-    grep -Ev '(imaging/imageimport|palette/paletteeditor|palette/palettedialogs|palette/colorchooser|palette/indexpicker)[^/]*\.cpp$')
+mapfile -t core < <(ls gif/*.cpp imaging/*.cpp palette/*.cpp 2>/dev/null | grep -v '_win\.cpp$')
 
 mkdir -p "$build/obj" "$build/$name-crashes" "fuzz/work/$name"
 flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined

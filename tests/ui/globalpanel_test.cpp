@@ -1,5 +1,5 @@
 // The Global panel's rules, driven through the real edit, up-down and button notifications.
-#include "panels/globalpanel.h"
+#include "ui/globalpanel.h"
 
 #include <windows.h>
 // commctrl.h builds on the types windows.h declares.

@@ -2,7 +2,7 @@
 // from inside its own modal loop together with the dialogs it opens; its small dialogs on their
 // own; and the index picker popup. Every editor session costs seconds under Wine, so each one
 // carries many checks.
-#include "palette/paletteeditor.h"
+#include "ui/paletteeditor.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include <tuple>
 
 #include "app/globals.h"
-#include "palette/indexpicker.h"
+#include "ui/indexpicker.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"

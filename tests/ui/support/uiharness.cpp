@@ -11,10 +11,10 @@
 #include <deque>
 #include <utility>
 
-#include "app/gdiplusflat.h"
+#include "win32/gdiplus_win.h"
 #include "app/globals.h"
 #include "app/startup.h"
-#include "palette/paletteeditor.h"
+#include "ui/paletteeditor.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"

@@ -1,5 +1,5 @@
 // The palette-index picker popup.
-#include "palette/indexpicker.h"
+#include "ui/indexpicker.h"
 
 #include <windows.h>
 // commctrl.h builds on the types windows.h declares.

@@ -1,5 +1,5 @@
 // Sort palette entries and Colors: one number each for the editor.
-#include "palette/palettedialogs.h"
+#include "ui/palettedialogs.h"
 
 #include <windows.h>
 // commctrl.h builds on the types windows.h declares.

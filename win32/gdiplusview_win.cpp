@@ -1,4 +1,4 @@
-#include "app/gdiplusview.h"
+#include "win32/gdiplusview_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;

@@ -1,11 +1,11 @@
-#include "panels/commentpanel.h"
+#include "ui/commentpanel.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
-#include "panels/typedfield.h"
+#include "ui/typedfield.h"
 #include "resource.h"
 
 namespace {

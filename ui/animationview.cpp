@@ -1,12 +1,12 @@
-#include "panels/animationview.h"
+#include "ui/animationview.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <string>
 
-#include "app/gdiplusflat.h"
-#include "app/gdiplusview.h"
+#include "win32/gdiplus_win.h"
+#include "win32/gdiplusview_win.h"
 #include "app/globals.h"
 #include "app/layout.h"
 #include "resource.h"

@@ -1,4 +1,4 @@
-#include "panels/globalpanel.h"
+#include "ui/globalpanel.h"
 
 #include <commctrl.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/globals.h"
-#include "panels/typedfield.h"
+#include "ui/typedfield.h"
 #include "resource.h"
 
 namespace {

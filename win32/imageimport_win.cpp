@@ -1,4 +1,4 @@
-#include "imaging/imageimport.h"
+#include "win32/imageimport_win.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "palette/colorchooser.h"
+#include "ui/colorchooser.h"
 
 #include <commdlg.h>
 

@@ -3,8 +3,8 @@
 // commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 
-#include "palette/colorchooser.h"
-#include "palette/palettedialogs.h"
+#include "ui/colorchooser.h"
+#include "ui/palettedialogs.h"
 #include "resource.h"
 
 COLORREF g_gradientFromColor = 0;

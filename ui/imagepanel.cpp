@@ -1,4 +1,4 @@
-#include "panels/imagepanel.h"
+#include "ui/imagepanel.h"
 
 #include <commctrl.h>
 
@@ -9,9 +9,9 @@
 
 #include "app/editorviews.h"
 #include "app/globals.h"
-#include "palette/indexpicker.h"
-#include "palette/paletteeditor.h"
-#include "panels/typedfield.h"
+#include "ui/indexpicker.h"
+#include "ui/paletteeditor.h"
+#include "ui/typedfield.h"
 #include "resource.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // "Edit Palette": the window procedure, one function per command, and the opener.
-#include "palette/paletteeditor.h"
+#include "ui/paletteeditor.h"
 
 #include <windows.h>
 // commctrl.h builds on the types windows.h declares.
@@ -8,8 +8,8 @@
 
 #include "app/framelist.h"
 #include "app/globals.h"
-#include "palette/colorchooser.h"
-#include "palette/palettedialogs.h"
+#include "ui/colorchooser.h"
+#include "ui/palettedialogs.h"
 #include "palette/palettefile.h"
 #include "resource.h"
 

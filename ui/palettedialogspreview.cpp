@@ -1,8 +1,8 @@
 // Preview: the open editor's frame passed through the working palette's remap, on a copy.
-#include "app/gdiplusflat.h"
-#include "app/gdiplusview.h"
-#include "palette/palettedialogs.h"
-#include "palette/paletteeditor.h"
+#include "win32/gdiplus_win.h"
+#include "win32/gdiplusview_win.h"
+#include "ui/palettedialogs.h"
+#include "ui/paletteeditor.h"
 #include "resource.h"
 
 using namespace Gdiplus;

@@ -2,7 +2,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "palette/paletteeditor.h"
+#include "ui/paletteeditor.h"
 
 namespace {
 
