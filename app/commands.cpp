@@ -10,7 +10,7 @@
 #include <string>
 
 #include "win32/gdiplus_win.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/preview.h"
 #include "app/waitcursor.h"
 #include "win32/imageimport_win.h"
@@ -39,8 +39,8 @@ constexpr char kImageFilter[] =
     "ICO Files(*.ico)\0*.ico\0"
     "TIFF Files (*.tif)\0*.tif\0";
 
-void showError(const char* text) {
-    MessageBoxA(g_mainWindow, text, kErrorCaption, MB_ICONEXCLAMATION);
+void showError(Application& app, const char* text) {
+    MessageBoxA(app.window, text, kErrorCaption, MB_ICONEXCLAMATION);
 }
 
 // GDI+ takes UTF-16 names; the dialogs give ANSI ones.
@@ -71,11 +71,11 @@ bool gdiplusCanDecode(const std::string& path) {
     return frames != 0;
 }
 
-bool showImageOpenDialog(std::string* path) {
+bool showImageOpenDialog(Application& app, std::string* path) {
     char buffer[kPathBufferSize] = {};
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = g_mainWindow;
+    dialog.hwndOwner = app.window;
     dialog.lpstrFilter = kImageFilter;
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = kPathBufferSize;
@@ -93,17 +93,17 @@ bool takesGifRoad(const std::string& path) {
     return upper.rfind(".GIF") != std::string::npos;
 }
 
-void addGifFrames(const std::string& path) {
+void addGifFrames(Application& app, const std::string& path) {
     GifAnimation added;
     if (added.readFile(path.c_str()) != ReadOk || added.frames.empty()) {
-        showError(kUnableToOpen);
+        showError(app, kUnableToOpen);
         return;
     }
     // The screen is fitted to all frames once they are in, in the same step.
-    g_editor.insertFrames(g_editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Fit, false);
+    app.editor.insertFrames(app.editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Fit, false);
 }
 
-void addOtherImage(const std::string& path) {
+void addOtherImage(Application& app, const std::string& path) {
     GpImage* image = nullptr;
     const std::wstring wide = widePath(path);
     const GpStatus status = GdipLoadImageFromFile(wide.c_str(), &image);
@@ -112,11 +112,11 @@ void addOtherImage(const std::string& path) {
     // Nothing reads the source again once its frames are drawn, so it is not kept.
     if (image) GdipDisposeImage(image);
     if (added.frames.empty()) {
-        showError(kUnableToOpen);
+        showError(app, kUnableToOpen);
         return;
     }
     // The screen grows to hold the new frames and never shrinks here.
-    g_editor.insertFrames(g_editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Grow);
+    app.editor.insertFrames(app.editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Grow);
 }
 
 }  // namespace
@@ -130,80 +130,80 @@ std::string programFolder() {
     return folder;
 }
 
-void commandNew() {
-    if (!askSaveChanges()) return;
-    g_editor.startNew();
+void commandNew(Application& app) {
+    if (!askSaveChanges(app)) return;
+    app.editor.startNew();
 }
 
-void commandOpen() {
-    if (!showGifOpenDialog()) return;
-    if (!gdiplusCanDecode(g_chosenPath)) {
-        showError(kUnableToOpen);
+void commandOpen(Application& app) {
+    if (!showGifOpenDialog(app)) return;
+    if (!gdiplusCanDecode(app.chosenPath)) {
+        showError(app, kUnableToOpen);
         return;
     }
     WaitCursor wait;
     GifAnimation read;
-    read.readFile(g_chosenPath.c_str());
-    g_editor.open(read, g_chosenPath);
+    read.readFile(app.chosenPath.c_str());
+    app.editor.open(read, app.chosenPath);
 }
 
-void commandSave() {
-    if (!g_editor.changed()) return;
-    saveDocument();
+void commandSave(Application& app) {
+    if (!app.editor.changed()) return;
+    saveDocument(app);
 }
 
-void commandSaveAs() {
-    if (!showGifSaveDialog()) return;
-    g_editor.save(g_chosenPath);
+void commandSaveAs(Application& app) {
+    if (!showGifSaveDialog(app)) return;
+    app.editor.save(app.chosenPath);
 }
 
-void commandAddImage() {
+void commandAddImage(Application& app) {
     std::string path;
-    if (!showImageOpenDialog(&path)) return;
+    if (!showImageOpenDialog(app, &path)) return;
     WaitCursor wait;
     if (takesGifRoad(path)) {
-        addGifFrames(path);
+        addGifFrames(app, path);
     } else {
-        addOtherImage(path);
+        addOtherImage(app, path);
     }
 }
 
 // No question first: Undo brings the frame back.
-void commandDeleteImage() {
-    const int current = g_editor.currentFrame();
-    if (current >= 0) g_editor.deleteFrame(size_t(current));
+void commandDeleteImage(Application& app) {
+    const int current = app.editor.currentFrame();
+    if (current >= 0) app.editor.deleteFrame(size_t(current));
 }
 
-void commandMoveUp() {
-    const int current = g_editor.currentFrame();
-    if (current >= 0) g_editor.moveFrame(size_t(current), true);
+void commandMoveUp(Application& app) {
+    const int current = app.editor.currentFrame();
+    if (current >= 0) app.editor.moveFrame(size_t(current), true);
 }
 
-void commandMoveDown() {
-    const int current = g_editor.currentFrame();
-    if (current >= 0) g_editor.moveFrame(size_t(current), false);
+void commandMoveDown(Application& app) {
+    const int current = app.editor.currentFrame();
+    if (current >= 0) app.editor.moveFrame(size_t(current), false);
 }
 
-void commandUndo() {
-    g_editor.undo();
+void commandUndo(Application& app) {
+    app.editor.undo();
 }
 
-void commandRedo() {
-    g_editor.redo();
+void commandRedo(Application& app) {
+    app.editor.redo();
 }
 
-void commandAnimate() {
+void commandAnimate(Application& app) {
     const std::string folder = programFolder();
     const std::string gifPath = folder + "\\preview.gif";
     const std::string pagePath = folder + "\\preview.html";
-    if (!g_editor.writeCopy(gifPath) || !writePreviewPage(pagePath)) {
-        showError(kUnableToPreview);
+    if (!app.editor.writeCopy(gifPath) || !writePreviewPage(pagePath)) {
+        showError(app, kUnableToPreview);
         return;
     }
-    ShellExecuteA(g_mainWindow, "open", pagePath.c_str(), nullptr, "c:\\", SW_SHOWMAXIMIZED);
+    ShellExecuteA(app.window, "open", pagePath.c_str(), nullptr, "c:\\", SW_SHOWMAXIMIZED);
 }
 
-void commandHelp() {
+void commandHelp(Application& app) {
     const std::string helpPath = programFolder() + "\\Velmora.chm";
-    ShellExecuteA(g_mainWindow, "open", helpPath.c_str(), "", "", SW_SHOWMAXIMIZED);
+    ShellExecuteA(app.window, "open", helpPath.c_str(), "", "", SW_SHOWMAXIMIZED);
 }

@@ -2,27 +2,29 @@
 // The menu and toolbar commands: one function each, no arguments, no result.
 #include <string>
 
-void commandNew();
-void commandOpen();
-void commandSave();
-void commandSaveAs();
-void commandOptimize();
-void commandUndo();
-void commandRedo();
-void commandAddImage();
-void commandDeleteImage();
-void commandMoveUp();
-void commandMoveDown();
-void commandAnimate();
-void commandHelp();
+struct Application;
+
+void commandNew(Application& app);
+void commandOpen(Application& app);
+void commandSave(Application& app);
+void commandSaveAs(Application& app);
+void commandOptimize(Application& app);
+void commandUndo(Application& app);
+void commandRedo(Application& app);
+void commandAddImage(Application& app);
+void commandDeleteImage(Application& app);
+void commandMoveUp(Application& app);
+void commandMoveDown(Application& app);
+void commandAnimate(Application& app);
+void commandHelp(Application& app);
 
 // The executable's folder, without a trailing backslash.
 std::string programFolder();
-// The GIF open and save dialogs; on true the chosen path is in g_chosenPath.
-bool showGifOpenDialog();
-bool showGifSaveDialog();
+// The GIF open and save dialogs; on true the chosen path is in app.chosenPath.
+bool showGifOpenDialog(Application& app);
+bool showGifSaveDialog(Application& app);
 // Saves to the document's path, or through the save dialog when it has none; false when nothing
 // was written.
-bool saveDocument();
+bool saveDocument(Application& app);
 // Asks "Save changes?" when the document is changed and saves on Yes; false means stop.
-bool askSaveChanges();
+bool askSaveChanges(Application& app);

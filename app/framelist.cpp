@@ -9,8 +9,9 @@
 #include "app/editorviews.h"
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/layout.h"
+#include "ui/animationview.h"
 #include "resource.h"
 
 using namespace Gdiplus;
@@ -45,16 +46,16 @@ int boxTop(int itemTop, int itemHeight) {
     return itemTop + (itemHeight - kCentringHeight) / 2 + kBelowTitle;
 }
 
-int selectedFrame() {
-    return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0));
+int selectedFrame(Application& app) {
+    return int(SendMessageA(app.frameList, LB_GETCURSEL, 0, 0));
 }
 
-const GifAnimation& document() {
-    return g_editor.document();
+const GifAnimation& document(Application& app) {
+    return app.editor.document();
 }
 
-bool isFrameIndex(int index) {
-    return index >= 0 && size_t(index) < document().frames.size();
+bool isFrameIndex(Application& app, int index) {
+    return index >= 0 && size_t(index) < document(app).frames.size();
 }
 
 // "Arial" is not known to every GDI+ (Wine's has none); a generic sans-serif face keeps the
@@ -92,12 +93,12 @@ void drawTitle(GpGraphics* graphics, int itemId, int top, ARGB color) {
     GdipDeleteFontFamily(family);
 }
 
-void drawCheckBox(GpGraphics* graphics, GpPen* greyPen, int left, int top, int height, bool pinned) {
+void drawCheckBox(Application& app, GpGraphics* graphics, GpPen* greyPen, int left, int top, int height, bool pinned) {
     const int y = boxTop(top, height);
     GdipDrawRectangleI(graphics, greyPen, left + kBoxLeft, y, kBoxSide, kBoxSide);
     if (!pinned) return;
     HICON tick =
-        HICON(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TICK), IMAGE_ICON, kTickSide, kTickSide, 0));
+        HICON(LoadImageA(app.instance, MAKEINTRESOURCEA(IDI_TICK), IMAGE_ICON, kTickSide, kTickSide, 0));
     GpBitmap* tickBitmap = nullptr;
     if (tick && GdipCreateBitmapFromHICON(tick, &tickBitmap) == Ok) {
         GdipDrawImageRectI(graphics, tickBitmap, kTickX, y + 2, kTickSide, kTickSide);
@@ -109,9 +110,9 @@ void drawCheckBox(GpGraphics* graphics, GpPen* greyPen, int left, int top, int h
 
 // The logical screen scaled into at most 37 x 37, the frame scaled by the same factors and
 // placed at its offset; what falls outside the screen is clipped away.
-void drawThumbnail(GpGraphics* graphics, const GifFrame& frame, int top) {
-    const REAL screenWidth = document().screenWidth;
-    const REAL screenHeight = document().screenHeight;
+void drawThumbnail(Application& app, GpGraphics* graphics, const GifFrame& frame, int top) {
+    const REAL screenWidth = document(app).screenWidth;
+    const REAL screenHeight = document(app).screenHeight;
     REAL width = screenWidth;
     REAL height = screenHeight;
     if (width > kThumbnailMax) {
@@ -144,10 +145,10 @@ void drawThumbnail(GpGraphics* graphics, const GifFrame& frame, int top) {
 
 }  // namespace
 
-void drawFrameListItem(const DRAWITEMSTRUCT* item) {
+void drawFrameListItem(Application& app, const DRAWITEMSTRUCT* item) {
     const int itemId = int(item->itemID);
-    if (!isFrameIndex(itemId)) return;
-    const GifFrame& frame = document().frames[size_t(itemId)];
+    if (!isFrameIndex(app, itemId)) return;
+    const GifFrame& frame = document(app).frames[size_t(itemId)];
     const RECT& r = item->rcItem;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
@@ -164,17 +165,18 @@ void drawFrameListItem(const DRAWITEMSTRUCT* item) {
 
     GpPen* greyPen = nullptr;
     GdipCreatePen1(kBoxGrey, 1.0f, UnitWorld, &greyPen);
-    drawCheckBox(graphics, greyPen, r.left, r.top, height, frame.pinned);
+    drawCheckBox(app, graphics, greyPen, r.left, r.top, height, frame.pinned);
     GdipDeletePen(greyPen);
 
-    drawThumbnail(graphics, frame, r.top);
+    drawThumbnail(app, graphics, frame, r.top);
     GdipDeleteGraphics(graphics);
 }
 
 LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Application& app = applicationOf(GetParent(window));
     // Delete belongs to the list, not to the whole window: in an edit field it deletes text.
     if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-        commandDeleteImage();
+        commandDeleteImage(app);
         return 0;
     }
     if (message == WM_LBUTTONDOWN) {
@@ -184,50 +186,49 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         const LRESULT hit = SendMessageA(window, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
         const int index = LOWORD(hit);
         RECT itemRect;
-        if (HIWORD(hit) == 0 && isFrameIndex(index) &&
+        if (HIWORD(hit) == 0 && isFrameIndex(app, index) &&
             SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) !=
                 LB_ERR) {
             const int top = boxTop(itemRect.top, kFrameItemHeight);
             const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide,
                               top + kBoxSide};
             if (PtInRect(&box, point)) {
-                g_editor.setPinned(size_t(index), !document().frames[size_t(index)].pinned);
-                RedrawWindow(g_frameList, &box, nullptr, RDW_INVALIDATE);
+                app.editor.setPinned(size_t(index), !document(app).frames[size_t(index)].pinned);
+                RedrawWindow(app.frameList, &box, nullptr, RDW_INVALIDATE);
             }
         }
     }
     // Every message goes on to the list box, so a click on the box also selects the item.
-    return CallWindowProcA(g_frameListBaseProc, window, message, wParam, lParam);
+    return CallWindowProcA(app.frameListBaseProc, window, message, wParam, lParam);
 }
 
-void installFrameListSubclass() {
-    g_frameList = GetDlgItem(g_mainWindow, IDC_FRAME_LIST);
-    g_frameListBaseProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(g_frameList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameListProc)));
+void installFrameListSubclass(Application& app) {
+    app.frameList = GetDlgItem(app.window, IDC_FRAME_LIST);
+    app.frameListBaseProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(app.frameList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameListProc)));
 }
 
 // The values typed for the frame being left are taken first: they belong to that frame.
-void onFrameSelectionChanged() {
-    commitTypedValues();
-    g_editor.selectFrame(selectedFrame());
-    g_scrollX = 0;
-    g_scrollY = 0;
+void onFrameSelectionChanged(Application& app) {
+    commitTypedValues(app);
+    app.editor.selectFrame(selectedFrame(app));
+    scrollViewHome(app.animationView);
     // A new frame shows its comments from the first.
-    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
-    showEditorState(EditNotice{});
+    SendDlgItemMessageA(app.commentPanel, IDC_COMMENT_LIST, CB_RESETCONTENT, 0, 0);
+    showEditorState(app, EditNotice{});
 }
 
-void redrawSelectedFrameItem() {
+void redrawSelectedFrameItem(Application& app) {
     RECT rect;
-    const int selection = selectedFrame();
-    if (SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) !=
+    const int selection = selectedFrame(app);
+    if (SendMessageA(app.frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) !=
         LB_ERR) {
-        RedrawWindow(g_frameList, &rect, nullptr, RDW_INVALIDATE);
+        RedrawWindow(app.frameList, &rect, nullptr, RDW_INVALIDATE);
     } else {
-        RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE);
+        RedrawWindow(app.frameList, nullptr, nullptr, RDW_INVALIDATE);
     }
 }
 
-void redrawFrameList() {
-    RedrawWindow(g_frameList, nullptr, nullptr, RDW_INVALIDATE);
+void redrawFrameList(Application& app) {
+    RedrawWindow(app.frameList, nullptr, nullptr, RDW_INVALIDATE);
 }

@@ -4,7 +4,7 @@
 #include <commdlg.h>
 
 #include "app/commands.h"
-#include "app/globals.h"
+#include "app/application.h"
 
 namespace {
 
@@ -12,12 +12,12 @@ constexpr DWORD kPathBufferSize = 260;
 // Pairs of description and pattern, ended by an empty pair.
 constexpr char kGifFilter[] = "GIF Files (*.gif)\0*.gif\0";
 
-bool runGifDialog(bool save) {
+bool runGifDialog(Application& app, bool save) {
     char path[kPathBufferSize] = {};
     OPENFILENAMEA dialog = {};
     // The layout without the extension fields, as older systems know it.
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = g_mainWindow;
+    dialog.hwndOwner = app.window;
     dialog.lpstrFilter = kGifFilter;
     dialog.lpstrFile = path;
     dialog.nMaxFile = kPathBufferSize;
@@ -26,33 +26,33 @@ bool runGifDialog(bool save) {
     dialog.Flags = save ? OFN_EXPLORER : (OFN_EXPLORER | OFN_FILEMUSTEXIST);
     const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     if (!chosen) return false;
-    g_chosenPath = path;
+    app.chosenPath = path;
     return true;
 }
 
 }  // namespace
 
-bool showGifOpenDialog() {
-    return runGifDialog(false);
+bool showGifOpenDialog(Application& app) {
+    return runGifDialog(app, false);
 }
 
-bool showGifSaveDialog() {
-    return runGifDialog(true);
+bool showGifSaveDialog(Application& app) {
+    return runGifDialog(app, true);
 }
 
-bool saveDocument() {
-    if (!g_editor.path().empty()) return g_editor.save(g_editor.path());
-    return showGifSaveDialog() && g_editor.save(g_chosenPath);
+bool saveDocument(Application& app) {
+    if (!app.editor.path().empty()) return app.editor.save(app.editor.path());
+    return showGifSaveDialog(app) && app.editor.save(app.chosenPath);
 }
 
 // A save that fails or is cancelled stops the command: the changes are still only in memory.
-bool askSaveChanges() {
-    if (!g_editor.changed()) return true;
-    switch (MessageBoxA(g_mainWindow, "Save changes?", "Confirm", MB_YESNOCANCEL)) {
+bool askSaveChanges(Application& app) {
+    if (!app.editor.changed()) return true;
+    switch (MessageBoxA(app.window, "Save changes?", "Confirm", MB_YESNOCANCEL)) {
         case IDNO:
             return true;
         case IDYES:
-            return saveDocument();
+            return saveDocument(app);
         default:
             return false;
     }

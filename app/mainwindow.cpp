@@ -5,7 +5,7 @@
 #include "app/commands.h"
 #include "app/editorviews.h"
 #include "app/framelist.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/layout.h"
 #include "app/toolbar.h"
 #include "resource.h"
@@ -22,100 +22,100 @@ void onPaint(HWND window) {
     EndPaint(window, &paint);
 }
 
-void onNotify(const NMHDR* header) {
-    if (header->code == TCN_SELCHANGE && header->hwndFrom == g_propertyTabs) {
-        switchPropertyPanel();
+void onNotify(Application& app, const NMHDR* header) {
+    if (header->code == TCN_SELCHANGE && header->hwndFrom == app.propertyTabs) {
+        switchPropertyPanel(app);
     } else if (header->code == TTN_GETDISPINFOA) {
-        onToolbarTooltip(reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header)));
+        onToolbarTooltip(app, reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header)));
     }
 }
 
-void runToolbarCommand(UINT id) {
+void runToolbarCommand(Application& app, UINT id) {
     switch (id) {
         case IDT_NEW:
-            commandNew();
+            commandNew(app);
             break;
         case IDT_OPEN:
-            commandOpen();
+            commandOpen(app);
             break;
         case IDT_SAVE:
-            commandSave();
+            commandSave(app);
             break;
         case IDT_ADD:
-            commandAddImage();
+            commandAddImage(app);
             break;
         case IDT_DELETE:
-            commandDeleteImage();
+            commandDeleteImage(app);
             break;
         case IDT_MOVE_DOWN:
-            commandMoveDown();
+            commandMoveDown(app);
             break;
         case IDT_MOVE_UP:
-            commandMoveUp();
+            commandMoveUp(app);
             break;
         case IDT_ANIMATE:
-            commandAnimate();
+            commandAnimate(app);
             break;
         case IDT_HELP:
-            commandHelp();
+            commandHelp(app);
             break;
         case IDT_UNDO:
-            commandUndo();
+            commandUndo(app);
             break;
         case IDT_OPTIMIZE:
-            commandOptimize();
+            commandOptimize(app);
             break;
         case IDT_REDO:
-            commandRedo();
+            commandRedo(app);
             break;
         default:
             break;  // the hidden buttons run nothing
     }
 }
 
-void runMenuCommand(UINT id) {
+void runMenuCommand(Application& app, UINT id) {
     switch (id) {
         case IDM_FILE_NEW:
-            commandNew();
+            commandNew(app);
             break;
         case IDM_FILE_OPEN:
-            commandOpen();
+            commandOpen(app);
             break;
         case IDM_FILE_SAVE:
-            commandSave();
+            commandSave(app);
             break;
         case IDM_FILE_SAVE_AS:
-            commandSaveAs();
+            commandSaveAs(app);
             break;
         case IDM_FILE_EXIT:
-            runClosingStep();
+            runClosingStep(app);
             break;
         case IDM_ANIMATION_OPTIMIZE:
-            commandOptimize();
+            commandOptimize(app);
             break;
         case IDM_EDIT_UNDO:
-            commandUndo();
+            commandUndo(app);
             break;
         case IDM_EDIT_REDO:
-            commandRedo();
+            commandRedo(app);
             break;
         case IDM_IMAGE_ADD:
-            commandAddImage();
+            commandAddImage(app);
             break;
         case IDM_IMAGE_DELETE:
-            commandDeleteImage();
+            commandDeleteImage(app);
             break;
         case IDM_IMAGE_MOVE_UP:
-            commandMoveUp();
+            commandMoveUp(app);
             break;
         case IDM_IMAGE_MOVE_DOWN:
-            commandMoveDown();
+            commandMoveDown(app);
             break;
         case IDM_ANIMATION_ANIMATE:
-            commandAnimate();
+            commandAnimate(app);
             break;
         case IDM_HELP_HELP:
-            commandHelp();
+            commandHelp(app);
             break;
         default:
             break;  // Image, New has nothing bound to it
@@ -124,18 +124,18 @@ void runMenuCommand(UINT id) {
 
 // Toolbar ids (101-115) and menu ids (32780-32792) never overlap, so a button runs one command.
 // A command runs on what the user sees: whatever is being typed is taken first.
-void onCommand(WPARAM wParam, LPARAM lParam) {
+void onCommand(Application& app, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     if (id == IDC_FRAME_LIST) {
-        if (HIWORD(wParam) == LBN_SELCHANGE) onFrameSelectionChanged();
+        if (HIWORD(wParam) == LBN_SELCHANGE) onFrameSelectionChanged(app);
         return;
     }
-    const bool fromToolbar = lParam != 0 && reinterpret_cast<HWND>(lParam) == g_toolbar;
+    const bool fromToolbar = lParam != 0 && reinterpret_cast<HWND>(lParam) == app.toolbar;
     // Menus and accelerators send no window; other controls never reach here with a command.
     if (!fromToolbar && lParam != 0) return;
-    commitTypedValues();
-    if (fromToolbar) runToolbarCommand(id);
-    runMenuCommand(id);
+    commitTypedValues(app);
+    if (fromToolbar) runToolbarCommand(app, id);
+    runMenuCommand(app, id);
 }
 
 HBRUSH onCtlColorStatic(HDC dc) {
@@ -145,53 +145,62 @@ HBRUSH onCtlColorStatic(HDC dc) {
 
 }  // namespace
 
-void switchPropertyPanel() {
-    const LRESULT tab = SendMessageA(g_propertyTabs, TCM_GETCURSEL, 0, 0);
-    const HWND panels[] = {g_globalPanel, g_imagePanel, g_commentPanel};
+void switchPropertyPanel(Application& app) {
+    const LRESULT tab = SendMessageA(app.propertyTabs, TCM_GETCURSEL, 0, 0);
+    const HWND panels[] = {app.globalPanel, app.imagePanel, app.commentPanel};
     for (int i = 0; i < 3; ++i) {
         const UINT show = (i == tab) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
         SetWindowPos(panels[i], nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | show);
     }
-    layoutPropertyPanel();
+    layoutPropertyPanel(app);
 }
 
-void runClosingStep() {
-    commitTypedValues();
-    if (askSaveChanges()) PostQuitMessage(0);
+void runClosingStep(Application& app) {
+    commitTypedValues(app);
+    if (askSaveChanges(app)) PostQuitMessage(0);
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        onInitDialog(window);
+        return TRUE;
+    }
+    // A few messages come before WM_INITDIALOG; nothing exists yet to act on them.
+    if (!GetWindowLongPtrA(window, DWLP_USER)) return 0;
+    Application& app = applicationOf(window);
     switch (message) {
-        case WM_INITDIALOG:
-            onInitDialog(window);
-            return TRUE;
         case WM_SIZE:
-            layoutMainWindow(nullptr);
+            layoutMainWindow(app, nullptr);
             break;
         case WM_WINDOWPOSCHANGING:
-            layoutMainWindow(reinterpret_cast<WINDOWPOS*>(lParam));
+            layoutMainWindow(app, reinterpret_cast<WINDOWPOS*>(lParam));
             break;
         case WM_PAINT:
             onPaint(window);
             break;
         case WM_DRAWITEM:
-            if (wParam == IDC_FRAME_LIST) drawFrameListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            if (wParam == IDC_FRAME_LIST) drawFrameListItem(app, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             break;
         case WM_NOTIFY:
-            onNotify(reinterpret_cast<const NMHDR*>(lParam));
+            onNotify(app, reinterpret_cast<const NMHDR*>(lParam));
             break;
         case WM_COMMAND:
-            onCommand(wParam, lParam);
+            onCommand(app, wParam, lParam);
             break;
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));
         case WM_CLOSE:
         case WM_DESTROY:
         case WM_QUIT:
-            runClosingStep();
+            runClosingStep(app);
             break;
         default:
             break;
     }
     return 0;
+}
+
+Application& applicationOf(HWND mainWindow) {
+    return *reinterpret_cast<Application*>(GetWindowLongPtrA(mainWindow, DWLP_USER));
 }

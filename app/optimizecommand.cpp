@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/commands.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/waitcursor.h"
 #include "gif/optimizer.h"
 
@@ -36,13 +36,13 @@ std::wstring sizeReport(const velmora::OptimizeResult& result) {
 
 }  // namespace
 
-void commandOptimize() {
+void commandOptimize(Application& app) {
     GifAnimation optimized;
     velmora::OptimizeResult result;
     {
         WaitCursor wait;
-        result = velmora::optimizeAnimation(g_editor.document(), optimized);
+        result = velmora::optimizeAnimation(app.editor.document(), optimized);
     }
-    if (result.changed) g_editor.replaceAnimation(optimized, "Optimize");
-    SendMessageW(g_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(sizeReport(result).c_str()));
+    if (result.changed) app.editor.replaceAnimation(optimized, "Optimize");
+    SendMessageW(app.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(sizeReport(result).c_str()));
 }

@@ -6,7 +6,7 @@
 #include "app/editorviews.h"
 #include "app/framelist.h"
 #include "win32/gdiplus_win.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
 #include "app/toolbar.h"
@@ -25,21 +25,16 @@ constexpr int kInitialViewSide = 200;
 // Panels wait here, visible but outside the window, until the layout moves one onto the tab.
 constexpr int kParkedPosition = -1000;
 
-ULONG_PTR g_gdiplusToken = 0;
-bool g_oleStarted = false;
-HACCEL g_accelerators = nullptr;
-char g_titleText[kTextBufferSize];
-char g_classNameText[kTextBufferSize];
 
-void startGdiplusAndOle() {
+void startGdiplusAndOle(Application& app) {
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on
-    Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr);
-    g_oleStarted = SUCCEEDED(OleInitialize(nullptr));
+    Gdiplus::GdiplusStartup(&app.gdiplusToken, &input, nullptr);
+    app.oleStarted = SUCCEEDED(OleInitialize(nullptr));
 }
 
 // The main window comes from a dialog template that names no class, so this class is never
 // used to create it; it is registered all the same, with the program's icons.
-void registerWindowClass(HINSTANCE instance) {
+void registerWindowClass(HINSTANCE instance, const char* className) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -50,102 +45,113 @@ void registerWindowClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_CLASS_MENU);
-    windowClass.lpszClassName = g_classNameText;
+    windowClass.lpszClassName = className;
     RegisterClassExA(&windowClass);
 }
 
-void insertTab(HWND tabs, int position, UINT stringId) {
+void insertTab(Application& app, HWND tabs, int position, UINT stringId) {
     char text[kTabTextSize] = {};
-    LoadStringA(g_instance, stringId, text, kTabTextSize);
+    LoadStringA(app.instance, stringId, text, kTabTextSize);
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = text;
     SendMessageA(tabs, TCM_INSERTITEMA, WPARAM(position), reinterpret_cast<LPARAM>(&item));
 }
 
-void createTabs() {
-    g_propertyTabs = GetDlgItem(g_mainWindow, IDC_PROPERTY_TABS);
-    g_composeTabs = GetDlgItem(g_mainWindow, IDC_COMPOSE_TABS);
-    insertTab(g_propertyTabs, 0, IDS_TAB_GLOBAL);
-    insertTab(g_propertyTabs, 1, IDS_TAB_IMAGE);
-    insertTab(g_propertyTabs, 2, IDS_TAB_COMMENT);
+void createTabs(Application& app) {
+    app.propertyTabs = GetDlgItem(app.window, IDC_PROPERTY_TABS);
+    app.composeTabs = GetDlgItem(app.window, IDC_COMPOSE_TABS);
+    insertTab(app, app.propertyTabs, 0, IDS_TAB_GLOBAL);
+    insertTab(app, app.propertyTabs, 1, IDS_TAB_IMAGE);
+    insertTab(app, app.propertyTabs, 2, IDS_TAB_COMMENT);
     // Position 2 in an empty tab control: it becomes the only tab.
-    insertTab(g_composeTabs, 2, IDS_TAB_COMPOSE);
+    insertTab(app, app.composeTabs, 2, IDS_TAB_COMPOSE);
 }
 
-void createAnimationView() {
-    g_animationView = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), g_mainWindow,
-                                         animationViewProc, 0);
-    SetWindowPos(g_animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
+void createAnimationView(Application& app) {
+    app.canvas.editor = &app.editor;
+    app.animationView = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), app.window,
+                                           animationViewProc, reinterpret_cast<LPARAM>(&app.canvas));
+    SetWindowPos(app.animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
 }
 
-HWND createParkedPanel(int templateId, DLGPROC procedure) {
-    HWND panel = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(templateId), g_mainWindow, procedure, 0);
+HWND createParkedPanel(Application& app, int templateId, DLGPROC procedure, WindowContext& context) {
+    context.editor = &app.editor;
+    context.owner = app.window;
+    context.commitTyping = [&app] { commitTypedValues(app); };
+    HWND panel = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(templateId), app.window, procedure,
+                                    reinterpret_cast<LPARAM>(&context));
     SetWindowPos(panel, nullptr, kParkedPosition, kParkedPosition, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     return panel;
 }
 
-void createPanels() {
-    g_globalPanel = createParkedPanel(IDD_GLOBAL_PANEL, globalPanelProc);
-    g_imagePanel = createParkedPanel(IDD_IMAGE_PANEL, imagePanelProc);
-    g_commentPanel = createParkedPanel(IDD_COMMENT_PANEL, commentPanelProc);
+void createPanels(Application& app) {
+    app.globalPanel = createParkedPanel(app, IDD_GLOBAL_PANEL, globalPanelProc, app.globalPanelContext);
+    app.imagePanel = createParkedPanel(app, IDD_IMAGE_PANEL, imagePanelProc, app.imagePanelContext);
+    app.commentPanel = createParkedPanel(app, IDD_COMMENT_PANEL, commentPanelProc, app.commentPanelContext);
 }
 
 }  // namespace
 
-bool startApplication(HINSTANCE instance, int showCommand) {
-    startGdiplusAndOle();
-    LoadStringA(instance, IDS_APP_TITLE, g_titleText, kTextBufferSize);
-    LoadStringA(instance, IDS_WINDOW_CLASS, g_classNameText, kTextBufferSize);
-    registerWindowClass(instance);
+bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
+    startGdiplusAndOle(app);
+    // The class keeps a pointer to its name for as long as the program runs.
+    static char className[kTextBufferSize];
+    LoadStringA(instance, IDS_WINDOW_CLASS, className, kTextBufferSize);
+    registerWindowClass(instance, className);
 
-    g_instance = instance;
+    app.instance = instance;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    g_mainWindow = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc, 0);
-    if (!g_mainWindow) return false;
+    app.window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc,
+                                    reinterpret_cast<LPARAM>(&app));
+    if (!app.window) return false;
 
-    createToolbar();
-    createStatusBar();
-    createTabs();
-    installFrameListSubclass();
-    createAnimationView();
+    createToolbar(app);
+    createStatusBar(app);
+    createTabs(app);
+    installFrameListSubclass(app);
+    createAnimationView(app);
 
-    ShowWindow(g_mainWindow, showCommand);
-    UpdateWindow(g_mainWindow);
+    ShowWindow(app.window, showCommand);
+    UpdateWindow(app.window);
 
-    createPanels();
-    layoutMainWindow(nullptr);
+    createPanels(app);
+    layoutMainWindow(app, nullptr);
 
-    g_editor.setObserver(showEditorState);
-    showEditorState(EditNotice{true});
-    g_accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    app.editor.setObserver([&app](const EditNotice& notice) { showEditorState(app, notice); });
+    showEditorState(app, EditNotice{true});
+    app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return true;
 }
 
 // The main window is a dialog whose panels are dialogs inside it, so the dialog manager gives Tab,
 // Shift+Tab and Enter their usual meaning across the frame list and the panel in front.
-int runMessageLoop() {
+int runMessageLoop(Application& app) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(g_mainWindow, g_accelerators, &message)) continue;
-        if (IsDialogMessageA(g_mainWindow, &message)) continue;
+        if (TranslateAcceleratorA(app.window, app.accelerators, &message)) continue;
+        if (IsDialogMessageA(app.window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     return int(message.wParam);
 }
 
-void shutDownApplication() {
-    g_editor.setObserver(nullptr);
-    g_editor.startNew();
-    if (g_gdiplusToken) {
-        Gdiplus::GdiplusShutdown(g_gdiplusToken);
-        g_gdiplusToken = 0;
+void shutDownApplication(Application& app) {
+    app.editor.setObserver(nullptr);
+    app.editor.startNew();
+    if (app.toolbarImages) {
+        ImageList_Destroy(app.toolbarImages);
+        app.toolbarImages = nullptr;
     }
-    if (g_oleStarted) {
+    if (app.gdiplusToken) {
+        Gdiplus::GdiplusShutdown(app.gdiplusToken);
+        app.gdiplusToken = 0;
+    }
+    if (app.oleStarted) {
         OleUninitialize();
-        g_oleStarted = false;
+        app.oleStarted = false;
     }
 }

@@ -1,6 +1,6 @@
 #include "app/toolbar.h"
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 
 namespace {
@@ -52,16 +52,16 @@ constexpr int kButtonCount = int(sizeof(kButtons) / sizeof(kButtons[0]));
 // Each label is read into its own 10-character buffer.
 char g_labels[kButtonCount][kLabelBufferSize];
 
-void buildImageList() {
-    g_toolbarImages = ImageList_Create(kImageSide, kImageSide, ILC_COLOR32 | ILC_MASK, kImageCount, 0);
+void buildImageList(Application& app) {
+    app.toolbarImages = ImageList_Create(kImageSide, kImageSide, ILC_COLOR32 | ILC_MASK, kImageCount, 0);
     for (int bitmapId : kToolbarBitmaps) {
-        HBITMAP bitmap = LoadBitmapA(g_instance, MAKEINTRESOURCEA(bitmapId));
-        ImageList_AddMasked(g_toolbarImages, bitmap, kMaskColor);
+        HBITMAP bitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(bitmapId));
+        ImageList_AddMasked(app.toolbarImages, bitmap, kMaskColor);
         DeleteObject(bitmap);
     }
 }
 
-void addButtons() {
+void addButtons(Application& app) {
     TBBUTTON buttons[kButtonCount] = {};
     for (int i = 0; i < kButtonCount; ++i) {
         const ButtonRow& row = kButtons[i];
@@ -70,30 +70,30 @@ void addButtons() {
         buttons[i].fsState = BYTE(TBSTATE_ENABLED | (row.hidden ? TBSTATE_HIDDEN : 0));
         buttons[i].fsStyle = BYTE(row.separator ? BTNS_SEP : BTNS_BUTTON);
         if (!row.separator) {
-            LoadStringA(g_instance, row.label, g_labels[i], kLabelBufferSize);
+            LoadStringA(app.instance, row.label, g_labels[i], kLabelBufferSize);
             buttons[i].iString = reinterpret_cast<INT_PTR>(g_labels[i]);
         }
     }
-    SendMessageA(g_toolbar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(app.toolbar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
 }
 
 }  // namespace
 
-void createToolbar() {
-    g_toolbar = CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
+void createToolbar(Application& app) {
+    app.toolbar = CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
                                 WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0,
-                                0, g_mainWindow, reinterpret_cast<HMENU>(IDC_TOOLBAR),
+                                0, app.window, reinterpret_cast<HMENU>(IDC_TOOLBAR),
                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    buildImageList();
-    SendMessageA(g_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_toolbarImages));
-    addButtons();
+    SendMessageA(app.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    buildImageList(app);
+    SendMessageA(app.toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolbarImages));
+    addButtons(app);
 }
 
-void createStatusBar() {
+void createStatusBar(Application& app) {
     // No parts and no text: only the size grip along the bottom edge.
-    g_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                                  0, 0, g_mainWindow, reinterpret_cast<HMENU>(IDC_STATUSBAR),
+    app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                  0, 0, app.window, reinterpret_cast<HMENU>(IDC_STATUSBAR),
                                   GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -134,8 +134,8 @@ UINT toolbarTooltipString(UINT_PTR buttonId) {
     }
 }
 
-void onToolbarTooltip(NMTTDISPINFOA* info) {
-    info->hinst = g_instance;
+void onToolbarTooltip(Application& app, NMTTDISPINFOA* info) {
+    info->hinst = app.instance;
     // A resource id in lpszText: the tooltip loads the string from hinst itself.
     if (const UINT stringId = toolbarTooltipString(info->hdr.idFrom))
         info->lpszText = MAKEINTRESOURCEA(stringId);

@@ -7,8 +7,6 @@
 
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
-#include "app/globals.h"
-#include "app/layout.h"
 #include "resource.h"
 
 using namespace Gdiplus;
@@ -25,27 +23,17 @@ constexpr ARGB kFrameDarkRed = 0xFF800000;
 // The offset fields are 16 bits; the Image panel narrows further to its own range.
 constexpr int kMaxFrameOffset = 0xFFFF;
 
-// The drag in progress; pointer positions are in logical-screen pixels.
-struct DragState {
-    bool dragging = false;
-    int grabX = 0;
-    int grabY = 0;
-    int pointerX = 0;
-    int pointerY = 0;
-};
-DragState s_drag;
-
-// Each drag is one step; its number keeps two drags in a row from merging into one.
-int s_dragNumber = 0;
-
-const GifAnimation& document() {
-    return g_editor.document();
+CanvasState& stateOf(HWND view) {
+    return *reinterpret_cast<CanvasState*>(GetWindowLongPtrA(view, DWLP_USER));
 }
-int selectedIndex() {
-    return g_editor.currentFrame();
+const GifAnimation& document(HWND view) {
+    return stateOf(view).editor->document();
 }
-const GifFrame* selectedFrame() {
-    return g_editor.currentFramePtr();
+int selectedIndex(HWND view) {
+    return stateOf(view).editor->currentFrame();
+}
+const GifFrame* selectedFrame(HWND view) {
+    return stateOf(view).editor->currentFramePtr();
 }
 
 // A hidden bar scrolls nothing: the screen fits the view along that axis.
@@ -109,8 +97,8 @@ bool touches(const GifFrame& frame, const RECT& part) {
 // never shows a half-built picture. Only what the damaged area shows is composed and copied: a
 // 2000 x 2000 screen would otherwise cost many times the work the window can show.
 void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
-    const INT screenWidth = std::max<INT>(1, document().screenWidth);
-    const INT screenHeight = std::max<INT>(1, document().screenHeight);
+    const INT screenWidth = std::max<INT>(1, document(view).screenWidth);
+    const INT screenHeight = std::max<INT>(1, document(view).screenHeight);
     const int scrollX = scrollPosition(view, SB_HORZ);
     const int scrollY = scrollPosition(view, SB_VERT);
     const RECT part = visibleScreenPart(damaged, scrollX, scrollY, screenWidth, screenHeight);
@@ -139,8 +127,8 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
 
     // Later frames lie over earlier ones, as they would play.
-    for (size_t i = 0; i < document().frames.size(); ++i) {
-        const GifFrame& frame = document().frames[i];
+    for (size_t i = 0; i < document(view).frames.size(); ++i) {
+        const GifFrame& frame = document(view).frames[i];
         if ((frame.pinned || int(i) == selection) && touches(frame, part))
             drawFrame(canvas, greyPen, redPen, frame);
     }
@@ -158,7 +146,7 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
 void onPaint(HWND view) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(view, &paint);
-    const int selection = selectedIndex();
+    const int selection = selectedIndex(view);
     // With nothing selected the view keeps its erased background.
     if (selection >= 0) paintScreen(view, dc, paint.rcPaint, selection);
     EndPaint(view, &paint);
@@ -218,7 +206,8 @@ void onScroll(HWND view, int bar, WORD request) {
     if (!GetScrollInfo(view, bar, &info)) return;
     const bool horizontal = bar == SB_HORZ;
     // A screen smaller than the view leaves nothing to scroll to.
-    const int maximum = std::max(0, horizontal ? g_scrollMaxX : g_scrollMaxY);
+    ViewScroll& scroll = stateOf(view).scroll;
+    const int maximum = std::max(0, horizontal ? scroll.maxX : scroll.maxY);
     const ScrollStep step = stepFor(request, info, maximum);
     const int moved = step.position - info.nPos;
 
@@ -229,7 +218,7 @@ void onScroll(HWND view, int bar, WORD request) {
         // A clamp that still moved the position cannot reuse the old content.
         RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE);
     }
-    (horizontal ? g_scrollX : g_scrollY) = step.position;
+    (horizontal ? scroll.x : scroll.y) = step.position;
     SCROLLINFO update = {};
     update.cbSize = sizeof(update);
     update.fMask = SIF_POS;
@@ -240,7 +229,7 @@ void onScroll(HWND view, int bar, WORD request) {
 // ---- Dragging ----------------------------------------------------------------------------------
 
 void onButtonDown(HWND view, LPARAM lParam) {
-    const GifFrame* frame = selectedFrame();
+    const GifFrame* frame = selectedFrame(view);
     if (!frame) return;
     const int x = int(LOWORD(lParam)) + scrollPosition(view, SB_HORZ);
     const int y = int(HIWORD(lParam)) + scrollPosition(view, SB_VERT);
@@ -248,21 +237,24 @@ void onButtonDown(HWND view, LPARAM lParam) {
     const bool inside = x >= frame->left && x <= frame->left + int(frame->width()) && y >= frame->top &&
                         y <= frame->top + int(frame->height());
     if (!inside) return;
-    s_drag.dragging = true;
-    ++s_dragNumber;
-    s_drag.grabX = x - frame->left;
-    s_drag.grabY = y - frame->top;
-    s_drag.pointerX = x;
-    s_drag.pointerY = y;
+    CanvasState& state = stateOf(view);
+    DragState& drag = state.drag;
+    drag.dragging = true;
+    ++state.dragNumber;
+    drag.grabX = x - frame->left;
+    drag.grabY = y - frame->top;
+    drag.pointerX = x;
+    drag.pointerY = y;
     SetCapture(view);
 }
 
 // Moves only record the pointer; the timer applies the latest one, so a burst of moves costs
 // one update.
 void onMouseMove(HWND view, LPARAM lParam) {
-    if (!s_drag.dragging) return;
-    s_drag.pointerX = GET_X_LPARAM(lParam) + scrollPosition(view, SB_HORZ);
-    s_drag.pointerY = GET_Y_LPARAM(lParam) + scrollPosition(view, SB_VERT);
+    DragState& drag = stateOf(view).drag;
+    if (!drag.dragging) return;
+    drag.pointerX = GET_X_LPARAM(lParam) + scrollPosition(view, SB_HORZ);
+    drag.pointerY = GET_Y_LPARAM(lParam) + scrollPosition(view, SB_VERT);
     SetTimer(view, ID_TIMER_VIEW_DRAG, kDragPeriodMs, nullptr);
 }
 
@@ -272,29 +264,84 @@ uint16_t dragOffset(int pointer, int grab) {
 }
 
 void onDragTick(HWND view) {
-    if (const GifFrame* frame = selectedFrame()) {
+    CanvasState& state = stateOf(view);
+    const DragState& drag = state.drag;
+    if (const GifFrame* frame = selectedFrame(view)) {
         FrameFields fields = FrameFields::of(*frame);
-        fields.left = dragOffset(s_drag.pointerX, s_drag.grabX);
-        fields.top = dragOffset(s_drag.pointerY, s_drag.grabY);
-        g_editor.setFrameFields(size_t(selectedIndex()), fields, "Drag Frame",
-                                "drag" + std::to_string(s_dragNumber));
+        fields.left = dragOffset(drag.pointerX, drag.grabX);
+        fields.top = dragOffset(drag.pointerY, drag.grabY);
+        state.editor->setFrameFields(size_t(selectedIndex(view)), fields, "Drag Frame",
+                                     "drag" + std::to_string(state.dragNumber));
     }
     KillTimer(view, ID_TIMER_VIEW_DRAG);
 }
 
 // A move still waiting for its tick is dropped: the frame stays where the last tick put it.
 void endDrag(HWND view) {
-    if (!s_drag.dragging) return;
+    DragState& drag = stateOf(view).drag;
+    if (!drag.dragging) return;
     KillTimer(view, ID_TIMER_VIEW_DRAG);
-    s_drag.dragging = false;
+    drag.dragging = false;
     if (GetCapture() == view) ReleaseCapture();
+}
+
+
+// ---- Scroll bars -------------------------------------------------------------------------------
+
+// Showing or hiding a bar re-lays the window out (slow under Wine, and called on every drag tick),
+// so it is done only when the bar's visibility really changes.
+void showScrollBar(HWND view, int bar, bool show) {
+    const LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
+    const bool shown = (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    if (shown != show) ShowScrollBar(view, bar, show ? TRUE : FALSE);
+}
+
+// Sets one scroll bar from the screen side, the view side and the stored position.
+void updateScrollBar(HWND view, int bar, int screenSide, int viewSide, int position, int maximum) {
+    if (maximum < 1) {
+        showScrollBar(view, bar, false);
+        return;
+    }
+    showScrollBar(view, bar, true);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    info.nMin = 0;
+    info.nMax = screenSide;
+    info.nPage = UINT(viewSide);
+    // The stored position stays as it is; only what the bar shows is clamped.
+    info.nPos = std::min(position, maximum);
+    info.nTrackPos = 0;
+    SetScrollInfo(view, bar, &info, TRUE);
 }
 
 }  // namespace
 
+void updateViewScrollBars(HWND view) {
+    if (!view || !GetWindowLongPtrA(view, DWLP_USER)) return;
+    RECT client;
+    GetClientRect(view, &client);
+    const int clientWidth = client.right - client.left;
+    const int clientHeight = client.bottom - client.top;
+    const GifAnimation& doc = document(view);
+    ViewScroll& scroll = stateOf(view).scroll;
+    scroll.maxY = int(doc.screenHeight) - clientHeight;
+    scroll.maxX = int(doc.screenWidth) - clientWidth;
+    updateScrollBar(view, SB_VERT, doc.screenHeight, clientHeight, scroll.y, scroll.maxY);
+    updateScrollBar(view, SB_HORZ, doc.screenWidth, clientWidth, scroll.x, scroll.maxX);
+}
+
+void scrollViewHome(HWND view) {
+    if (!view || !GetWindowLongPtrA(view, DWLP_USER)) return;
+    stateOf(view).scroll.x = 0;
+    stateOf(view).scroll.y = 0;
+}
+
 INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && !GetWindowLongPtrA(window, DWLP_USER)) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
+            SetWindowLongPtrA(window, DWLP_USER, lParam);
             return TRUE;
         case WM_ERASEBKGND:
             SetWindowLongPtrA(window, DWLP_MSGRESULT,

@@ -2,4 +2,39 @@
 // The animation view (template 158): the compose canvas under the panels.
 #include <windows.h>
 
+#include "edit/editor.h"
+
+// Where the view is scrolled to, in pixels of the logical screen; a maximum is the screen side
+// minus the view side, so it may be 0 or negative.
+struct ViewScroll {
+    int x = 0;
+    int y = 0;
+    int maxX = 0;
+    int maxY = 0;
+};
+
+// The drag in progress; pointer positions are in logical-screen pixels.
+struct DragState {
+    bool dragging = false;
+    int grabX = 0;
+    int grabY = 0;
+    int pointerX = 0;
+    int pointerY = 0;
+};
+
+// What the view keeps between messages. The main window owns it and passes it at creation.
+struct CanvasState {
+    Editor* editor = nullptr;
+    ViewScroll scroll;
+    DragState drag;
+    // Each drag is one step; its number keeps two drags in a row from merging into one.
+    int dragNumber = 0;
+};
+
+// Created with CreateDialogParam and a CanvasState* as the parameter.
 INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows, hides and sets the scroll bars for the logical screen size.
+void updateViewScrollBars(HWND view);
+// Back to the screen's top left corner, as for a newly selected frame.
+void scrollViewHome(HWND view);

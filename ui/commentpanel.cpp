@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "ui/typedfield.h"
+#include "ui/windowcontext.h"
 #include "resource.h"
 
 namespace {
@@ -24,44 +24,49 @@ HWND commentEdit(HWND panel) {
     return GetDlgItem(panel, IDC_COMMENT_TEXT);
 }
 
-int shownComment() {
-    return int(SendMessageA(g_commentList, CB_GETCURSEL, 0, 0));
+HWND commentList(HWND panel) {
+    return GetDlgItem(panel, IDC_COMMENT_LIST);
+}
+
+Editor& editorOf(HWND panel) {
+    return *contextOf(panel)->editor;
+}
+
+int shownComment(HWND panel) {
+    return int(SendMessageA(commentList(panel), CB_GETCURSEL, 0, 0));
 }
 
 void showComment(HWND panel, const GifFrame& frame, int item) {
     if (item < 0 || size_t(item) >= frame.comments.size()) return;
-    SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(item), 0);
+    SendMessageA(commentList(panel), CB_SETCURSEL, WPARAM(item), 0);
     SetWindowTextA(commentEdit(panel), frame.comments[size_t(item)].c_str());
 }
 
-void editComments(const char* name, std::vector<std::string> comments) {
-    const GifFrame* frame = g_editor.currentFramePtr();
+void editComments(HWND panel, const char* name, std::vector<std::string> comments) {
+    Editor& editor = editorOf(panel);
+    const GifFrame* frame = editor.currentFramePtr();
     if (!frame) return;
     FrameFields fields = FrameFields::of(*frame);
     fields.comments = std::move(comments);
-    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, name);
-}
-
-void onInitDialog(HWND panel) {
-    g_commentList = GetDlgItem(panel, IDC_COMMENT_LIST);
+    editor.setFrameFields(size_t(editor.currentFrame()), fields, name);
 }
 
 void onAdd(HWND panel) {
-    const GifFrame* frame = g_editor.currentFramePtr();
+    const GifFrame* frame = editorOf(panel).currentFramePtr();
     if (!frame) return;
-    commitCommentPanelTyping();
-    std::vector<std::string> comments = g_editor.currentFramePtr()->comments;
+    commitCommentPanelTyping(panel);
+    std::vector<std::string> comments = editorOf(panel).currentFramePtr()->comments;
     // Numbers follow the current count, so after a delete a number can come twice.
     comments.push_back("Comment " + std::to_string(comments.size() + 1));
-    editComments("Add Comment", std::move(comments));
-    if (const GifFrame* after = g_editor.currentFramePtr())
+    editComments(panel, "Add Comment", std::move(comments));
+    if (const GifFrame* after = editorOf(panel).currentFramePtr())
         showComment(panel, *after, int(after->comments.size()) - 1);
 }
 
 // Typing changes nothing until the edit loses the focus.
 void onTextDone(HWND panel) {
-    const GifFrame* frame = g_editor.currentFramePtr();
-    const int item = shownComment();
+    const GifFrame* frame = editorOf(panel).currentFramePtr();
+    const int item = shownComment(panel);
     // Only typing is taken (the edit's modified flag): a file's comment longer than the field
     // holds stays whole until the user changes it.
     const bool typed = takeTyped(commentEdit(panel));
@@ -70,21 +75,21 @@ void onTextDone(HWND panel) {
     GetDlgItemTextA(panel, IDC_COMMENT_TEXT, text, kCommentBufferSize);
     std::vector<std::string> comments = frame->comments;
     comments[size_t(item)] = text;
-    editComments("Comment", std::move(comments));
+    editComments(panel, "Comment", std::move(comments));
 }
 
 void onSelect(HWND panel) {
-    if (const GifFrame* frame = g_editor.currentFramePtr()) showComment(panel, *frame, shownComment());
+    if (const GifFrame* frame = editorOf(panel).currentFramePtr()) showComment(panel, *frame, shownComment(panel));
 }
 
 void onDelete(HWND panel) {
-    const GifFrame* frame = g_editor.currentFramePtr();
-    const int item = shownComment();
+    const GifFrame* frame = editorOf(panel).currentFramePtr();
+    const int item = shownComment(panel);
     if (!frame || item < 0 || size_t(item) >= frame->comments.size()) return;
     std::vector<std::string> comments = frame->comments;
     comments.erase(comments.begin() + item);
-    editComments("Delete Comment", std::move(comments));
-    if (const GifFrame* after = g_editor.currentFramePtr()) {
+    editComments(panel, "Delete Comment", std::move(comments));
+    if (const GifFrame* after = editorOf(panel).currentFramePtr()) {
         showComment(panel, *after, std::min(item, int(after->comments.size()) - 1));
     }
 }
@@ -124,15 +129,15 @@ void onSize(HWND panel) {
 }  // namespace
 
 // Keeps the comment shown when it still exists, so an edit of one comment leaves it in view.
-void showFrameInCommentPanel() {
-    const HWND panel = g_commentPanel;
-    const GifFrame* frame = g_editor.currentFramePtr();
-    if (!panel || !frame) return;
-    const int shown = shownComment();
-    SendMessageA(g_commentList, CB_RESETCONTENT, 0, 0);
+void showFrameInCommentPanel(HWND panel) {
+    if (!contextOf(panel)) return;
+    const GifFrame* frame = editorOf(panel).currentFramePtr();
+    if (!frame) return;
+    const int shown = shownComment(panel);
+    SendMessageA(commentList(panel), CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < frame->comments.size(); ++i) {
         const std::string item = itemText(i, frame->comments[i]);
-        SendMessageA(g_commentList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageA(commentList(panel), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
     const bool any = !frame->comments.empty();
     if (any) {
@@ -140,18 +145,19 @@ void showFrameInCommentPanel() {
     } else {
         SetWindowTextA(commentEdit(panel), "");
     }
-    EnableWindow(g_commentList, any);
+    EnableWindow(commentList(panel), any);
     EnableWindow(commentEdit(panel), any);
 }
 
-void commitCommentPanelTyping() {
-    if (g_commentPanel) onTextDone(g_commentPanel);
+void commitCommentPanelTyping(HWND panel) {
+    if (contextOf(panel)) onTextDone(panel);
 }
 
-INT_PTR CALLBACK commentPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK commentPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && !contextOf(window)) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            onInitDialog(window);
+            attachContext(window, lParam);
             return TRUE;
         case WM_COMMAND:
             onCommand(window, LOWORD(wParam), HIWORD(wParam));

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/globals.h"
 #include "ui/typedfield.h"
+#include "ui/windowcontext.h"
 #include "resource.h"
 
 namespace {
@@ -44,13 +44,14 @@ void show(HWND panel, int id, UINT value) {
     SetDlgItemInt(panel, id, value, FALSE);
 }
 
-// Set while the panel shows the document, so its own writes are not taken as typing.
-bool s_showing = false;
+bool showing(HWND panel) {
+    return contextOf(panel)->showing;
+}
 
 void showCorrection(HWND panel, int id, UINT value) {
-    s_showing = true;
+    contextOf(panel)->showing = true;
     show(panel, id, value);
-    s_showing = false;
+    contextOf(panel)->showing = false;
 }
 
 // Leaves a field alone when it already reads as the value, so the caret stays where the user types.
@@ -66,18 +67,19 @@ bool takesInput(HWND panel, int id) {
     return IsWindowEnabled(field) && (GetWindowLongPtrA(field, GWL_STYLE) & WS_VISIBLE);
 }
 
-void editDocument(const char* name, const std::string& mergeKey, void (*change)(DocumentFields&, UINT),
-                  UINT value) {
-    if (s_showing) return;
-    DocumentFields fields = DocumentFields::of(g_editor.document());
+void editDocument(HWND panel, const char* name, const std::string& mergeKey,
+                  void (*change)(DocumentFields&, UINT), UINT value) {
+    if (showing(panel)) return;
+    Editor& editor = *contextOf(panel)->editor;
+    DocumentFields fields = DocumentFields::of(editor.document());
     change(fields, value);
-    g_editor.setDocumentFields(fields, name, mergeKey);
+    editor.setDocumentFields(fields, name, mergeKey);
 }
 
 // Width and height: an empty or zero field means the smallest screen, and the screen never
 // passes 2000. Writing the corrected value back raises EN_CHANGE again, which then finds it valid.
 void onScreenSideEdited(HWND panel, int id) {
-    if (s_showing || !takesInput(panel, id)) return;
+    if (showing(panel) || !takesInput(panel, id)) return;
     bool valid = false;
     UINT value = readNumber(panel, id, &valid);
     if (!valid || value == 0) {
@@ -88,10 +90,10 @@ void onScreenSideEdited(HWND panel, int id) {
         showCorrection(panel, id, value);
     }
     if (id == IDC_GLOBAL_WIDTH) {
-        editDocument(
+        editDocument(panel, 
             "Screen Size", "width", [](DocumentFields& f, UINT v) { f.screenWidth = uint16_t(v); }, value);
     } else {
-        editDocument(
+        editDocument(panel, 
             "Screen Size", "height", [](DocumentFields& f, UINT v) { f.screenHeight = uint16_t(v); }, value);
     }
 }
@@ -99,7 +101,7 @@ void onScreenSideEdited(HWND panel, int id) {
 // Only on focus loss, so typing "20" does not pass through a stored 2. An empty field is taken
 // as 0 repeats and left so; a typed 0 means one play.
 void onLoopCountEdited(HWND panel) {
-    if (s_showing || !takesInput(panel, IDC_GLOBAL_LOOP) || !takeTyped(panel, IDC_GLOBAL_LOOP)) return;
+    if (showing(panel) || !takesInput(panel, IDC_GLOBAL_LOOP) || !takeTyped(panel, IDC_GLOBAL_LOOP)) return;
     bool valid = false;
     UINT value = readNumber(panel, IDC_GLOBAL_LOOP, &valid);
     if (!valid) {
@@ -112,12 +114,12 @@ void onLoopCountEdited(HWND panel) {
         value = 1;
         showCorrection(panel, IDC_GLOBAL_LOOP, value);
     }
-    editDocument(
+    editDocument(panel, 
         "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopCount = uint16_t(v); }, value);
 }
 
 void onBackgroundIndexEdited(HWND panel) {
-    if (s_showing || !takesInput(panel, IDC_GLOBAL_BACKGROUND) || !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
+    if (showing(panel) || !takesInput(panel, IDC_GLOBAL_BACKGROUND) || !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
         return;
     bool valid = false;
     UINT value = readNumber(panel, IDC_GLOBAL_BACKGROUND, &valid);
@@ -128,20 +130,20 @@ void onBackgroundIndexEdited(HWND panel) {
         value = kMaxColorIndex;
         showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
     }
-    editDocument(
+    editDocument(panel, 
         "Background Color", "", [](DocumentFields& f, UINT v) { f.backgroundIndex = uint8_t(v); }, value);
 }
 
 void onInfiniteClicked(HWND panel) {
     const bool forever = IsDlgButtonChecked(panel, IDC_GLOBAL_INFINITE) == BST_CHECKED;
-    editDocument(
+    editDocument(panel, 
         "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopForever = v != 0; }, forever);
 }
 
 // The size follows the frames from the moment Auto is checked; the editor fits it in the same step.
 void onAutoSizeClicked(HWND panel) {
     const bool automatic = IsDlgButtonChecked(panel, IDC_GLOBAL_AUTO_SIZE) == BST_CHECKED;
-    editDocument(
+    editDocument(panel, 
         "Auto Size", "", [](DocumentFields& f, UINT v) { f.autoScreenSize = v != 0; }, automatic);
 }
 
@@ -164,7 +166,7 @@ void onCommand(HWND panel, WORD id, WORD notification) {
             if (notification == BN_CLICKED) onAutoSizeClicked(panel);
             break;
         case IDOK:  // Enter takes the value being typed
-            commitGlobalPanelTyping();
+            commitGlobalPanelTyping(panel);
             break;
         default:
             break;
@@ -189,11 +191,11 @@ void drawBackgroundSwatch(const DRAWITEMSTRUCT* item) {
 
 // Auto is a way of editing, not a property of the file: it shows as the document says, and the
 // size fields take no typing while it is on (the up-downs stay enabled on purpose).
-void showDocumentInGlobalPanel() {
-    const HWND panel = g_globalPanel;
-    if (!panel) return;
-    const GifAnimation& doc = g_editor.document();
-    s_showing = true;
+void showDocumentInGlobalPanel(HWND panel) {
+    WindowContext* context = contextOf(panel);
+    if (!context) return;
+    const GifAnimation& doc = context->editor->document();
+    context->showing = true;
     CheckDlgButton(panel, IDC_GLOBAL_AUTO_SIZE, doc.autoScreenSize ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(panel, IDC_GLOBAL_WIDTH), !doc.autoScreenSize);
     EnableWindow(GetDlgItem(panel, IDC_GLOBAL_HEIGHT), !doc.autoScreenSize);
@@ -206,18 +208,20 @@ void showDocumentInGlobalPanel() {
     showNumber(panel, IDC_GLOBAL_LOOP, doc.loopForever ? std::max<UINT>(1, doc.loopCount) : doc.loopCount);
     EnableWindow(loopEdit, !doc.loopForever);
     EnableWindow(GetDlgItem(panel, IDC_GLOBAL_LOOP_SPIN), !doc.loopForever);
-    s_showing = false;
+    context->showing = false;
 }
 
-void commitGlobalPanelTyping() {
-    if (!g_globalPanel) return;
-    onLoopCountEdited(g_globalPanel);
-    onBackgroundIndexEdited(g_globalPanel);
+void commitGlobalPanelTyping(HWND panel) {
+    if (!contextOf(panel)) return;
+    onLoopCountEdited(panel);
+    onBackgroundIndexEdited(panel);
 }
 
 INT_PTR CALLBACK globalPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && !contextOf(window)) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
+            attachContext(window, lParam);
             onInitDialog(window);
             return TRUE;
         case WM_COMMAND:

@@ -7,11 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "app/editorviews.h"
-#include "app/globals.h"
 #include "ui/indexpicker.h"
 #include "ui/paletteeditor.h"
 #include "ui/typedfield.h"
+#include "ui/windowcontext.h"
 #include "resource.h"
 
 namespace {
@@ -38,11 +37,16 @@ constexpr int kArrowFontHeight = 12;
 
 // True while the index picker runs, so the swatch draws pressed.
 bool s_pickerOpen = false;
-// Set while the panel shows the document, so its own writes are not taken as typing.
-bool s_showing = false;
+Editor& editorOf(HWND panel) {
+    return *contextOf(panel)->editor;
+}
 
-const GifFrame* currentFrame() {
-    return g_editor.currentFramePtr();
+bool showing(HWND panel) {
+    return contextOf(panel)->showing;
+}
+
+const GifFrame* currentFrame(HWND panel) {
+    return editorOf(panel).currentFramePtr();
 }
 
 void setRange(HWND panel, int upDownId, int low, int high) {
@@ -68,9 +72,9 @@ UINT readCorrected(HWND panel, int editId, UINT maximum) {
     }
     // Only a corrected value is written back: every write raises EN_CHANGE again.
     if (corrected) {
-        s_showing = true;
+        contextOf(panel)->showing = true;
         SetDlgItemInt(panel, editId, value, FALSE);
-        s_showing = false;
+        contextOf(panel)->showing = false;
     }
     return value;
 }
@@ -98,13 +102,14 @@ void redrawSwatch(HWND panel, UINT flags) {
 
 // Every field change of the current frame is one edit; the editor records nothing when the value
 // is what the frame already has.
-void editCurrentFrame(const char* name, const std::string& mergeKey, void (*change)(FrameFields&, UINT),
-                      UINT value) {
-    const GifFrame* frame = currentFrame();
-    if (!frame || s_showing) return;
+void editCurrentFrame(HWND panel, const char* name, const std::string& mergeKey,
+                      void (*change)(FrameFields&, UINT), UINT value) {
+    const GifFrame* frame = currentFrame(panel);
+    if (!frame || showing(panel)) return;
     FrameFields fields = FrameFields::of(*frame);
     change(fields, value);
-    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, name, mergeKey);
+    Editor& editor = editorOf(panel);
+    editor.setFrameFields(size_t(editor.currentFrame()), fields, name, mergeKey);
 }
 
 void onInitDialog(HWND panel) {
@@ -122,13 +127,13 @@ void onInitDialog(HWND panel) {
 // Offsets follow the typing at once, so the canvas moves with every digit; one run of typing in
 // one field is one step.
 void onOffsetChanged(HWND panel, int editId) {
-    if (s_showing || !currentFrame()) return;
+    if (showing(panel) || !currentFrame(panel)) return;
     const UINT value = readCorrected(panel, editId, kMaxOffset);
     if (editId == IDC_IMAGE_LEFT) {
-        editCurrentFrame(
+        editCurrentFrame(panel,
             "Offset", "left", [](FrameFields& f, UINT v) { f.left = uint16_t(v); }, value);
     } else {
-        editCurrentFrame(
+        editCurrentFrame(panel,
             "Offset", "top", [](FrameFields& f, UINT v) { f.top = uint16_t(v); }, value);
     }
 }
@@ -136,9 +141,9 @@ void onOffsetChanged(HWND panel, int editId) {
 void onDelayDone(HWND panel) {
     // Only what the user typed is taken: a delay the field cannot hold (a file's above 32767)
     // stays as it is until the user changes it.
-    if (s_showing || !takeTyped(panel, IDC_IMAGE_DELAY) || !currentFrame()) return;
+    if (showing(panel) || !takeTyped(panel, IDC_IMAGE_DELAY) || !currentFrame(panel)) return;
     const UINT value = readCorrected(panel, IDC_IMAGE_DELAY, kMaxDelay);
-    editCurrentFrame(
+    editCurrentFrame(panel,
         "Delay", "", [](FrameFields& f, UINT v) { f.delay = uint16_t(v); }, value);
 }
 
@@ -148,24 +153,24 @@ bool transparencyEditable(const GifFrame& frame) {
 }
 
 void onTransparentIndexEdited(HWND panel) {
-    const GifFrame* frame = currentFrame();
-    if (s_showing || !frame || !transparencyEditable(*frame) || !transparentChecked(panel)) return;
+    const GifFrame* frame = currentFrame(panel);
+    if (showing(panel) || !frame || !transparencyEditable(*frame) || !transparentChecked(panel)) return;
     const size_t entries = frame->localTable.entries.size();
     const UINT last = entries == 0 ? 0 : UINT(std::min<size_t>(entries, 256) - 1);
     const UINT value = readCorrected(panel, IDC_IMAGE_TRANSPARENT_INDEX, last);
-    editCurrentFrame(
+    editCurrentFrame(panel,
         "Transparent Color", "transparent", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
         value);
 }
 
 void onTransparentClicked(HWND panel) {
-    const GifFrame* frame = currentFrame();
+    const GifFrame* frame = currentFrame(panel);
     if (frame && !frame->hasLocalTable) {
-        showFrameInImagePanel();  // nothing to pick a see-through entry from
+        showFrameInImagePanel(panel);  // nothing to pick a see-through entry from
         return;
     }
     const bool on = transparentChecked(panel);
-    editCurrentFrame(
+    editCurrentFrame(panel,
         "Transparency", "",
         [](FrameFields& f, UINT v) {
             f.transparent = v != 0;
@@ -177,29 +182,30 @@ void onTransparentClicked(HWND panel) {
 void onDisposalChanged(HWND panel) {
     const LRESULT position = SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0);
     if (position < 0 || position >= LRESULT(std::size(kDisposalTexts))) return;
-    editCurrentFrame(
+    editCurrentFrame(panel,
         "Disposal", "", [](FrameFields& f, UINT v) { f.disposal = v; }, UINT(position));
 }
 
 void onInterlacedClicked(HWND panel) {
     const bool on = IsDlgButtonChecked(panel, IDC_IMAGE_INTERLACED) == BST_CHECKED;
-    editCurrentFrame(
+    editCurrentFrame(panel,
         "Interlace", "", [](FrameFields& f, UINT v) { f.interlaced = v != 0; }, on);
 }
 
 // The title is not part of the GIF file: the edit can be undone but leaves the file unchanged.
 void onTitleChanged(HWND panel) {
-    const GifFrame* frame = currentFrame();
-    if (s_showing || !frame) return;
+    const GifFrame* frame = currentFrame(panel);
+    if (showing(panel) || !frame) return;
     char text[kMaxTitleLength + 1] = {};
     GetDlgItemTextA(panel, IDC_IMAGE_TITLE, text, sizeof(text));
     FrameFields fields = FrameFields::of(*frame);
     fields.title = text;
-    g_editor.setFrameFields(size_t(g_editor.currentFrame()), fields, "Title", "title");
+    Editor& editor = editorOf(panel);
+    editor.setFrameFields(size_t(editor.currentFrame()), fields, "Title", "title");
 }
 
 void onSwatchClicked(HWND panel) {
-    const GifFrame* frame = currentFrame();
+    const GifFrame* frame = currentFrame(panel);
     if (!frame || !frame->hasLocalTable) return;
     HWND swatch = GetDlgItem(panel, IDC_IMAGE_TRANSPARENT_SWATCH);
     s_pickerOpen = true;
@@ -208,16 +214,17 @@ void onSwatchClicked(HWND panel) {
     s_pickerOpen = false;
     // The picker only offers entries of the table, so the index is already in range.
     if (picked >= 0) {
-        editCurrentFrame(
+        editCurrentFrame(panel,
             "Transparent Color", "", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
             UINT(picked));
     }
     redrawSwatch(panel, RDW_INVALIDATE);
 }
 
-void onLocalPaletteClicked() {
-    commitTypedValues();
-    editCurrentFramePalette(g_mainWindow);
+void onLocalPaletteClicked(HWND panel) {
+    WindowContext& context = *contextOf(panel);
+    if (context.commitTyping) context.commitTyping();
+    editCurrentFramePalette(context.owner, *context.editor);
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {
@@ -248,10 +255,10 @@ void onCommand(HWND panel, WORD id, WORD notification) {
             if (notification == BN_CLICKED) onSwatchClicked(panel);
             break;
         case IDC_IMAGE_LOCAL_PALETTE:
-            if (notification == BN_CLICKED) onLocalPaletteClicked();
+            if (notification == BN_CLICKED) onLocalPaletteClicked(panel);
             break;
         case IDOK:  // Enter takes the value being typed
-            commitImagePanelTyping();
+            commitImagePanelTyping(panel);
             break;
         default:
             break;
@@ -260,8 +267,8 @@ void onCommand(HWND panel, WORD id, WORD notification) {
 
 // ---- Swatch ------------------------------------------------------------------------------------
 
-HBRUSH swatchBrush() {
-    const GifFrame* frame = currentFrame();
+HBRUSH swatchBrush(HWND panel) {
+    const GifFrame* frame = currentFrame(panel);
     if (frame && frame->transparent && frame->hasLocalTable &&
         frame->transparentIndex < frame->localTable.entries.size()) {
         return CreateSolidBrush(frame->localTable.entries[frame->transparentIndex].toColorRef());
@@ -314,7 +321,7 @@ void drawSwatch(const DRAWITEMSTRUCT* item) {
     RECT color = {whole.left + kSwatchInset + shift, whole.top + kSwatchInset + shift,
                   whole.right - kSwatchInset - kSwatchArrowRoom + shift, whole.bottom - kSwatchInset + shift};
 
-    HBRUSH brush = swatchBrush();
+    HBRUSH brush = swatchBrush(GetParent(item->hwndItem));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
     // Hatch lines take the text colour and gaps the background colour.
@@ -330,11 +337,11 @@ void drawSwatch(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
-void showFrameInImagePanel() {
-    const HWND panel = g_imagePanel;
-    const GifFrame* frame = currentFrame();
-    if (!panel || !frame) return;
-    s_showing = true;
+void showFrameInImagePanel(HWND panel) {
+    if (!contextOf(panel)) return;
+    const GifFrame* frame = currentFrame(panel);
+    if (!frame) return;
+    contextOf(panel)->showing = true;
     showNumber(panel, IDC_IMAGE_WIDTH, frame->width());
     showNumber(panel, IDC_IMAGE_HEIGHT, frame->height());
     showNumber(panel, IDC_IMAGE_LEFT, frame->left);
@@ -353,17 +360,19 @@ void showFrameInImagePanel() {
     CheckDlgButton(panel, IDC_IMAGE_INTERLACED, frame->interlaced ? BST_CHECKED : BST_UNCHECKED);
     showText(panel, IDC_IMAGE_TITLE, frame->title);
     EnableWindow(GetDlgItem(panel, IDC_IMAGE_LOCAL_PALETTE), frame->hasLocalTable);
-    s_showing = false;
+    contextOf(panel)->showing = false;
     redrawSwatch(panel, RDW_INVALIDATE);
 }
 
-void commitImagePanelTyping() {
-    if (g_imagePanel) onDelayDone(g_imagePanel);
+void commitImagePanelTyping(HWND panel) {
+    if (contextOf(panel)) onDelayDone(panel);
 }
 
 INT_PTR CALLBACK imagePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG && !contextOf(window)) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
+            attachContext(window, lParam);
             onInitDialog(window);
             return TRUE;
         case WM_COMMAND:

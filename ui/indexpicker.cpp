@@ -7,7 +7,6 @@
 
 #include <cstdio>
 
-#include "app/globals.h"
 #include "resource.h"
 
 namespace {
@@ -78,7 +77,7 @@ void onInitDialog(HWND popup, IndexPickerRequest* request) {
     TTTOOLINFOA tool = toolOf(popup);
     if (!s_tooltip.window ||
         !SendMessageA(s_tooltip.window, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
-        MessageBoxA(g_mainWindow, "Couldn't create the ToolTip control.", "Error", MB_OK);
+        MessageBoxA(GetWindow(popup, GW_OWNER), "Couldn't create the ToolTip control.", "Error", MB_OK);
     }
 }
 
@@ -287,7 +286,8 @@ int pickPaletteIndex(const ColorTable* table, HWND anchor, uint32_t markedIndex)
     request.hoverIndex = -1;
     request.markedIndex = markedIndex;
     const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INDEX_PICKER),
-                                           g_mainWindow, indexPickerProc, reinterpret_cast<LPARAM>(&request));
+                                           GetAncestor(anchor, GA_ROOT), indexPickerProc,
+                                           reinterpret_cast<LPARAM>(&request));
     if (s_tooltip.window) DestroyWindow(s_tooltip.window);
     s_tooltip = PickerTooltip();
     return result >= 0 ? int(result) : -1;

@@ -14,7 +14,7 @@ struct IndexPickerRequest {
     uint32_t markedIndex = 0;           // the current value, framed in red
 };
 
-// Runs the popup modally, owned by the main window. Returns the picked index, or -1 when the
+// Runs the popup modally, owned by the anchor's top-level window. Returns the picked index, or -1 when the
 // popup lost activation (a click elsewhere) or was clicked before the pointer touched a cell.
 int pickPaletteIndex(const ColorTable* table, HWND anchor, uint32_t markedIndex);
 

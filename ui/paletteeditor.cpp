@@ -6,8 +6,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "app/framelist.h"
-#include "app/globals.h"
 #include "ui/colorchooser.h"
 #include "ui/palettedialogs.h"
 #include "palette/palettefile.h"
@@ -499,13 +497,13 @@ bool editFramePalette(HWND owner, GifFrame& frame) {
     return true;
 }
 
-bool editCurrentFramePalette(HWND owner) {
-    const GifFrame* current = g_editor.currentFramePtr();
+bool editCurrentFramePalette(HWND owner, Editor& editor) {
+    const GifFrame* current = editor.currentFramePtr();
     if (!current) return false;
     // The editor works on a copy, so Cancel leaves the document as it was and OK is one step.
     GifFrame edited = *current;
     if (!editFramePalette(owner, edited)) return false;
     // The editor writes every entry opaque; a transparent frame keeps its see-through colour.
-    refreshDisplayPalette(edited, g_editor.document());
-    return g_editor.replaceFrame(size_t(g_editor.currentFrame()), std::move(edited), "Palette");
+    refreshDisplayPalette(edited, editor.document());
+    return editor.replaceFrame(size_t(editor.currentFrame()), std::move(edited), "Palette");
 }

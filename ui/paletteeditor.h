@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "edit/editor.h"
 #include "gif/document.h"
 #include "palette/palettemodel.h"
 
@@ -19,7 +20,7 @@ extern const IndexedBitmap* g_paletteFrameBitmap;
 // Does nothing (false) for a frame without a local table or picture.
 bool editFramePalette(HWND owner, GifFrame& frame);
 // The same for the editor's current frame, applied as one "Palette" edit.
-bool editCurrentFramePalette(HWND owner);
+bool editCurrentFramePalette(HWND owner, Editor& editor);
 
 INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
@@ -24,22 +24,22 @@ class AnimationView : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.started()); }
     Capture repaint() {
-        RedrawWindow(g_animationView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        return captureClient(g_animationView);
+        RedrawWindow(app().animationView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return captureClient(app().animationView);
     }
     void mouse(UINT message, int x, int y) {
-        SendMessageA(g_animationView, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(app().animationView, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     }
-    void tick() { SendMessageA(g_animationView, WM_TIMER, ID_TIMER_VIEW_DRAG, 0); }
+    void tick() { SendMessageA(app().animationView, WM_TIMER, ID_TIMER_VIEW_DRAG, 0); }
     // A press at `from`, a move to `to` applied by a tick of the drag timer if a drag began
     // (the timer runs only then), the release.
     void drag(POINT from, POINT to) {
         mouse(WM_LBUTTONDOWN, from.x, from.y);
         mouse(WM_MOUSEMOVE, to.x, to.y);
-        if (GetCapture() == g_animationView) tick();
+        if (GetCapture() == app().animationView) tick();
         mouse(WM_LBUTTONUP, to.x, to.y);
     }
-    const GifFrame& frame(size_t i) { return g_editor.document().frames[i]; }
+    const GifFrame& frame(size_t i) { return app().editor.document().frames[i]; }
     AppSession session;
 };
 
@@ -92,7 +92,7 @@ TEST_F(AnimationView, DraggingMovesOnlyTheSelectedFrameAndStopsAtZero) {
          {std::tuple{POINT{110, 110}, POINT{117, 119}, 20}, {{25, 25}, {-40, 4}, 0}}) {
         drag(from, to);
         EXPECT_EQ(frame(0).left * 1000 + frame(0).top, left * 1001);
-        EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), std::to_string(left));
+        EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_LEFT), std::to_string(left));
         EXPECT_EQ(frame(1).left, 100);
     }
 

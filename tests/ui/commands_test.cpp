@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
@@ -38,7 +38,7 @@ std::string writeThreeFrames(const std::string& name, uint16_t repeats = 5) {
 // The frames by width: 40, 5 and 2 for the three above.
 std::vector<uint32_t> widths() {
     std::vector<uint32_t> all;
-    for (const GifFrame& frame : g_editor.document().frames) all.push_back(frame.width());
+    for (const GifFrame& frame : app().editor.document().frames) all.push_back(frame.width());
     return all;
 }
 const std::vector<uint32_t> kThree = {40, 5, 2};
@@ -85,14 +85,14 @@ DialogAnswerer::Answer noteTypesAndChoose(Strings* types, const std::string& pat
 
 // WM_COMMAND with a toolbar button id and the toolbar as sender.
 void clickToolbarButton(UINT id) {
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(g_toolbar));
+    SendMessageA(app().window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(app().toolbar));
 }
 
 // A real edit no test looks at (the background index), so the document counts as changed.
 void makeChanged() {
-    DocumentFields fields = DocumentFields::of(g_editor.document());
+    DocumentFields fields = DocumentFields::of(app().editor.document());
     fields.backgroundIndex ^= 1;
-    g_editor.setDocumentFields(fields, "Background Color");
+    app().editor.setDocumentFields(fields, "Background Color");
 }
 
 void openStubbed(const std::string& path, UINT command = IDM_FILE_OPEN) {
@@ -107,16 +107,16 @@ void expectThreeFramesOpen(const std::string& path, const char* loopText, bool f
     EXPECT_EQ(widths(), kThree);
     EXPECT_EQ(frameListCount(), 3);
     EXPECT_EQ(frameListSelection(), LB_ERR);
-    EXPECT_FALSE(checked(g_globalPanel, IDC_GLOBAL_AUTO_SIZE));
-    EXPECT_TRUE(enabled(g_globalPanel, IDC_GLOBAL_WIDTH));
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT),
+    EXPECT_FALSE(checked(app().globalPanel, IDC_GLOBAL_AUTO_SIZE));
+    EXPECT_TRUE(enabled(app().globalPanel, IDC_GLOBAL_WIDTH));
+    EXPECT_EQ(textOf(app().globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(app().globalPanel, IDC_GLOBAL_HEIGHT),
               "60x50");
     // The file counts repeats; the panel shows plays, one more.
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_LOOP), loopText);
-    EXPECT_EQ(checked(g_globalPanel, IDC_GLOBAL_INFINITE), forever);
-    EXPECT_EQ(enabled(g_globalPanel, IDC_GLOBAL_LOOP), !forever);
-    EXPECT_STRCASEEQ(g_editor.path().c_str(), path.c_str());
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_EQ(textOf(app().globalPanel, IDC_GLOBAL_LOOP), loopText);
+    EXPECT_EQ(checked(app().globalPanel, IDC_GLOBAL_INFINITE), forever);
+    EXPECT_EQ(enabled(app().globalPanel, IDC_GLOBAL_LOOP), !forever);
+    EXPECT_STRCASEEQ(app().editor.path().c_str(), path.c_str());
+    EXPECT_FALSE(app().editor.changed());
 }
 
 void expectSavedThreeFrames(const std::string& path) {
@@ -181,9 +181,9 @@ protected:
 TEST_F(Commands, OpenAndSaveAsThroughTheRealDialogs) {
     const std::string path = writeThreeFrames("three.gif");
     // A state Open must overwrite: Auto on (edits locked), a stale selected item, unsaved changes.
-    SendDlgItemMessageA(g_globalPanel, IDC_GLOBAL_AUTO_SIZE, BM_CLICK, 0, 0);
-    SendMessageA(g_frameList, LB_ADDSTRING, 0, LPARAM(""));
-    SendMessageA(g_frameList, LB_SETCURSEL, 0, 0);
+    SendDlgItemMessageA(app().globalPanel, IDC_GLOBAL_AUTO_SIZE, BM_CLICK, 0, 0);
+    SendMessageA(app().frameList, LB_ADDSTRING, 0, LPARAM(""));
+    SendMessageA(app().frameList, LB_SETCURSEL, 0, 0);
     makeChanged();
     DialogAnswerer answers;
     Strings openTypes, saveTypes;
@@ -201,8 +201,8 @@ TEST_F(Commands, OpenAndSaveAsThroughTheRealDialogs) {
     pumpMessages(200);
     EXPECT_EQ(shown(answers), (Strings{"Open", "Save As"}));
     EXPECT_EQ(saveTypes, Strings{"GIF Files (*.gif)"});
-    EXPECT_STRCASEEQ(g_editor.path().c_str(), windowsOutputPath("saved-as.gif").c_str());
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_STRCASEEQ(app().editor.path().c_str(), windowsOutputPath("saved-as.gif").c_str());
+    EXPECT_FALSE(app().editor.changed());
     expectSavedThreeFrames(windowsOutputPath("saved-as.gif"));
 }
 
@@ -220,8 +220,8 @@ TEST_F(Commands, OpenShowsLoopingAndRefusesWhatItCannotRead) {
     EXPECT_EQ(answers.lastMessageText(), "Unable to open image.");
     EXPECT_EQ(widths(), kThree);
     EXPECT_EQ(frameListCount(), 3);
-    EXPECT_EQ(g_editor.path(), path);
-    EXPECT_TRUE(g_editor.changed());
+    EXPECT_EQ(app().editor.path(), path);
+    EXPECT_TRUE(app().editor.changed());
 }
 
 TEST_F(Commands, NewAndSave) {
@@ -236,13 +236,13 @@ TEST_F(Commands, NewAndSave) {
     EXPECT_EQ(stub.calls(), 0);  // Save with a path: TypedValuesAreSavedAndTheKeysReachTheCommands
 
     pumpMessages(50);
-    ValidateRect(g_animationView, nullptr);  // so only New's invalidation counts
+    ValidateRect(app().animationView, nullptr);  // so only New's invalidation counts
     clickToolbarButton(IDT_NEW);             // unmodified: no question; screen size and looping stay
-    EXPECT_TRUE(g_editor.document().frames.empty());
+    EXPECT_TRUE(app().editor.document().frames.empty());
     EXPECT_EQ(frameListCount(), 0);
-    EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().loopCount, 6006);
-    EXPECT_TRUE(g_editor.path().empty());
-    EXPECT_TRUE(GetUpdateRect(g_animationView, nullptr, FALSE));
+    EXPECT_EQ(app().editor.document().screenWidth * 100 + app().editor.document().loopCount, 6006);
+    EXPECT_TRUE(app().editor.path().empty());
+    EXPECT_TRUE(GetUpdateRect(app().animationView, nullptr, FALSE));
     EXPECT_TRUE(shown(answers).empty());
 }
 
@@ -276,10 +276,10 @@ TEST_F(Commands, DeleteAndMoveFollowTheSelectionAndUndo) {
         EXPECT_EQ(widths(), c.after);
         EXPECT_EQ(frameListCount(), int(c.after.size()));
         EXPECT_EQ(frameListSelection(), c.selectionAfter);
-        EXPECT_EQ(g_editor.changed(), c.after != kThree);
+        EXPECT_EQ(app().editor.changed(), c.after != kThree);
         clickToolbarButton(IDT_UNDO);
         EXPECT_EQ(widths(), kThree);
-        EXPECT_FALSE(g_editor.changed());
+        EXPECT_FALSE(app().editor.changed());
     }
     EXPECT_TRUE(boxes.shown().empty());
 }
@@ -289,10 +289,10 @@ TEST_F(Commands, AddTakesTheGifRoadForAnyPathWithDotGif) {
     openStubbed(writeThreeFrames("add.gif"), IDM_IMAGE_ADD);
     EXPECT_EQ(widths(), kThree);
     EXPECT_EQ(frameListSelection(), LB_ERR) << "the GIF road keeps the selection";
-    EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(g_globalPanel, IDC_GLOBAL_HEIGHT),
+    EXPECT_EQ(textOf(app().globalPanel, IDC_GLOBAL_WIDTH) + "x" + textOf(app().globalPanel, IDC_GLOBAL_HEIGHT),
               "40x30");
-    EXPECT_EQ(g_editor.document().loopCount, 1);
-    EXPECT_TRUE(g_editor.changed());
+    EXPECT_EQ(app().editor.document().loopCount, 1);
+    EXPECT_TRUE(app().editor.changed());
 
     // One 30 x 3 frame at (1990, 7): the screen grows to its edges but no wider than 2000.
     {
@@ -305,14 +305,14 @@ TEST_F(Commands, AddTakesTheGifRoadForAnyPathWithDotGif) {
     openStubbed(
         writeTestFile("far.gif", wide.imageData(2, referenceLzwEncode(Bytes(90, 1), 2)).trailer().bytes()),
         IDM_IMAGE_ADD);
-    EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().screenHeight, 200010);
+    EXPECT_EQ(app().editor.document().screenWidth * 100 + app().editor.document().screenHeight, 200010);
 
     // A PNG in a folder named "x.gif" goes to the GIF reader, which refuses it; elsewhere it is imported.
     const MessageBoxStub boxes(IDOK);  // the Open test answers the real box
     openStubbed(importImagePath("x.gif\\picture.png"), IDM_IMAGE_ADD);
     EXPECT_EQ(boxes.shown(), Strings{"Error: Unable to open image."});
     openStubbed(importImagePath("alpha.png"), IDM_IMAGE_ADD);
-    EXPECT_EQ(g_editor.document().frames.size(), 2u);
+    EXPECT_EQ(app().editor.document().frames.size(), 2u);
 }
 
 // Animate writes the picture and the page beside the program and has the shell open the page;
@@ -331,7 +331,7 @@ TEST_F(Commands, AnimateAndHelpGoThroughTheShell) {
                   "<html>\r\n<head>\r\n<title>Preview</title>\r\n</head>\r\n<body>\r\n<img "
                   "src='preview.gif'></body>\r\n</html>\r\n");
         EXPECT_EQ(recorder.openedPath(), folder + "\\preview.html");
-        EXPECT_TRUE(g_editor.changed()) << "a preview is no save";
+        EXPECT_TRUE(app().editor.changed()) << "a preview is no save";
     }
     ShellOpenRecorder recorder(".chm", "opened-help.txt");
     const std::string help = folder + "\\Velmora.chm";
@@ -374,7 +374,7 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
     bool realBoxDone = false;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (!g_mainWindow || !IsWindow(g_mainWindow)) {
+        if (!app().window || !IsWindow(app().window)) {
             session.reset();
             session.emplace();
             ASSERT_TRUE(session->started());
@@ -395,18 +395,18 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
         if (c.how == New || c.how == Open) {
             if (c.how == Open) stub.add(writeThreeFrames("closing-open.gif"));
             sendMenuCommand(commands[c.how]);
-            EXPECT_EQ(g_editor.document().frames.size() != 1, c.goesOn);
+            EXPECT_EQ(app().editor.document().frames.size() != 1, c.goesOn);
         } else {
-            PostMessageA(g_mainWindow, c.how == CloseBox ? WM_CLOSE : WM_COMMAND,
+            PostMessageA(app().window, c.how == CloseBox ? WM_CLOSE : WM_COMMAND,
                          MAKEWPARAM(commands[c.how], 0), 0);
             EXPECT_EQ(runMessageLoopFor(c.goesOn ? 1500 : 600), c.goesOn ? 0 : kStillRunning);
         }
         EXPECT_EQ(box.asked(), c.answer ? Strings{"Confirm: Save changes?"} : Strings{});
         EXPECT_EQ(stub.calls(), c.saveAs ? 1 : c.how == Open ? 1 : 0);
         if (!c.goesOn) {
-            EXPECT_TRUE(IsWindowVisible(g_mainWindow));
-            EXPECT_TRUE(g_editor.changed());
-            EXPECT_EQ(g_editor.document().screenWidth * 100 + g_editor.document().screenHeight, 3117);
+            EXPECT_TRUE(IsWindowVisible(app().window));
+            EXPECT_TRUE(app().editor.changed());
+            EXPECT_EQ(app().editor.document().screenWidth * 100 + app().editor.document().screenHeight, 3117);
         }
         // Yes writes this document, where it came from or where the save dialog says.
         GifAnimation back;
@@ -414,7 +414,7 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
         EXPECT_EQ(saved, c.answer == IDYES && (!c.saveAs || *c.saveAs));
         if (saved) {
             EXPECT_EQ(back.screenWidth * 100 + back.screenHeight, 3117);
-            EXPECT_STRCASEEQ(g_editor.path().c_str(), written.c_str());
+            EXPECT_STRCASEEQ(app().editor.path().c_str(), written.c_str());
         }
     }
 }
@@ -434,7 +434,7 @@ void pressKeys(std::initializer_list<WORD> keys) {
 
 std::string windowTitle() {
     char title[128] = {};
-    GetWindowTextA(g_mainWindow, title, sizeof(title));
+    GetWindowTextA(app().window, title, sizeof(title));
     return title;
 }
 
@@ -448,20 +448,20 @@ TEST_F(Commands, TypedValuesAreSavedAndTheKeysReachTheCommands) {
     EXPECT_EQ(windowTitle(), "typed.gif - Velmora");
     selectFrame(1);
     showPropertyTab(1);
-    typeText(g_imagePanel, IDC_IMAGE_DELAY, "50");
+    typeText(app().imagePanel, IDC_IMAGE_DELAY, "50");
     clickToolbarButton(IDT_SAVE);
     GifAnimation back;
     ASSERT_EQ(back.readFile(path.c_str()), ReadOk);
     EXPECT_EQ(back.frames.at(1).delay, 50);
     EXPECT_EQ(windowTitle(), "typed.gif - Velmora");
 
-    SetForegroundWindow(g_mainWindow);
-    SetFocus(g_frameList);
+    SetForegroundWindow(app().window);
+    SetFocus(app().frameList);
     pressKeys({VK_DELETE});
     EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 2}));
     EXPECT_EQ(windowTitle(), "*typed.gif - Velmora");
     char undo[64] = {};
-    GetMenuStringA(GetMenu(g_mainWindow), IDM_EDIT_UNDO, undo, sizeof(undo), MF_BYCOMMAND);
+    GetMenuStringA(GetMenu(app().window), IDM_EDIT_UNDO, undo, sizeof(undo), MF_BYCOMMAND);
     EXPECT_STREQ(undo, "&Undo Delete Frame\tCtrl+Z");
     pressKeys({VK_CONTROL, 'Z'});
     EXPECT_EQ(widths(), kThree);
@@ -474,21 +474,21 @@ TEST_F(Commands, TypedValuesAreSavedAndTheKeysReachTheCommands) {
 
     // In an edit field Delete edits the text and the frames stay; Enter takes what was typed.
     selectFrame(0);
-    const HWND delay = GetDlgItem(g_imagePanel, IDC_IMAGE_DELAY);
+    const HWND delay = GetDlgItem(app().imagePanel, IDC_IMAGE_DELAY);
     SetFocus(delay);
     SendMessageA(delay, EM_SETSEL, 0, -1);
     pressKeys({VK_DELETE});
     pressKeys({'7'});
-    EXPECT_EQ(g_editor.document().frames.size(), 3u);
-    EXPECT_EQ(g_editor.document().frames[0].delay, 0);
+    EXPECT_EQ(app().editor.document().frames.size(), 3u);
+    EXPECT_EQ(app().editor.document().frames[0].delay, 0);
     pressKeys({VK_RETURN});
-    EXPECT_EQ(g_editor.document().frames[0].delay, 7);
+    EXPECT_EQ(app().editor.document().frames[0].delay, 7);
 
     // Tab leaves the frame list for the controls beside it.
-    SetFocus(g_frameList);
+    SetFocus(app().frameList);
     pressKeys({VK_TAB});
-    EXPECT_NE(GetFocus(), g_frameList);
-    EXPECT_TRUE(IsChild(g_mainWindow, GetFocus()));
+    EXPECT_NE(GetFocus(), app().frameList);
+    EXPECT_TRUE(IsChild(app().window, GetFocus()));
 }
 
 // Optimize is one step: the frames change, the status bar tells the sizes, Undo brings them back.
@@ -500,11 +500,11 @@ TEST_F(Commands, OptimizeIsOneStepThatTellsTheSizes) {
                 40, 30);
     clickToolbarButton(IDT_OPTIMIZE);
     wchar_t status[128] = {};
-    SendMessageW(g_statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    SendMessageW(app().statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
     EXPECT_EQ(std::wstring(status).rfind(L"Optimized: ", 0), 0u) << "status bar: " << status;
     EXPECT_LT(widths().at(1), 40u);
-    EXPECT_TRUE(g_editor.changed());
+    EXPECT_TRUE(app().editor.changed());
     sendMenuCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 40}));
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_FALSE(app().editor.changed());
 }

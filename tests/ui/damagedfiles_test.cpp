@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/uiharness.h"
@@ -89,7 +89,7 @@ TEST(DamagedFiles, EachOpensIntoWhatCanBeReadOrIsRefusedWithAMessage) {
         // Armed in case the file is refused; left unused when it opens.
         answers.expect("Error", DialogAnswerer::pressButton(IDOK));
         sendMenuCommand(IDM_FILE_OPEN);
-        ASSERT_TRUE(IsWindow(g_mainWindow));
+        ASSERT_TRUE(IsWindow(app().window));
         const std::vector<std::string> stubbed = boxes ? boxes->shown() : std::vector<std::string>{};
         if (answers.allAnswered() || !stubbed.empty()) {
             // The refusal says so, once, and then nothing was loaded.
@@ -97,25 +97,25 @@ TEST(DamagedFiles, EachOpensIntoWhatCanBeReadOrIsRefusedWithAMessage) {
                       "Error: Unable to open image.");
             EXPECT_LE(stubbed.size(), 1u);
             EXPECT_EQ(frameListCount(), 0);
-            EXPECT_TRUE(g_editor.document().frames.empty());
+            EXPECT_TRUE(app().editor.document().frames.empty());
             ++refused;
             continue;
         }
         ++opened;
-        EXPECT_TRUE(shapesOf(g_editor.document()) == shapesOf(alone));
-        EXPECT_EQ(g_editor.document().screenWidth * 100000 + g_editor.document().screenHeight,
+        EXPECT_TRUE(shapesOf(app().editor.document()) == shapesOf(alone));
+        EXPECT_EQ(app().editor.document().screenWidth * 100000 + app().editor.document().screenHeight,
                   alone.screenWidth * 100000 + alone.screenHeight);
-        EXPECT_EQ(frameListCount(), int(g_editor.document().frames.size()));
-        EXPECT_FALSE(g_editor.changed());
+        EXPECT_EQ(frameListCount(), int(app().editor.document().frames.size()));
+        EXPECT_FALSE(app().editor.changed());
         // Selecting the first and last frame fills the Image panel and the canvas paints it.
-        const int count = int(g_editor.document().frames.size());
+        const int count = int(app().editor.document().frames.size());
         for (int index : {0, count - 1}) {
             if (index < 0) continue;
             selectFrame(index);
-            RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            ASSERT_TRUE(IsWindow(g_mainWindow));
-            EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT),
-                      std::to_string(g_editor.document().frames[size_t(index)].left));
+            RedrawWindow(app().window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            ASSERT_TRUE(IsWindow(app().window));
+            EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_LEFT),
+                      std::to_string(app().editor.document().frames[size_t(index)].left));
         }
     }
     std::printf("%d opened, %d refused, %d for the reader alone\n", opened, refused, readerOnly);

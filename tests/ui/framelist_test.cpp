@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "ui/support/uiharness.h"
@@ -25,11 +25,11 @@ Capture drawItem(int itemId, bool selected) {
                                UINT(itemId),
                                ODA_DRAWENTIRE,
                                UINT(selected ? ODS_SELECTED : 0),
-                               g_frameList,
+                               app().frameList,
                                dc,
                                {0, 0, 146, 54},
                                0};
-        SendMessageA(g_mainWindow, WM_DRAWITEM, IDC_FRAME_LIST, LPARAM(&item));
+        SendMessageA(app().window, WM_DRAWITEM, IDC_FRAME_LIST, LPARAM(&item));
     });
 }
 
@@ -83,7 +83,7 @@ TEST(FrameListDrawing, TitleBarBodyCheckBoxAndTick) {
         EXPECT_GT(count(item, {18, 0, 90, 16}, selected ? isLight : isDark), 15);
         EXPECT_EQ(count(item, {5, 30, 14, 39}, notWhite), 0);
     }
-    g_editor.setPinned(0, true);
+    app().editor.setPinned(0, true);
     const Capture pinned = drawItem(0, false);
     savePng(pinned, "framelist-item-pinned.png");
     const int tick = count(pinned, {6, 31, 14, 39}, isDark);
@@ -169,20 +169,20 @@ void openThreeFrames() {
 // A real click: the pointer goes to the point (the list reads the cursor), then down and up.
 void clickList(int item, int dx, int dy) {
     RECT rect = {};
-    SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
+    SendMessageA(app().frameList, LB_GETITEMRECT, WPARAM(item), LPARAM(&rect));
     POINT screen = {rect.left + dx, rect.top + dy};
-    ClientToScreen(g_frameList, &screen);
+    ClientToScreen(app().frameList, &screen);
     SetCursorPos(screen.x, screen.y);
     pumpMessages(30);
-    SendMessageA(g_frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.left + dx, rect.top + dy));
-    SendMessageA(g_frameList, WM_LBUTTONUP, 0, MAKELPARAM(rect.left + dx, rect.top + dy));
+    SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.left + dx, rect.top + dy));
+    SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(rect.left + dx, rect.top + dy));
     pumpMessages(30);
 }
 
 TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
     AppSession session;
     ASSERT_TRUE(session.started());
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, 760, 560, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(app().window, nullptr, 0, 0, 760, 560, SWP_NOMOVE | SWP_NOZORDER);
     openThreeFrames();
     const struct {
         const char* name;
@@ -199,18 +199,18 @@ TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
-        g_scrollX = 70;
+        app().canvas.scroll.x = 70;
         clickList(step.item, step.dx, step.dy);
         EXPECT_EQ(frameListSelection(), step.item);
-        EXPECT_EQ(g_scrollX, 0) << "a new selection scrolls the view home";
+        EXPECT_EQ(app().canvas.scroll.x, 0) << "a new selection scrolls the view home";
         std::string pinned;
-        for (const GifFrame& frame : g_editor.document().frames) pinned += frame.pinned ? 'x' : '-';
+        for (const GifFrame& frame : app().editor.document().frames) pinned += frame.pinned ? 'x' : '-';
         EXPECT_EQ(pinned, step.pinned);
     }
     // On the screen: the selected item's title bar is navy, the others white, its thumbnail red.
-    const Capture list = captureClient(g_frameList);
+    const Capture list = captureClient(app().frameList);
     RECT second;
-    SendMessageA(g_frameList, LB_GETITEMRECT, 1, LPARAM(&second));
+    SendMessageA(app().frameList, LB_GETITEMRECT, 1, LPARAM(&second));
     const int y = second.top;
     expectProbes(list, {{120, y + 3, kNavy},
                         {120, y - 54 + 3, kWhite},
@@ -219,7 +219,7 @@ TEST(FrameList, ClicksOnTheBoxPinAndEveryClickSelects) {
                         {93, y + 36, kRed},
                         {75, y + 36, kWhite}});
     // The clicks reached the selection handler: the Image panel shows frame 2.
-    EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_LEFT), "200");
+    EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_LEFT), "200");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <map>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
@@ -104,20 +104,20 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
         {drawWmf(windowsOutputPath("drawn-192dpi.wmf")), 1, 100, 50, {}, red, -1},
         {importImagePath("colors257.png"), 1, 32, 16, {}, nullptr, 0},
     };
-    unsigned screenWidth = g_editor.document().screenWidth, screenHeight = g_editor.document().screenHeight;
+    unsigned screenWidth = app().editor.document().screenWidth, screenHeight = app().editor.document().screenHeight;
     for (const Import& import : imports) {
         SCOPED_TRACE(import.path);
-        const size_t before = g_editor.document().frames.size();
+        const size_t before = app().editor.document().frames.size();
         DialogAnswerer answers;
         answers.expect("Open", DialogAnswerer::chooseFile(import.path));
         sendMenuCommand(IDM_IMAGE_ADD);
         EXPECT_TRUE(answers.allAnswered());
         // The main window, a dialog too, is seen getting the focus back; anything else is a surprise.
         for (const std::string& caption : answers.unexpected()) EXPECT_EQ(caption, "Velmora");
-        ASSERT_EQ(g_editor.document().frames.size(), before + import.frames);
-        EXPECT_EQ(frameListCount(), int(g_editor.document().frames.size()));
-        EXPECT_EQ(frameListSelection(), int(g_editor.document().frames.size()) - 1);
-        const GifFrame& first = g_editor.document().frames[before];
+        ASSERT_EQ(app().editor.document().frames.size(), before + import.frames);
+        EXPECT_EQ(frameListCount(), int(app().editor.document().frames.size()));
+        EXPECT_EQ(frameListSelection(), int(app().editor.document().frames.size()) - 1);
+        const GifFrame& first = app().editor.document().frames[before];
         const int slack = import.tolerance < 0 ? 2 : 0;
         if (import.width) {
             EXPECT_NEAR(int(first.width()), int(import.width), slack);
@@ -128,9 +128,9 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
             for (const RgbColor& c : first.localTable.entries) table.push_back(c.packed());
             EXPECT_EQ(table, import.table);
         }
-        for (size_t f = before; f < g_editor.document().frames.size(); ++f) {
+        for (size_t f = before; f < app().editor.document().frames.size(); ++f) {
             // An opaque local table that is the picture's palette, at (0, 0), no transparency.
-            const GifFrame& frame = g_editor.document().frames[f];
+            const GifFrame& frame = app().editor.document().frames[f];
             const IndexedPalette& palette = frame.bitmap->palette();
             EXPECT_TRUE(frame.hasLocalTable);
             EXPECT_FALSE(frame.transparent);
@@ -164,9 +164,9 @@ TEST(ImageImport, EveryFormatBecomesIndexedFramesAndTheScreenOnlyGrows) {
                 }
             }
         }
-        EXPECT_EQ(g_editor.document().screenWidth, screenWidth);
-        EXPECT_EQ(g_editor.document().screenHeight, screenHeight);
-        EXPECT_EQ(textOf(g_globalPanel, IDC_GLOBAL_WIDTH), std::to_string(screenWidth));
+        EXPECT_EQ(app().editor.document().screenWidth, screenWidth);
+        EXPECT_EQ(app().editor.document().screenHeight, screenHeight);
+        EXPECT_EQ(textOf(app().globalPanel, IDC_GLOBAL_WIDTH), std::to_string(screenWidth));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "ui/support/uiharness.h"
 
@@ -31,10 +31,10 @@ protected:
         setDocument(std::move(frames), 100, 50);
         showPropertyTab(1);
     }
-    const GifFrame& frame(size_t i) { return g_editor.document().frames[i]; }
+    const GifFrame& frame(size_t i) { return app().editor.document().frames[i]; }
 
     AppSession session;
-    HWND panel = g_imagePanel;
+    HWND panel = app().imagePanel;
 };
 
 // The picture's palette is the table, opaque but for a see-through entry `index` (-1: none).
@@ -53,10 +53,10 @@ Capture drawSwatch(UINT state) {
     return captureDrawing(54, 22, 0x123456, [&](HDC dc) {
         DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_IMAGE_TRANSPARENT_SWATCH,
                                0,          ODA_DRAWENTIRE,
-                               state,      GetDlgItem(g_imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH),
+                               state,      GetDlgItem(app().imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH),
                                dc,         {0, 0, 54, 22},
                                0};
-        SendMessageA(g_imagePanel, WM_DRAWITEM, IDC_IMAGE_TRANSPARENT_SWATCH, LPARAM(&item));
+        SendMessageA(app().imagePanel, WM_DRAWITEM, IDC_IMAGE_TRANSPARENT_SWATCH, LPARAM(&item));
     });
 }
 
@@ -101,13 +101,13 @@ TEST_F(ImagePanel, FieldsCorrectWhatIsTypedAndStoreItInTheSelectedFrame) {
 
     // Without a selection nothing reacts.
     selectFrame(-1);
-    const size_t steps = g_editor.history().stepCount();
+    const size_t steps = app().editor.history().stepCount();
     typeText(panel, IDC_IMAGE_LEFT, "77");
     leaveField(panel, IDC_IMAGE_DELAY);
     for (int id :
          {IDC_IMAGE_TRANSPARENT, IDC_IMAGE_INTERLACED, IDC_IMAGE_LOCAL_PALETTE, IDC_IMAGE_TRANSPARENT_SWATCH})
         press(panel, id);
-    EXPECT_EQ(g_editor.history().stepCount(), steps);
+    EXPECT_EQ(app().editor.history().stepCount(), steps);
 }
 
 TEST_F(ImagePanel, TransparentColourThroughTheSwatchPickerAndPaletteEditor) {
@@ -126,7 +126,7 @@ TEST_F(ImagePanel, TransparentColourThroughTheSwatchPickerAndPaletteEditor) {
     DialogAnswerer answers;
     uint32_t swatchCorner = 0;
     answers.expect("", [&](HWND popup) {
-        const Capture pressed = captureClient(GetDlgItem(g_imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH), false);
+        const Capture pressed = captureClient(GetDlgItem(app().imagePanel, IDC_IMAGE_TRANSPARENT_SWATCH), false);
         if (pressed.width > 0) swatchCorner = pressed.at(0, 0);
         const int x = 8 + 17 * 5 + 7, y = 8 + 7;
         SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));

@@ -4,17 +4,17 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "ui/support/uiharness.h"
 
 namespace {
 
 // What the user's drag of the frame does: a size request through SetWindowPos.
 RECT resizeMainWindow(int width, int height) {
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(app().window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     pumpMessages(30);
     RECT rect;
-    GetWindowRect(g_mainWindow, &rect);
+    GetWindowRect(app().window, &rect);
     return rect;
 }
 
@@ -30,11 +30,11 @@ TEST(Layout, WindowKeepsItsMinimumAndItsChildrenTheirPlaces) {
     }
     resizeMainWindow(1000, 400);
     RECT client;
-    GetClientRect(g_mainWindow, &client);
-    const int toolbar = rectInMainWindow(g_toolbar).bottom - rectInMainWindow(g_toolbar).top;
+    GetClientRect(app().window, &client);
+    const int toolbar = rectInMainWindow(app().toolbar).bottom - rectInMainWindow(app().toolbar).top;
     ASSERT_GT(toolbar, 28);  // the pictures are 28 high
-    const RECT tabs = rectInMainWindow(g_propertyTabs), list = rectInMainWindow(g_frameList);
-    const RECT status = rectInMainWindow(g_statusBar), compose = rectInMainWindow(g_composeTabs);
+    const RECT tabs = rectInMainWindow(app().propertyTabs), list = rectInMainWindow(app().frameList);
+    const RECT status = rectInMainWindow(app().statusBar), compose = rectInMainWindow(app().composeTabs);
     EXPECT_EQ(tabs.top, toolbar);
     EXPECT_EQ(tabs.right, client.right);
     EXPECT_EQ(tabs.bottom, toolbar + 115);
@@ -46,9 +46,9 @@ TEST(Layout, WindowKeepsItsMinimumAndItsChildrenTheirPlaces) {
     EXPECT_EQ(compose.right, client.right - 1);
     EXPECT_EQ(compose.bottom, status.top);
     // The canvas fills the compose tab's page, below its tab row.
-    const RECT view = rectInMainWindow(g_animationView);
+    const RECT view = rectInMainWindow(app().animationView);
     RECT tabButton;
-    SendMessageA(g_composeTabs, TCM_GETITEMRECT, 0, LPARAM(&tabButton));
+    SendMessageA(app().composeTabs, TCM_GETITEMRECT, 0, LPARAM(&tabButton));
     EXPECT_GE(view.left, compose.left);
     EXPECT_GE(view.top, compose.top + tabButton.bottom);
     EXPECT_LE(compose.right - view.right, 8);

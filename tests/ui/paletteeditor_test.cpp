@@ -13,7 +13,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "ui/indexpicker.h"
 #include "resource.h"
 #include "support/gifbytes.h"
@@ -27,10 +27,10 @@ constexpr int kChooserRed = 706, kChooserBlue = 708;
 
 // A document of the frames so far and this one, unchanged, with the new frame selected.
 void addSelectedFrame(const GifFrame& frame) {
-    std::vector<GifFrame> frames = g_editor.document().frames;
+    std::vector<GifFrame> frames = app().editor.document().frames;
     frames.push_back(frame);
     setDocument(std::move(frames), 16, 16);
-    selectFrame(int(g_editor.document().frames.size()) - 1);
+    selectFrame(int(app().editor.document().frames.size()) - 1);
 }
 
 const auto ramp = [](uint32_t i) { return RgbColor(uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)); };
@@ -93,9 +93,9 @@ protected:
               const std::vector<std::pair<std::string, DialogAnswerer::Answer>>& nested = {}) {
         answers.expect("Edit Palette", script);
         for (const auto& answer : nested) answers.expect(answer.first, answer.second);
-        return editCurrentFramePalette(g_mainWindow);
+        return editCurrentFramePalette(app().window, app().editor);
     }
-    const GifFrame& frame() { return g_editor.document().frames.back(); }
+    const GifFrame& frame() { return app().editor.document().frames.back(); }
 
     AppSession session;
     DialogAnswerer answers;
@@ -103,11 +103,11 @@ protected:
 
 TEST_F(Palette, EditsReachTheFrameOnOk) {
     // No selection, or a frame without a local table: nothing to edit.
-    EXPECT_FALSE(editCurrentFramePalette(g_mainWindow));
+    EXPECT_FALSE(editCurrentFramePalette(app().window, app().editor));
     GifFrame global = gridFrame(kSixteen, 16);
     global.hasLocalTable = false;
     addSelectedFrame(global);
-    EXPECT_FALSE(editCurrentFramePalette(g_mainWindow));
+    EXPECT_FALSE(editCurrentFramePalette(app().window, app().editor));
     EXPECT_TRUE(answers.seen().empty());
     addSelectedFrame(gridFrame(kSixteen, 12));  // entries 12 ... 15 unused
     uint32_t offered = 0;
@@ -153,7 +153,7 @@ TEST_F(Palette, EditsReachTheFrameOnOk) {
         },
         {{"Color", chooseColor(&offered, 0x0C2238)}});
     ASSERT_TRUE(applied);
-    EXPECT_TRUE(g_editor.changed());
+    EXPECT_TRUE(app().editor.changed());
     EXPECT_EQ(g_paletteModel, nullptr);
     EXPECT_EQ(offered, 0x808000u);
     std::vector<RgbColor> table = kSixteen;
@@ -202,7 +202,7 @@ TEST_F(Palette, CancelAfterTheOperationDialogsLeavesTheFrameAsItWas) {
           }},
          {"Colors", fill({{IDC_COLORS_COUNT, "1", "1"}})}});
     EXPECT_FALSE(applied);
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_FALSE(app().editor.changed());
     EXPECT_EQ(frame().localTable.entries, before.localTable.entries);
     EXPECT_EQ(std::memcmp(frame().bitmap->pixels(), before.bitmap->pixels(), 16 * 16), 0);
     EXPECT_EQ(std::memcmp(&frame().bitmap->palette(), &before.bitmap->palette(), sizeof(IndexedPalette)), 0);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/uiharness.h"
@@ -92,7 +92,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(session_.started());
         parkPointer();
-        SetWindowPos(g_mainWindow, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(app().window, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
     }
 
     // The document, or a file read back, against the model; the file's pictures against what the
@@ -104,25 +104,25 @@ protected:
             SCOPED_TRACE("frame " + std::to_string(i));
             ASSERT_EQ(fields(f, file), fields(model_[i], file));
             ASSERT_EQ(f.comments, model_[i].comments);
-            ASSERT_TRUE(!file || colorsOf(doc, f) == canvasColorsOf(g_editor.document().frames[i]));
+            ASSERT_TRUE(!file || colorsOf(doc, f) == canvasColorsOf(app().editor.document().frames[i]));
         }
     }
 
     // The panels always show the current frame, whatever made it current.
     void checkAgreement() {
-        ASSERT_TRUE(IsWindow(g_mainWindow));
-        expectModel(g_editor.document(), false);
+        ASSERT_TRUE(IsWindow(app().window));
+        expectModel(app().editor.document(), false);
         ASSERT_EQ(frameListCount(), int(model_.size()));
         const int s = frameListSelection();
-        ASSERT_EQ(s, g_editor.currentFrame());
+        ASSERT_EQ(s, app().editor.currentFrame());
         if (s < 0) return;
         const GifFrame& m = model_[size_t(s)];
         std::vector<uint32_t> shown;
         for (int id : {IDC_IMAGE_LEFT, IDC_IMAGE_TOP, IDC_IMAGE_WIDTH, IDC_IMAGE_HEIGHT, IDC_IMAGE_DELAY})
-            shown.push_back(GetDlgItemInt(g_imagePanel, id, nullptr, FALSE));
-        shown.push_back(uint32_t(SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)));
-        shown.push_back(checked(g_imagePanel, IDC_IMAGE_INTERLACED));
-        shown.push_back(uint32_t(SendMessageA(g_commentList, CB_GETCOUNT, 0, 0)));
+            shown.push_back(GetDlgItemInt(app().imagePanel, id, nullptr, FALSE));
+        shown.push_back(uint32_t(SendDlgItemMessageA(app().imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)));
+        shown.push_back(checked(app().imagePanel, IDC_IMAGE_INTERLACED));
+        shown.push_back(uint32_t(SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_GETCOUNT, 0, 0)));
         ASSERT_EQ(shown, std::vector<uint32_t>({m.left, m.top, m.width(), m.height(), m.delay, m.disposal,
                                                 m.interlaced, uint32_t(m.comments.size())}));
     }
@@ -132,7 +132,7 @@ protected:
         DeleteFileA(path.c_str());
         ASSERT_TRUE(
             answered("Save As", DialogAnswerer::chooseFile(path), [] { sendMenuCommand(IDM_FILE_SAVE_AS); }));
-        ASSERT_FALSE(g_editor.changed());
+        ASSERT_FALSE(app().editor.changed());
         GifAnimation back;
         ASSERT_EQ(back.readFile(path.c_str()), ReadOk);
         expectModel(back, true);
@@ -147,8 +147,8 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
     // Three frames with comments, two with local tables, one transparent; the model starts as read.
     GifAnimation sample;
     ASSERT_EQ(sample.readFile(testDataPath("panels-sample.gif").c_str()), ReadOk);
-    g_editor.open(sample, "");
-    model_ = g_editor.document().frames;
+    app().editor.open(sample, "");
+    model_ = app().editor.document().frames;
     showPropertyTab(1);
 
     std::mt19937 rng(20261205);
@@ -170,40 +170,40 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
             uint16_t& value = edit == 0 ? m->left : edit == 1 ? m->top : m->delay;
             value = uint16_t(below(edit == 2 ? 1000 : 60));
             action = edit == 0 ? "left" : edit == 1 ? "top" : "delay";
-            typeText(g_imagePanel, ids[edit], std::to_string(value));
-            if (edit == 2) leaveField(g_imagePanel, IDC_IMAGE_DELAY);
+            typeText(app().imagePanel, ids[edit], std::to_string(value));
+            if (edit == 2) leaveField(app().imagePanel, IDC_IMAGE_DELAY);
         } else if (kind < 41) {
             // The frame takes the box's new state; transparency needs a local table to pick from.
             action = "flags";
             const int box = below(2) ? IDC_IMAGE_INTERLACED : IDC_IMAGE_TRANSPARENT;
             if (box == IDC_IMAGE_INTERLACED || m->hasLocalTable)
-                (box == IDC_IMAGE_INTERLACED ? m->interlaced : m->transparent) = !checked(g_imagePanel, box);
-            press(g_imagePanel, box);
+                (box == IDC_IMAGE_INTERLACED ? m->interlaced : m->transparent) = !checked(app().imagePanel, box);
+            press(app().imagePanel, box);
         } else if (kind < 45) {
             action = "disposal";
             m->disposal = uint32_t(below(4));
-            SendDlgItemMessageA(g_imagePanel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, m->disposal, 0);
-            SendMessageA(g_imagePanel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(GetDlgItem(g_imagePanel, IDC_IMAGE_DISPOSAL)));
+            SendDlgItemMessageA(app().imagePanel, IDC_IMAGE_DISPOSAL, CB_SETCURSEL, m->disposal, 0);
+            SendMessageA(app().imagePanel, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_DISPOSAL, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(app().imagePanel, IDC_IMAGE_DISPOSAL)));
         } else if (kind < 55) {
             // Add always goes to the selected frame; picking, editing and deleting act on the
             // listed position.
-            const int listed = int(SendMessageA(g_commentList, CB_GETCOUNT, 0, 0)),
+            const int listed = int(SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_GETCOUNT, 0, 0)),
                       which = listed ? below(3) : 0;
             const int item = listed ? below(listed) : 0;
             const bool has = size_t(item) < m->comments.size();
             const std::string note = "note " + std::to_string(step);
             action = which == 0 ? "comment add" : which == 1 ? "comment delete" : "comment edit";
             if (which == 0) {
-                press(g_commentPanel, IDC_COMMENT_ADD);
+                press(app().commentPanel, IDC_COMMENT_ADD);
                 m->comments.push_back("Comment " + std::to_string(m->comments.size() + 1));
             } else {
-                SendMessageA(g_commentList, CB_SETCURSEL, WPARAM(item), 0);
-                SendMessageA(g_commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(g_commentList));
-                if (which == 1) press(g_commentPanel, IDC_COMMENT_DELETE);
-                if (which == 2) typeText(g_commentPanel, IDC_COMMENT_TEXT, note);
-                if (which == 2) leaveField(g_commentPanel, IDC_COMMENT_TEXT);
+                SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_SETCURSEL, WPARAM(item), 0);
+                SendMessageA(app().commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST)));
+                if (which == 1) press(app().commentPanel, IDC_COMMENT_DELETE);
+                if (which == 2) typeText(app().commentPanel, IDC_COMMENT_TEXT, note);
+                if (which == 2) leaveField(app().commentPanel, IDC_COMMENT_TEXT);
                 if (has && which == 1) m->comments.erase(m->comments.begin() + item);
                 if (has && which == 2) m->comments[size_t(item)] = note;
             }
@@ -211,14 +211,14 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
             // A real click on an item's box pins or unpins it, and selects it.
             action = "pin";
             const int index =
-                std::min(count - 1, int(SendMessageA(g_frameList, LB_GETTOPINDEX, 0, 0)) + below(2));
+                std::min(count - 1, int(SendMessageA(app().frameList, LB_GETTOPINDEX, 0, 0)) + below(2));
             RECT item = {};
-            SendMessageA(g_frameList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
+            SendMessageA(app().frameList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
             POINT point = {item.left + 9, item.top + 34}, screen = point;
-            ClientToScreen(g_frameList, &screen);
+            ClientToScreen(app().frameList, &screen);
             SetCursorPos(screen.x, screen.y);
-            SendMessageA(g_frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-            SendMessageA(g_frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+            SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+            SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
             parkPointer();
             model_[size_t(index)].pinned = !model_[size_t(index)].pinned;
             ASSERT_EQ(frameListSelection(), index);
@@ -226,12 +226,12 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
             // Grab the selected frame by its top-left corner and move it; offsets stop at 0. The
             // screen fits the view, so nothing scrolls.
             action = "drag";
-            if (m->left < g_viewClientWidth && m->top < g_viewClientHeight) {
+            if (m->left < viewClientSize().cx && m->top < viewClientSize().cy) {
                 const int x = m->left + below(41) - 20, y = m->top + below(41) - 20;
-                SendMessageA(g_animationView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(m->left, m->top));
-                SendMessageA(g_animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
-                SendMessageA(g_animationView, WM_TIMER, ID_TIMER_VIEW_DRAG, 0);
-                SendMessageA(g_animationView, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                SendMessageA(app().animationView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(m->left, m->top));
+                SendMessageA(app().animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+                SendMessageA(app().animationView, WM_TIMER, ID_TIMER_VIEW_DRAG, 0);
+                SendMessageA(app().animationView, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
                 m->left = uint16_t(std::max(0, x));
                 m->top = uint16_t(std::max(0, y));
             }
@@ -258,41 +258,41 @@ TEST_F(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
                 model_.erase(model_.begin() + sel);
             }
             ASSERT_EQ(frameListSelection(), add ? count : std::min(sel, count - 2));
-        } else if (kind < 93 && g_editor.document().frames[size_t(sel)].hasLocalTable) {
+        } else if (kind < 93 && app().editor.document().frames[size_t(sel)].hasLocalTable) {
             // Cancel must leave the picture as it was, whatever the editor did meanwhile.
             action = "palette editor";
             const bool ok = below(2) == 0;
             const std::vector<uint32_t> before =
-                colorsOf(g_editor.document(), g_editor.document().frames[size_t(sel)]);
+                colorsOf(app().editor.document(), app().editor.document().frames[size_t(sel)]);
             auto edit = [cell = uint32_t(below(4)), ok](HWND editor) {
                 clickEditorCell(editor, cell);
                 press(editor, IDC_PALETTE_MOVE_RIGHT);
                 SetDlgItemTextA(editor, IDC_PALETTE_BLUE, "77");
                 press(editor, ok ? IDOK : IDCANCEL);
             };
-            ASSERT_TRUE(answered("Edit Palette", edit, [] { press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE); }));
+            ASSERT_TRUE(answered("Edit Palette", edit, [] { press(app().imagePanel, IDC_IMAGE_LOCAL_PALETTE); }));
             ASSERT_TRUE(ok ||
-                        colorsOf(g_editor.document(), g_editor.document().frames[size_t(sel)]) == before);
+                        colorsOf(app().editor.document(), app().editor.document().frames[size_t(sel)]) == before);
         } else if (kind < 97) {
             // Undo, and half of the time Redo right after it, which must bring back exactly what
             // was there; the model then follows the document, whose steps the editing tests check.
             action = "undo";
             const bool redo = below(2) == 0;
-            const std::vector<GifFrame> before = g_editor.document().frames;
+            const std::vector<GifFrame> before = app().editor.document().frames;
             sendMenuCommand(IDM_EDIT_UNDO);
             if (redo) {
                 action = "undo, redo";
                 sendMenuCommand(IDM_EDIT_REDO);
-                ASSERT_EQ(g_editor.document().frames.size(), before.size());
+                ASSERT_EQ(app().editor.document().frames.size(), before.size());
                 for (size_t i = 0; i < before.size(); ++i) {
-                    const GifFrame& f = g_editor.document().frames[i];
+                    const GifFrame& f = app().editor.document().frames[i];
                     ASSERT_EQ(fields(f, false), fields(before[i], false));
                     ASSERT_TRUE(canvasColorsOf(f) == canvasColorsOf(before[i]));
                 }
             }
-            model_ = g_editor.document().frames;
+            model_ = app().editor.document().frames;
         } else {
-            RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(app().window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
         pumpMessages(0);
         SCOPED_TRACE(action);

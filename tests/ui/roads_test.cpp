@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/application.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
@@ -42,20 +42,20 @@ void expectAndRecord(const std::string& name, int loop, const std::vector<Expect
     FileDialogStub stub({windowsOutputPath("roads\\" + name + ".gif")});
     sendMenuCommand(IDM_FILE_OPEN);
     ASSERT_EQ(frameListCount(), int(frames.size()));
-    ASSERT_EQ(g_editor.document().frames.size(), frames.size());
-    EXPECT_EQ(g_editor.document().loopForever, loop == 0);
+    ASSERT_EQ(app().editor.document().frames.size(), frames.size());
+    EXPECT_EQ(app().editor.document().loopForever, loop == 0);
     std::ofstream out(testOutputPath("roads/" + name + ".expect"));
     out << "loop " << loop << "\nframes " << frames.size() << "\n";
     for (size_t i = 0; i < frames.size(); ++i) {
         const ExpectedFrame& want = frames[i];
-        const GifFrame& frame = g_editor.document().frames[i];
+        const GifFrame& frame = app().editor.document().frames[i];
         out << "frame " << want.left << " " << want.top << " " << want.width << " " << want.height << " "
             << want.delay << " " << want.tolerance << "\n";
         EXPECT_EQ(
             std::vector<int>({frame.left, frame.top, int(frame.width()), int(frame.height()), frame.delay}),
             std::vector<int>({want.left, want.top, want.width, want.height, want.delay}))
             << "frame " << i;
-        const ColorTable& table = frame.hasLocalTable ? frame.localTable : g_editor.document().globalTable;
+        const ColorTable& table = frame.hasLocalTable ? frame.localTable : app().editor.document().globalTable;
         for (size_t p = 0; p < want.colors.size(); ++p) {
             char hex[8];
             std::snprintf(hex, sizeof(hex), "%06X ", unsigned(want.colors[p]));
@@ -112,12 +112,12 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     ASSERT_EQ(frameListCount(), 3);
     showPropertyTab(1);
     selectFrame(1);
-    EXPECT_EQ(textOf(g_imagePanel, IDC_IMAGE_DELAY), "20");
-    typeText(g_imagePanel, IDC_IMAGE_DELAY, "125");
-    leaveField(g_imagePanel, IDC_IMAGE_DELAY);
-    EXPECT_TRUE(g_editor.changed());
+    EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_DELAY), "20");
+    typeText(app().imagePanel, IDC_IMAGE_DELAY, "125");
+    leaveField(app().imagePanel, IDC_IMAGE_DELAY);
+    EXPECT_TRUE(app().editor.changed());
     sendMenuCommand(IDM_FILE_SAVE);  // the document has its path: no dialog
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_FALSE(app().editor.changed());
     EXPECT_TRUE(answers.allAnswered());
     expectAndRecord("delay", -1,
                     {{0, 0, 8, 4, 10, 0, std::vector<uint32_t>(32, kWhite)},
@@ -135,13 +135,13 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
     }
     ASSERT_EQ(frameListCount(), 2);
     showPropertyTab(0);
-    press(g_globalPanel, IDC_GLOBAL_INFINITE);
-    EXPECT_TRUE(checked(g_globalPanel, IDC_GLOBAL_INFINITE));
+    press(app().globalPanel, IDC_GLOBAL_INFINITE);
+    EXPECT_TRUE(checked(app().globalPanel, IDC_GLOBAL_INFINITE));
     const std::string path = freshRoad("pictures");
     answers.expect("Save As", DialogAnswerer::chooseFile(path));
     sendMenuCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.allAnswered());
-    EXPECT_EQ(g_editor.path(), path);
+    EXPECT_EQ(app().editor.path(), path);
     // colors256.png: 16 x 16, pixel i = 16y + x has colour (i, 255 - i, 7i mod 256), as
     // make-import-images.sh draws it; flat.jpg: 48 x 32 of (100, 150, 200), JPEG-rounded.
     ExpectedFrame png{0, 0, 16, 16, 0, 0, {}};
@@ -180,16 +180,16 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
         EXPECT_EQ(textOf(editor, IDC_PALETTE_COUNT), "3");
         press(editor, IDOK);
     });
-    press(g_imagePanel, IDC_IMAGE_LOCAL_PALETTE);
+    press(app().imagePanel, IDC_IMAGE_LOCAL_PALETTE);
     EXPECT_TRUE(answers.allAnswered()) << "the editor did not open";
     sendMenuCommand(IDM_FILE_SAVE);
-    EXPECT_FALSE(g_editor.changed());
+    EXPECT_FALSE(app().editor.changed());
     const uint32_t after[4] = {kBlack, 0xFF80FF, kRed, kBlack};  // old index -> colour now
     ExpectedFrame frame{0, 0, 6, 2, 0, 0, {}};
     for (uint8_t i : indices) frame.colors.push_back(after[i]);
     expectAndRecord("palette", -1, {frame});
     // Three colours are left; a GIF table holds a power of two, so one padding entry follows.
-    const std::vector<RgbColor>& table = g_editor.document().frames[0].localTable.entries;
+    const std::vector<RgbColor>& table = app().editor.document().frames[0].localTable.entries;
     ASSERT_EQ(table.size(), 4u);
     EXPECT_EQ(std::vector<RgbColor>(table.begin(), table.begin() + 3),
               (std::vector<RgbColor>{{0, 0, 0}, {255, 128, 255}, {255, 0, 0}}));

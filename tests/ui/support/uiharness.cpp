@@ -9,10 +9,11 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <utility>
 
 #include "win32/gdiplus_win.h"
-#include "app/globals.h"
+#include "app/application.h"
 #include "app/startup.h"
 #include "ui/paletteeditor.h"
 #include "resource.h"
@@ -62,38 +63,38 @@ void CALLBACK watchdogTimer(HWND, UINT, UINT_PTR, DWORD) {
         PostQuitMessage(kStillRunning);
 }
 
-void resetSharedState() {
-    GifAnimation empty;
-    g_editor.open(empty, "");
-    g_chosenPath.clear();
-    g_mainWindow = g_toolbar = g_statusBar = g_frameList = g_propertyTabs = g_composeTabs = nullptr;
-    g_globalPanel = g_imagePanel = g_commentPanel = g_commentList = g_animationView = nullptr;
-    g_frameListBaseProc = nullptr;
-    g_scrollX = g_scrollY = g_scrollMaxX = g_scrollMaxY = g_viewClientWidth = g_viewClientHeight = 0;
-}
+// A fresh application for every session; the last one stays readable after its session ends.
+std::unique_ptr<Application> s_app;
 
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 }  // namespace
 
+Application& app() {
+    return *s_app;
+}
+
+SIZE viewClientSize() {
+    RECT client = {};
+    GetClientRect(app().animationView, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
 AppSession::AppSession() {
-    resetSharedState();
-    started_ = startApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    s_app = std::make_unique<Application>();
+    started_ = startApplication(app(), GetModuleHandleA(nullptr), SW_SHOWNORMAL);
     pumpMessages(100);
 }
 
 AppSession::~AppSession() {
     // Leave without a question: the closing step WM_DESTROY runs then only posts WM_QUIT.
     GifAnimation empty;
-    g_editor.open(empty, "");
-    if (g_mainWindow && IsWindow(g_mainWindow)) DestroyWindow(g_mainWindow);
+    app().editor.open(empty, "");
+    if (app().window && IsWindow(app().window)) DestroyWindow(app().window);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT) DispatchMessageA(&message);
-    shutDownApplication();
-    if (g_toolbarImages) ImageList_Destroy(g_toolbarImages);
-    g_toolbarImages = nullptr;
-    resetSharedState();
+    shutDownApplication(app());
 }
 
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMilliseconds) {
@@ -124,7 +125,7 @@ int runMessageLoopFor(DWORD milliseconds) {
     s_loopSoftDeadline = GetTickCount() + milliseconds;
     s_loopHardDeadline = GetTickCount() + std::max(milliseconds, kLoopHardLimitMs);
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, watchdogTimer);
-    const int exitCode = runMessageLoop();
+    const int exitCode = runMessageLoop(app());
     KillTimer(nullptr, timer);
     return exitCode;
 }
@@ -145,7 +146,7 @@ void DialogAnswerer::expect(const std::string& caption, Answer answer) {
 
 void DialogAnswerer::onActivate(HWND dialog) {
     // The main window is a dialog too and comes back to the front whenever a modal one closes.
-    if (dialog == g_mainWindow || std::find(handled_.begin(), handled_.end(), dialog) != handled_.end())
+    if (dialog == app().window || std::find(handled_.begin(), handled_.end(), dialog) != handled_.end())
         return;
     handled_.push_back(dialog);
     SetTimer(dialog, kAnswerTimerId, kAnswerDelayMs, answerTimer);
@@ -257,19 +258,19 @@ std::string saveWindowScreenshot(HWND window, const std::string& fileName) {
 RECT rectInMainWindow(HWND child) {
     RECT rect;
     GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, g_mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, app().window, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 void sendMenuCommand(UINT id) {
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    SendMessageA(app().window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 int frameListCount() {
-    return int(SendMessageA(g_frameList, LB_GETCOUNT, 0, 0));
+    return int(SendMessageA(app().frameList, LB_GETCOUNT, 0, 0));
 }
 int frameListSelection() {
-    return int(SendMessageA(g_frameList, LB_GETCURSEL, 0, 0));
+    return int(SendMessageA(app().frameList, LB_GETCURSEL, 0, 0));
 }
 
 std::string windowsOutputPath(const std::string& name) {
@@ -311,18 +312,18 @@ void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t sc
     doc.frames = std::move(frames);
     doc.screenWidth = screenWidth;
     doc.screenHeight = screenHeight;
-    g_editor.open(doc, path);
+    app().editor.open(doc, path);
 }
 
 void selectFrame(int index) {
-    SendMessageA(g_frameList, LB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(g_mainWindow, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(g_frameList));
+    SendMessageA(app().frameList, LB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(app().window, WM_COMMAND, MAKEWPARAM(IDC_FRAME_LIST, LBN_SELCHANGE), LPARAM(app().frameList));
 }
 
 void showPropertyTab(int index) {
-    SendMessageA(g_propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
-    NMHDR header = {g_propertyTabs, IDC_PROPERTY_TABS, UINT(TCN_SELCHANGE)};
-    SendMessageA(g_mainWindow, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
+    SendMessageA(app().propertyTabs, TCM_SETCURSEL, WPARAM(index), 0);
+    NMHDR header = {app().propertyTabs, IDC_PROPERTY_TABS, UINT(TCN_SELCHANGE)};
+    SendMessageA(app().window, WM_NOTIFY, IDC_PROPERTY_TABS, LPARAM(&header));
 }
 
 // A keystroke also sets the edit's modified flag, which a program's own SetWindowText clears.
@@ -352,10 +353,10 @@ bool enabled(HWND dialog, int id) {
 
 Capture captureClient(HWND window, bool raise) {
     if (raise) {
-        SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        SetForegroundWindow(g_mainWindow);
+        SetWindowPos(app().window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(app().window);
         // The compose tab control paints over the canvas when it repaints: the canvas goes last.
-        RedrawWindow(g_mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(app().window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     UpdateWindow(window);
@@ -393,7 +394,7 @@ void checkFieldRules(HWND dialog, const std::vector<FieldRule>& rules,
         }
         EXPECT_EQ(textOf(dialog, rule.id), rule.shown);
         EXPECT_EQ(stored(rule.id), rule.stored);
-        EXPECT_TRUE(rule.stored == before || g_editor.history().canUndo()) << "no undoable step";
+        EXPECT_TRUE(rule.stored == before || app().editor.history().canUndo()) << "no undoable step";
     }
 }
 

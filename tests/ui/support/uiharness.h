@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "gif/document.h"
 
 // The helpers below change shared state while they live: none may be copied.
@@ -29,6 +30,11 @@ public:
 private:
     bool started_ = false;
 };
+
+// The application of the current (or last) session.
+Application& app();
+// The canvas's client size in pixels.
+SIZE viewClientSize();
 
 void pumpMessages(DWORD milliseconds);
 // Dispatches messages until done() holds or the time is up; returns done().
