@@ -99,3 +99,9 @@ if(WIN32 AND TEST roads_test)
         ${VELMORA_TEST_OUTPUT} ${CMAKE_BINARY_DIR}/roads-check)
     set_tests_properties(roads_giflib_check PROPERTIES FIXTURES_REQUIRED ui_roads)
 endif()
+
+if(NOT WIN32 AND NOT VELMORA_SANITIZE)
+    # The project's own rules: includes point down the layers, and every source is formatted.
+    add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh)
+    add_test(NAME formatting COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-format.sh)
+endif()
