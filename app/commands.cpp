@@ -9,12 +9,12 @@
 #include <cctype>
 #include <string>
 
-#include "win32/gdiplus_win.h"
 #include "app/application.h"
 #include "app/preview.h"
 #include "app/waitcursor.h"
-#include "win32/imageimport_win.h"
 #include "resource.h"
+#include "win32/gdiplus_win.h"
+#include "win32/imageimport_win.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -100,7 +100,8 @@ void addGifFrames(Application& app, const std::string& path) {
         return;
     }
     // The screen is fitted to all frames once they are in, in the same step.
-    app.editor.insertFrames(app.editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Fit, false);
+    app.editor.insertFrames(app.editor.document().frames.size(), added, "Add Image", ScreenAfterAdd::Fit,
+                            false);
 }
 
 void addOtherImage(Application& app, const std::string& path) {

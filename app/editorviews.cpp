@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "app/framelist.h"
 #include "app/application.h"
+#include "app/framelist.h"
 #include "app/layout.h"
+#include "resource.h"
 #include "ui/animationview.h"
 #include "ui/commentpanel.h"
 #include "ui/globalpanel.h"
 #include "ui/imagepanel.h"
-#include "resource.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ void matchListToFrames(Application& app) {
     int items = int(SendMessageA(app.frameList, LB_GETCOUNT, 0, 0));
     if (items == frames) return;
     SendMessageA(app.frameList, WM_SETREDRAW, FALSE, 0);
-    for (; items < frames; ++items) SendMessageA(app.frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
+    for (; items < frames; ++items)
+        SendMessageA(app.frameList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
     for (; items > frames; --items) SendMessageA(app.frameList, LB_DELETESTRING, WPARAM(items - 1), 0);
     SendMessageA(app.frameList, WM_SETREDRAW, TRUE, 0);
 }

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <string>
 
+#include "app/application.h"
 #include "app/commands.h"
 #include "app/editorviews.h"
+#include "app/layout.h"
+#include "resource.h"
+#include "ui/animationview.h"
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
-#include "app/application.h"
-#include "app/layout.h"
-#include "ui/animationview.h"
-#include "resource.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -93,7 +93,8 @@ void drawTitle(GpGraphics* graphics, int itemId, int top, ARGB color) {
     GdipDeleteFontFamily(family);
 }
 
-void drawCheckBox(Application& app, GpGraphics* graphics, GpPen* greyPen, int left, int top, int height, bool pinned) {
+void drawCheckBox(Application& app, GpGraphics* graphics, GpPen* greyPen, int left, int top, int height,
+                  bool pinned) {
     const int y = boxTop(top, height);
     GdipDrawRectangleI(graphics, greyPen, left + kBoxLeft, y, kBoxSide, kBoxSide);
     if (!pinned) return;

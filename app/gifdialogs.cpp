@@ -3,8 +3,8 @@
 
 #include <commdlg.h>
 
-#include "app/commands.h"
 #include "app/application.h"
+#include "app/commands.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/application.h"
-#include "ui/animationview.h"
 #include "resource.h"
+#include "ui/animationview.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ void layoutMainWindow(Application& app, WINDOWPOS* position) {
         position->cy = std::max(position->cy, kMainWindowMinimumSide);
     }
     // Size messages arrive while the dialog is still being created: nothing to place yet.
-    if (!app.toolbar || !app.statusBar || !app.propertyTabs || !app.frameList || !app.composeTabs || !app.animationView)
+    if (!app.toolbar || !app.statusBar || !app.propertyTabs || !app.frameList || !app.composeTabs ||
+        !app.animationView)
         return;
 
     SendMessageA(app.toolbar, WM_SIZE, 0, 0);

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
+#include "app/application.h"
 #include "app/commands.h"
 #include "app/editorviews.h"
 #include "app/framelist.h"
-#include "app/application.h"
 #include "app/layout.h"
 #include "app/toolbar.h"
 #include "resource.h"
@@ -180,7 +180,8 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onPaint(window);
             break;
         case WM_DRAWITEM:
-            if (wParam == IDC_FRAME_LIST) drawFrameListItem(app, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            if (wParam == IDC_FRAME_LIST)
+                drawFrameListItem(app, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             break;
         case WM_NOTIFY:
             onNotify(app, reinterpret_cast<const NMHDR*>(lParam));

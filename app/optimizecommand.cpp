@@ -7,8 +7,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/commands.h"
 #include "app/application.h"
+#include "app/commands.h"
 #include "app/waitcursor.h"
 #include "gif/optimizer.h"
 

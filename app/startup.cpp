@@ -3,18 +3,18 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/application.h"
 #include "app/editorviews.h"
 #include "app/framelist.h"
-#include "win32/gdiplus_win.h"
-#include "app/application.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
 #include "app/toolbar.h"
+#include "resource.h"
 #include "ui/animationview.h"
 #include "ui/commentpanel.h"
 #include "ui/globalpanel.h"
 #include "ui/imagepanel.h"
-#include "resource.h"
+#include "win32/gdiplus_win.h"
 
 namespace {
 
@@ -24,7 +24,6 @@ constexpr int kTabTextSize = 16;
 constexpr int kInitialViewSide = 200;
 // Panels wait here, visible but outside the window, until the layout moves one onto the tab.
 constexpr int kParkedPosition = -1000;
-
 
 void startGdiplusAndOle(Application& app) {
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on

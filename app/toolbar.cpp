@@ -80,10 +80,10 @@ void addButtons(Application& app) {
 }  // namespace
 
 void createToolbar(Application& app) {
-    app.toolbar = CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0,
-                                0, app.window, reinterpret_cast<HMENU>(IDC_TOOLBAR),
-                                GetModuleHandleA(nullptr), nullptr);
+    app.toolbar =
+        CreateWindowExA(WS_EX_STATICEDGE, TOOLBARCLASSNAMEA, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0,
+                        app.window, reinterpret_cast<HMENU>(IDC_TOOLBAR), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(app.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     buildImageList(app);
     SendMessageA(app.toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(app.toolbarImages));
@@ -92,9 +92,9 @@ void createToolbar(Application& app) {
 
 void createStatusBar(Application& app) {
     // No parts and no text: only the size grip along the bottom edge.
-    app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                                  0, 0, app.window, reinterpret_cast<HMENU>(IDC_STATUSBAR),
-                                  GetModuleHandleA(nullptr), nullptr);
+    app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
+                                    0, 0, 0, app.window, reinterpret_cast<HMENU>(IDC_STATUSBAR),
+                                    GetModuleHandleA(nullptr), nullptr);
 }
 
 UINT toolbarTooltipString(UINT_PTR buttonId) {

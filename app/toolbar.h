@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+
 #include <commctrl.h>
 
 struct Application;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "resource.h"
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
-#include "resource.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -284,7 +284,6 @@ void endDrag(HWND view) {
     drag.dragging = false;
     if (GetCapture() == view) ReleaseCapture();
 }
-
 
 // ---- Scroll bars -------------------------------------------------------------------------------
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "resource.h"
 #include "ui/typedfield.h"
 #include "ui/windowcontext.h"
-#include "resource.h"
 
 namespace {
 
@@ -79,7 +79,8 @@ void onTextDone(HWND panel) {
 }
 
 void onSelect(HWND panel) {
-    if (const GifFrame* frame = editorOf(panel).currentFramePtr()) showComment(panel, *frame, shownComment(panel));
+    if (const GifFrame* frame = editorOf(panel).currentFramePtr())
+        showComment(panel, *frame, shownComment(panel));
 }
 
 void onDelete(HWND panel) {

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "resource.h"
 #include "ui/typedfield.h"
 #include "ui/windowcontext.h"
-#include "resource.h"
 
 namespace {
 
@@ -90,11 +90,13 @@ void onScreenSideEdited(HWND panel, int id) {
         showCorrection(panel, id, value);
     }
     if (id == IDC_GLOBAL_WIDTH) {
-        editDocument(panel, 
-            "Screen Size", "width", [](DocumentFields& f, UINT v) { f.screenWidth = uint16_t(v); }, value);
+        editDocument(
+            panel, "Screen Size", "width", [](DocumentFields& f, UINT v) { f.screenWidth = uint16_t(v); },
+            value);
     } else {
-        editDocument(panel, 
-            "Screen Size", "height", [](DocumentFields& f, UINT v) { f.screenHeight = uint16_t(v); }, value);
+        editDocument(
+            panel, "Screen Size", "height", [](DocumentFields& f, UINT v) { f.screenHeight = uint16_t(v); },
+            value);
     }
 }
 
@@ -114,12 +116,13 @@ void onLoopCountEdited(HWND panel) {
         value = 1;
         showCorrection(panel, IDC_GLOBAL_LOOP, value);
     }
-    editDocument(panel, 
-        "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopCount = uint16_t(v); }, value);
+    editDocument(
+        panel, "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopCount = uint16_t(v); }, value);
 }
 
 void onBackgroundIndexEdited(HWND panel) {
-    if (showing(panel) || !takesInput(panel, IDC_GLOBAL_BACKGROUND) || !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
+    if (showing(panel) || !takesInput(panel, IDC_GLOBAL_BACKGROUND) ||
+        !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
         return;
     bool valid = false;
     UINT value = readNumber(panel, IDC_GLOBAL_BACKGROUND, &valid);
@@ -130,21 +133,22 @@ void onBackgroundIndexEdited(HWND panel) {
         value = kMaxColorIndex;
         showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
     }
-    editDocument(panel, 
-        "Background Color", "", [](DocumentFields& f, UINT v) { f.backgroundIndex = uint8_t(v); }, value);
+    editDocument(
+        panel, "Background Color", "", [](DocumentFields& f, UINT v) { f.backgroundIndex = uint8_t(v); },
+        value);
 }
 
 void onInfiniteClicked(HWND panel) {
     const bool forever = IsDlgButtonChecked(panel, IDC_GLOBAL_INFINITE) == BST_CHECKED;
-    editDocument(panel, 
-        "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopForever = v != 0; }, forever);
+    editDocument(
+        panel, "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopForever = v != 0; }, forever);
 }
 
 // The size follows the frames from the moment Auto is checked; the editor fits it in the same step.
 void onAutoSizeClicked(HWND panel) {
     const bool automatic = IsDlgButtonChecked(panel, IDC_GLOBAL_AUTO_SIZE) == BST_CHECKED;
-    editDocument(panel, 
-        "Auto Size", "", [](DocumentFields& f, UINT v) { f.autoScreenSize = v != 0; }, automatic);
+    editDocument(
+        panel, "Auto Size", "", [](DocumentFields& f, UINT v) { f.autoScreenSize = v != 0; }, automatic);
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {

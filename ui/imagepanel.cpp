@@ -7,11 +7,11 @@
 #include <iterator>
 #include <string>
 
+#include "resource.h"
 #include "ui/indexpicker.h"
 #include "ui/paletteeditor.h"
 #include "ui/typedfield.h"
 #include "ui/windowcontext.h"
-#include "resource.h"
 
 namespace {
 
@@ -130,11 +130,11 @@ void onOffsetChanged(HWND panel, int editId) {
     if (showing(panel) || !currentFrame(panel)) return;
     const UINT value = readCorrected(panel, editId, kMaxOffset);
     if (editId == IDC_IMAGE_LEFT) {
-        editCurrentFrame(panel,
-            "Offset", "left", [](FrameFields& f, UINT v) { f.left = uint16_t(v); }, value);
+        editCurrentFrame(
+            panel, "Offset", "left", [](FrameFields& f, UINT v) { f.left = uint16_t(v); }, value);
     } else {
-        editCurrentFrame(panel,
-            "Offset", "top", [](FrameFields& f, UINT v) { f.top = uint16_t(v); }, value);
+        editCurrentFrame(
+            panel, "Offset", "top", [](FrameFields& f, UINT v) { f.top = uint16_t(v); }, value);
     }
 }
 
@@ -143,8 +143,8 @@ void onDelayDone(HWND panel) {
     // stays as it is until the user changes it.
     if (showing(panel) || !takeTyped(panel, IDC_IMAGE_DELAY) || !currentFrame(panel)) return;
     const UINT value = readCorrected(panel, IDC_IMAGE_DELAY, kMaxDelay);
-    editCurrentFrame(panel,
-        "Delay", "", [](FrameFields& f, UINT v) { f.delay = uint16_t(v); }, value);
+    editCurrentFrame(
+        panel, "Delay", "", [](FrameFields& f, UINT v) { f.delay = uint16_t(v); }, value);
 }
 
 // Transparency is editable only against a local colour table.
@@ -158,9 +158,9 @@ void onTransparentIndexEdited(HWND panel) {
     const size_t entries = frame->localTable.entries.size();
     const UINT last = entries == 0 ? 0 : UINT(std::min<size_t>(entries, 256) - 1);
     const UINT value = readCorrected(panel, IDC_IMAGE_TRANSPARENT_INDEX, last);
-    editCurrentFrame(panel,
-        "Transparent Color", "transparent", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
-        value);
+    editCurrentFrame(
+        panel, "Transparent Color", "transparent",
+        [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); }, value);
 }
 
 void onTransparentClicked(HWND panel) {
@@ -170,8 +170,8 @@ void onTransparentClicked(HWND panel) {
         return;
     }
     const bool on = transparentChecked(panel);
-    editCurrentFrame(panel,
-        "Transparency", "",
+    editCurrentFrame(
+        panel, "Transparency", "",
         [](FrameFields& f, UINT v) {
             f.transparent = v != 0;
             if (!f.transparent) f.transparentIndex = 0;
@@ -182,14 +182,14 @@ void onTransparentClicked(HWND panel) {
 void onDisposalChanged(HWND panel) {
     const LRESULT position = SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0);
     if (position < 0 || position >= LRESULT(std::size(kDisposalTexts))) return;
-    editCurrentFrame(panel,
-        "Disposal", "", [](FrameFields& f, UINT v) { f.disposal = v; }, UINT(position));
+    editCurrentFrame(
+        panel, "Disposal", "", [](FrameFields& f, UINT v) { f.disposal = v; }, UINT(position));
 }
 
 void onInterlacedClicked(HWND panel) {
     const bool on = IsDlgButtonChecked(panel, IDC_IMAGE_INTERLACED) == BST_CHECKED;
-    editCurrentFrame(panel,
-        "Interlace", "", [](FrameFields& f, UINT v) { f.interlaced = v != 0; }, on);
+    editCurrentFrame(
+        panel, "Interlace", "", [](FrameFields& f, UINT v) { f.interlaced = v != 0; }, on);
 }
 
 // The title is not part of the GIF file: the edit can be undone but leaves the file unchanged.
@@ -214,8 +214,8 @@ void onSwatchClicked(HWND panel) {
     s_pickerOpen = false;
     // The picker only offers entries of the table, so the index is already in range.
     if (picked >= 0) {
-        editCurrentFrame(panel,
-            "Transparent Color", "", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
+        editCurrentFrame(
+            panel, "Transparent Color", "", [](FrameFields& f, UINT v) { f.transparentIndex = uint8_t(v); },
             UINT(picked));
     }
     redrawSwatch(panel, RDW_INVALIDATE);

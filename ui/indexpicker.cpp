@@ -285,9 +285,9 @@ int pickPaletteIndex(const ColorTable* table, HWND anchor, uint32_t markedIndex)
     request.anchor = anchor;
     request.hoverIndex = -1;
     request.markedIndex = markedIndex;
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INDEX_PICKER),
-                                           GetAncestor(anchor, GA_ROOT), indexPickerProc,
-                                           reinterpret_cast<LPARAM>(&request));
+    const INT_PTR result =
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INDEX_PICKER),
+                        GetAncestor(anchor, GA_ROOT), indexPickerProc, reinterpret_cast<LPARAM>(&request));
     if (s_tooltip.window) DestroyWindow(s_tooltip.window);
     s_tooltip = PickerTooltip();
     return result >= 0 ? int(result) : -1;

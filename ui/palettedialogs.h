@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "gif/indexedbitmap.h"
+#include "palette/palettemodel.h"
+
 // The Color Gradient dialog's values; they outlive the dialog so that the next gradient starts
 // where the last one ended. Colours are COLORREFs (red in the low byte).
 extern COLORREF g_gradientFromColor;
@@ -18,9 +21,8 @@ INT_PTR runGradientDialog(HWND owner);
 int runSortDialog(HWND owner);
 // The wanted number of entries 2 ... 255, 0 when OK found no number in the field, -1 on Cancel.
 int runColorsDialog(HWND owner);
-// Shows the frame of the open editor as it would look with the working palette applied.
-// Neither the frame nor the working palette changes.
-void runPreviewDialog(HWND owner);
+// Shows the frame as it would look with the working palette applied. Neither changes.
+void runPreviewDialog(HWND owner, const IndexedBitmap& frame, const PaletteEditModel& model);
 
 INT_PTR CALLBACK gradientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK sortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,9 +3,9 @@
 // commctrl.h builds on the types windows.h declares.
 #include <commctrl.h>
 
+#include "resource.h"
 #include "ui/colorchooser.h"
 #include "ui/palettedialogs.h"
-#include "resource.h"
 
 COLORREF g_gradientFromColor = 0;
 COLORREF g_gradientToColor = 0;

@@ -1,17 +1,15 @@
 // Preview: the open editor's frame passed through the working palette's remap, on a copy.
+#include <memory>
+
+#include "resource.h"
+#include "ui/palettedialogs.h"
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
-#include "ui/palettedialogs.h"
-#include "ui/paletteeditor.h"
-#include "resource.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
-
-// The remapped copy; lives only while the dialog is open.
-std::unique_ptr<IndexedBitmap> s_previewImage;
 
 std::unique_ptr<IndexedBitmap> remappedCopy(const IndexedBitmap& frame, const PaletteEditModel& model) {
     std::unique_ptr<IndexedBitmap> copy = frame.clone();
@@ -29,15 +27,15 @@ std::unique_ptr<IndexedBitmap> remappedCopy(const IndexedBitmap& frame, const Pa
     return copy;
 }
 
-void onInitDialog() {
-    s_previewImage.reset();
-    if (g_paletteFrameBitmap && g_paletteModel)
-        s_previewImage = remappedCopy(*g_paletteFrameBitmap, *g_paletteModel);
+// The remapped copy, kept by the opener while the dialog is open.
+const IndexedBitmap* previewOf(HWND dialog) {
+    return reinterpret_cast<const IndexedBitmap*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-void onDrawItem(const DRAWITEMSTRUCT* item) {
-    if (!s_previewImage) return;
-    GdiplusIndexedView view(*s_previewImage);
+void onDrawItem(HWND dialog, const DRAWITEMSTRUCT* item) {
+    const IndexedBitmap* preview = previewOf(dialog);
+    if (!preview) return;
+    GdiplusIndexedView view(*preview);
     if (!view) return;
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(item->hDC, &graphics) != Ok) return;
@@ -47,14 +45,9 @@ void onDrawItem(const DRAWITEMSTRUCT* item) {
     GdipSetInterpolationMode(graphics, InterpolationModeNearestNeighbor);
     GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
     // The item's DC is clipped to the control, so a large frame is simply cut off.
-    GdipDrawImageRectI(graphics, view.image(), item->rcItem.left, item->rcItem.top,
-                       INT(s_previewImage->width()), INT(s_previewImage->height()));
+    GdipDrawImageRectI(graphics, view.image(), item->rcItem.left, item->rcItem.top, INT(preview->width()),
+                       INT(preview->height()));
     GdipDeleteGraphics(graphics);
-}
-
-void close(HWND dialog) {
-    s_previewImage.reset();
-    EndDialog(dialog, 0);
 }
 
 }  // namespace
@@ -62,25 +55,23 @@ void close(HWND dialog) {
 INT_PTR CALLBACK previewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            onInitDialog();
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             return TRUE;
         case WM_DRAWITEM:
             if (wParam != IDC_PREVIEW_PICTURE) return FALSE;
-            onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            onDrawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) close(dialog);
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) EndDialog(dialog, 0);
             return TRUE;
-        case WM_DESTROY:
-            // Whichever way the dialog went, the copy goes with it.
-            s_previewImage.reset();
-            return FALSE;
         default:
             return FALSE;
     }
 }
 
-void runPreviewDialog(HWND owner) {
+void runPreviewDialog(HWND owner, const IndexedBitmap& frame, const PaletteEditModel& model) {
+    // The copy lives exactly as long as the dialog, whichever way it closes.
+    const std::unique_ptr<IndexedBitmap> preview = remappedCopy(frame, model);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PALETTE_PREVIEW), owner,
-                    previewDialogProc, 0);
+                    previewDialogProc, reinterpret_cast<LPARAM>(preview.get()));
 }

@@ -6,21 +6,20 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "ui/colorchooser.h"
-#include "ui/palettedialogs.h"
 #include "palette/palettefile.h"
 #include "resource.h"
-
-PaletteEditModel* g_paletteModel = nullptr;
-const IndexedBitmap* g_paletteFrameBitmap = nullptr;
+#include "ui/colorchooser.h"
+#include "ui/palettedialogs.h"
 
 namespace {
 
 constexpr UINT kMaxChannel = 255;
 constexpr size_t kPathBufferSize = 260;
 
-// One editor exists at a time.
+// What the open editor keeps: the dialog gets it as its creation parameter.
 struct EditorState {
+    PaletteEditModel* model = nullptr;           // the working copy, owned by the opener
+    const IndexedBitmap* frameBitmap = nullptr;  // the frame's picture, for Preview
     uint32_t selected = 0;
     // Set while the program writes the Index, R, G, B fields, so their EN_CHANGE is ignored.
     bool updatingFields = false;
@@ -29,7 +28,9 @@ struct EditorState {
     HICON icons[11] = {};
     int iconCount = 0;
 };
-EditorState s_editor;
+EditorState& state(HWND dialog) {
+    return *reinterpret_cast<EditorState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 struct ToolButton {
     int id;
@@ -56,12 +57,12 @@ HINSTANCE resourceModule() {
     return GetModuleHandleA(nullptr);
 }
 
-uint32_t entryCount() {
-    return g_paletteModel ? g_paletteModel->size() : 0;
+uint32_t entryCount(HWND dialog) {
+    return state(dialog).model->size();
 }
 
-bool hasSelection() {
-    return s_editor.selected < entryCount();
+bool hasSelection(HWND dialog) {
+    return state(dialog).selected < entryCount(dialog);
 }
 
 void redrawAll(HWND dialog) {
@@ -74,36 +75,36 @@ void redrawCell(HWND dialog, uint32_t index) {
 }
 
 void writeField(HWND dialog, int id, UINT value) {
-    const bool was = s_editor.updatingFields;
-    s_editor.updatingFields = true;
+    const bool was = state(dialog).updatingFields;
+    state(dialog).updatingFields = true;
     SetDlgItemInt(dialog, id, value, FALSE);
-    s_editor.updatingFields = was;
+    state(dialog).updatingFields = was;
 }
 
 void showSelectedColor(HWND dialog) {
-    if (!hasSelection()) return;
-    const RgbColor color = g_paletteModel->editEntries[s_editor.selected].color;
+    if (!hasSelection(dialog)) return;
+    const RgbColor color = state(dialog).model->editEntries[state(dialog).selected].color;
     writeField(dialog, IDC_PALETTE_RED, color.red);
     writeField(dialog, IDC_PALETTE_GREEN, color.green);
     writeField(dialog, IDC_PALETTE_BLUE, color.blue);
 }
 
 void showSelection(HWND dialog) {
-    if (!hasSelection()) return;
-    writeField(dialog, IDC_PALETTE_INDEX, s_editor.selected);
+    if (!hasSelection(dialog)) return;
+    writeField(dialog, IDC_PALETTE_INDEX, state(dialog).selected);
     showSelectedColor(dialog);
 }
 
 // After any change of the palette's size or order: the selection stays on an existing entry,
 // and the fields, the count caption, the index arrows and Add follow the palette.
 void refreshAfterChange(HWND dialog) {
-    const uint32_t count = entryCount();
-    if (count > 0 && s_editor.selected >= count) s_editor.selected = count - 1;
+    const uint32_t count = entryCount(dialog);
+    if (count > 0 && state(dialog).selected >= count) state(dialog).selected = count - 1;
     SetDlgItemInt(dialog, IDC_PALETTE_COUNT, count, FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_PALETTE_ADD), count < kMaxPaletteEntries);
-    s_editor.updatingFields = true;
+    state(dialog).updatingFields = true;
     SendDlgItemMessageA(dialog, IDC_PALETTE_INDEX_SPIN, UDM_SETRANGE32, 0, count > 0 ? count - 1 : 0);
-    s_editor.updatingFields = false;
+    state(dialog).updatingFields = false;
     showSelection(dialog);
     redrawAll(dialog);
 }
@@ -114,7 +115,7 @@ void createTooltips(HWND dialog) {
     HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                    WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, resourceModule(), nullptr);
-    s_editor.tooltip = tooltip;
+    state(dialog).tooltip = tooltip;
     if (!tooltip) return;
     SetWindowPos(tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (const ToolButton& button : kToolButtons) {
@@ -130,61 +131,59 @@ void createTooltips(HWND dialog) {
 }
 
 void loadIcons(HWND dialog) {
-    s_editor.iconCount = 0;
+    state(dialog).iconCount = 0;
     for (const ToolButton& button : kToolButtons) {
         HICON icon = static_cast<HICON>(
             LoadImageA(resourceModule(), MAKEINTRESOURCEA(button.icon), IMAGE_ICON, 16, 16, 0));
-        s_editor.icons[s_editor.iconCount++] = icon;
+        state(dialog).icons[state(dialog).iconCount++] = icon;
         SendDlgItemMessageA(dialog, button.id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
 }
 
 void onInitDialog(HWND dialog) {
-    s_editor = EditorState();
     createTooltips(dialog);
-    s_editor.statusBar =
+    state(dialog).statusBar =
         CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, dialog,
                         reinterpret_cast<HMENU>(IDC_PALETTE_STATUSBAR), resourceModule(), nullptr);
     loadIcons(dialog);
-    s_editor.updatingFields = true;
+    state(dialog).updatingFields = true;
     for (int spin : {IDC_PALETTE_RED_SPIN, IDC_PALETTE_GREEN_SPIN, IDC_PALETTE_BLUE_SPIN}) {
         SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, 0, kMaxChannel);
     }
-    s_editor.updatingFields = false;
-    s_editor.selected = 0;
+    state(dialog).updatingFields = false;
+    state(dialog).selected = 0;
     // Also sets the count caption, Add, the index range and shows entry 0 in the fields.
     refreshAfterChange(dialog);
 }
 
-void onDestroy() {
-    if (s_editor.tooltip) DestroyWindow(s_editor.tooltip);
-    if (s_editor.statusBar) DestroyWindow(s_editor.statusBar);
-    while (s_editor.iconCount > 0) {
-        HICON icon = s_editor.icons[--s_editor.iconCount];
+void onDestroy(HWND dialog) {
+    EditorState& editor = state(dialog);
+    if (editor.tooltip) DestroyWindow(editor.tooltip);
+    if (editor.statusBar) DestroyWindow(editor.statusBar);
+    while (editor.iconCount > 0) {
+        HICON icon = editor.icons[--editor.iconCount];
         if (icon) DestroyIcon(icon);
     }
-    s_editor = EditorState();
 }
 
 // ---- Mouse -----------------------------------------------------------------------------------
 
 // The entry under the point, or -1 when there is none.
-int entryAt(LPARAM lParam) {
+int entryAt(HWND dialog, LPARAM lParam) {
     const int cell = paletteCellAt(short(LOWORD(lParam)), short(HIWORD(lParam)));
-    return cell >= 0 && uint32_t(cell) < entryCount() ? cell : -1;
+    return cell >= 0 && uint32_t(cell) < entryCount(dialog) ? cell : -1;
 }
 
-void onMouseMove(LPARAM lParam) {
-    if (!g_paletteModel) return;
-    const int index = entryAt(lParam);
+void onMouseMove(HWND dialog, LPARAM lParam) {
+    const int index = entryAt(dialog, lParam);
     const std::string text =
-        index >= 0 ? describePaletteEntry(g_paletteModel->editEntries[size_t(index)], uint32_t(index))
+        index >= 0 ? describePaletteEntry(state(dialog).model->editEntries[size_t(index)], uint32_t(index))
                    : std::string();
-    SendMessageA(s_editor.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(state(dialog).statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void select(HWND dialog, uint32_t index) {
-    const RECT oldArea = paletteCellRedrawArea(s_editor.selected);
+    const RECT oldArea = paletteCellRedrawArea(state(dialog).selected);
     const RECT newArea = paletteCellRedrawArea(index);
     HRGN region = CreateRectRgnIndirect(&oldArea);
     HRGN added = CreateRectRgnIndirect(&newArea);
@@ -192,13 +191,12 @@ void select(HWND dialog, uint32_t index) {
     RedrawWindow(dialog, nullptr, region, RDW_INVALIDATE | RDW_ERASE);
     DeleteObject(added);
     DeleteObject(region);
-    s_editor.selected = index;
+    state(dialog).selected = index;
     showSelection(dialog);
 }
 
 void onLeftButton(HWND dialog, LPARAM lParam, bool doubleClick) {
-    if (!g_paletteModel) return;
-    const int index = entryAt(lParam);
+    const int index = entryAt(dialog, lParam);
     if (index < 0) return;
     select(dialog, uint32_t(index));
     if (doubleClick) {
@@ -210,44 +208,44 @@ void onLeftButton(HWND dialog, LPARAM lParam, bool doubleClick) {
 // ---- Tool buttons ----------------------------------------------------------------------------
 
 void onAdd(HWND dialog) {
-    if (g_paletteModel->appendEntry()) refreshAfterChange(dialog);
+    if (state(dialog).model->appendEntry()) refreshAfterChange(dialog);
 }
 
 void onRemove(HWND dialog) {
-    if (entryCount() <= 2 || !hasSelection()) return;
-    g_paletteModel->removeEntry(s_editor.selected);
+    if (entryCount(dialog) <= 2 || !hasSelection(dialog)) return;
+    state(dialog).model->removeEntry(state(dialog).selected);
     refreshAfterChange(dialog);
 }
 
 void onReplace(HWND dialog) {
-    if (!hasSelection()) return;
-    COLORREF color = g_paletteModel->editEntries[s_editor.selected].color.toColorRef();
+    if (!hasSelection(dialog)) return;
+    COLORREF color = state(dialog).model->editEntries[state(dialog).selected].color.toColorRef();
     if (!chooseColor(dialog, color)) return;
-    g_paletteModel->setColor(s_editor.selected,
-                             RgbColor(GetRValue(color), GetGValue(color), GetBValue(color)));
+    state(dialog).model->setColor(state(dialog).selected,
+                                  RgbColor(GetRValue(color), GetGValue(color), GetBValue(color)));
     showSelectedColor(dialog);
-    redrawCell(dialog, s_editor.selected);
+    redrawCell(dialog, state(dialog).selected);
 }
 
 void onMove(HWND dialog, bool left) {
-    if (!hasSelection()) return;
-    const uint32_t from = s_editor.selected;
-    if (left ? from == 0 : from + 1 >= entryCount()) return;
+    if (!hasSelection(dialog)) return;
+    const uint32_t from = state(dialog).selected;
+    if (left ? from == 0 : from + 1 >= entryCount(dialog)) return;
     const uint32_t to = left ? from - 1 : from + 1;
-    g_paletteModel->swapEntries(from, to);
-    s_editor.selected = to;
+    state(dialog).model->swapEntries(from, to);
+    state(dialog).selected = to;
     refreshAfterChange(dialog);
 }
 
 void onSort(HWND dialog) {
     const int key = runSortDialog(dialog);
-    if (key < 0 || !g_paletteModel) return;
-    g_paletteModel->sortEntries(uint32_t(key));
+    if (key < 0) return;
+    state(dialog).model->sortEntries(uint32_t(key));
     refreshAfterChange(dialog);
 }
 
-bool anyEntryUsed() {
-    for (const PaletteEditEntry& entry : g_paletteModel->editEntries) {
+bool anyEntryUsed(HWND dialog) {
+    for (const PaletteEditEntry& entry : state(dialog).model->editEntries) {
         if (entry.useCount != 0) return true;
     }
     return false;
@@ -256,13 +254,13 @@ bool anyEntryUsed() {
 void onDeleteUnused(HWND dialog) {
     // A frame whose pixels all lie beyond its table counts no use at all; emptying the palette
     // would leave it without colours, so that case is left alone.
-    if (!anyEntryUsed()) return;
-    g_paletteModel->deleteUnused();
+    if (!anyEntryUsed(dialog)) return;
+    state(dialog).model->deleteUnused();
     refreshAfterChange(dialog);
 }
 
 void onDeleteDuplicates(HWND dialog) {
-    g_paletteModel->deleteDuplicates();
+    state(dialog).model->deleteDuplicates();
     refreshAfterChange(dialog);
 }
 
@@ -271,9 +269,9 @@ RgbColor fromColorRef(COLORREF color) {
 }
 
 void onGradient(HWND dialog) {
-    if (!runGradientDialog(dialog) || !g_paletteModel) return;
-    g_paletteModel->applyGradient(g_gradientFromIndex, g_gradientToIndex, fromColorRef(g_gradientFromColor),
-                                  fromColorRef(g_gradientToColor));
+    if (!runGradientDialog(dialog)) return;
+    state(dialog).model->applyGradient(g_gradientFromIndex, g_gradientToIndex,
+                                       fromColorRef(g_gradientFromColor), fromColorRef(g_gradientToColor));
     refreshAfterChange(dialog);
 }
 
@@ -300,8 +298,8 @@ void reportFileFailure(HWND dialog, const char* text) {
 
 void onReadPalette(HWND dialog) {
     const std::string path = askPalettePath(dialog, false);
-    if (path.empty() || !g_paletteModel) return;
-    switch (readPaletteFile(*g_paletteModel, path.c_str())) {
+    if (path.empty()) return;
+    switch (readPaletteFile(*state(dialog).model, path.c_str())) {
         case PaletteFileOk:
         case PaletteFileShortRecords:  // read as far as it goes; the missing records repeat the last one
             refreshAfterChange(dialog);
@@ -314,20 +312,20 @@ void onReadPalette(HWND dialog) {
 
 void onWritePalette(HWND dialog) {
     const std::string path = askPalettePath(dialog, true);
-    if (path.empty() || !g_paletteModel) return;
-    if (writePaletteFile(*g_paletteModel, path.c_str()) != PaletteFileOk) {
+    if (path.empty()) return;
+    if (writePaletteFile(*state(dialog).model, path.c_str()) != PaletteFileOk) {
         reportFileFailure(dialog, "Unable to write the palette file.");
     }
 }
 
 void onCount(HWND dialog) {
     const int wanted = runColorsDialog(dialog);
-    if (wanted <= 1 || wanted >= int(kMaxPaletteEntries) || !g_paletteModel) return;
+    if (wanted <= 1 || wanted >= int(kMaxPaletteEntries)) return;
     const uint32_t count = uint32_t(wanted);
-    if (entryCount() < count) {
-        g_paletteModel->growTo(count);
-    } else if (entryCount() > count) {
-        g_paletteModel->reduceTo(count);
+    if (entryCount(dialog) < count) {
+        state(dialog).model->growTo(count);
+    } else if (entryCount(dialog) > count) {
+        state(dialog).model->reduceTo(count);
     } else {
         return;
     }
@@ -337,7 +335,7 @@ void onCount(HWND dialog) {
 // ---- Fields ----------------------------------------------------------------------------------
 
 void onIndexChanged(HWND dialog) {
-    const uint32_t count = entryCount();
+    const uint32_t count = entryCount(dialog);
     if (count == 0) return;
     BOOL translated = FALSE;
     UINT value = GetDlgItemInt(dialog, IDC_PALETTE_INDEX, &translated, FALSE);
@@ -346,7 +344,7 @@ void onIndexChanged(HWND dialog) {
         value = count - 1;
         writeField(dialog, IDC_PALETTE_INDEX, value);
     }
-    s_editor.selected = value;
+    state(dialog).selected = value;
     redrawAll(dialog);
     showSelectedColor(dialog);
 }
@@ -360,13 +358,13 @@ UINT readChannel(HWND dialog, int id) {
 
 void onChannelChanged(HWND dialog, int id) {
     if (readChannel(dialog, id) > kMaxChannel) writeField(dialog, id, kMaxChannel);
-    if (!hasSelection()) return;
+    if (!hasSelection(dialog)) return;
     auto clamp = [](UINT value) { return uint8_t(value > kMaxChannel ? kMaxChannel : value); };
     const RgbColor color(clamp(readChannel(dialog, IDC_PALETTE_RED)),
                          clamp(readChannel(dialog, IDC_PALETTE_GREEN)),
                          clamp(readChannel(dialog, IDC_PALETTE_BLUE)));
-    g_paletteModel->setColor(s_editor.selected, color);
-    redrawCell(dialog, s_editor.selected);
+    state(dialog).model->setColor(state(dialog).selected, color);
+    redrawCell(dialog, state(dialog).selected);
 }
 
 bool isField(int id) {
@@ -375,7 +373,7 @@ bool isField(int id) {
 }
 
 void onFieldCommand(HWND dialog, int id, int code) {
-    if (code != EN_CHANGE || s_editor.updatingFields || !IsWindowVisible(dialog)) return;
+    if (code != EN_CHANGE || state(dialog).updatingFields || !IsWindowVisible(dialog)) return;
     if (id == IDC_PALETTE_INDEX) {
         onIndexChanged(dialog);
     } else {
@@ -392,7 +390,6 @@ void onCommand(HWND dialog, int id, int code) {
         EndDialog(dialog, id == IDOK ? 1 : 0);
         return;
     }
-    if (!g_paletteModel) return;
     switch (id) {
         case IDC_PALETTE_ADD:
             onAdd(dialog);
@@ -431,7 +428,7 @@ void onCommand(HWND dialog, int id, int code) {
             onCount(dialog);
             break;
         case IDC_PALETTE_PREVIEW:
-            runPreviewDialog(dialog);
+            runPreviewDialog(dialog, *state(dialog).frameBitmap, *state(dialog).model);
             break;
         default:
             break;
@@ -441,7 +438,7 @@ void onCommand(HWND dialog, int id, int code) {
 void onPaint(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
-    paintPaletteGrid(dc, g_paletteModel, s_editor.selected);
+    paintPaletteGrid(dc, state(dialog).model, state(dialog).selected);
     EndPaint(dialog, &paint);
 }
 
@@ -449,15 +446,18 @@ void onPaint(HWND dialog) {
 
 INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // FALSE throughout, also for WM_INITDIALOG: no control takes the focus on opening.
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        onInitDialog(dialog);
+        return FALSE;
+    }
+    if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
-            onInitDialog(dialog);
-            break;
         case WM_PAINT:
             onPaint(dialog);
             break;
         case WM_MOUSEMOVE:
-            onMouseMove(lParam);
+            onMouseMove(dialog, lParam);
             break;
         case WM_LBUTTONDOWN:
             onLeftButton(dialog, lParam, false);
@@ -469,7 +469,7 @@ INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPA
             onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
             break;
         case WM_DESTROY:
-            onDestroy();
+            onDestroy(dialog);
             break;
         default:
             break;
@@ -485,12 +485,11 @@ bool editFramePalette(HWND owner, GifFrame& frame) {
     // The working copy lives exactly as long as the window, whichever way it closes.
     PaletteEditModel model;
     model.loadFromTable(frame.localTable);
-    g_paletteModel = &model;
-    g_paletteFrameBitmap = frame.bitmap.get();
-    const INT_PTR result =
-        DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_EDITOR), owner, paletteEditorProc, 0);
-    g_paletteModel = nullptr;
-    g_paletteFrameBitmap = nullptr;
+    EditorState editorState;
+    editorState.model = &model;
+    editorState.frameBitmap = frame.bitmap.get();
+    const INT_PTR result = DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_EDITOR), owner,
+                                           paletteEditorProc, reinterpret_cast<LPARAM>(&editorState));
     // -1 means the window could not be made: nothing to apply.
     if (result <= 0) return false;
     model.applyToFrame(frame);

@@ -10,11 +10,6 @@
 #include "gif/document.h"
 #include "palette/palettemodel.h"
 
-// While the editor is open: the working copy and the picture of the frame being edited (the
-// Preview dialog reads both). Null otherwise.
-extern PaletteEditModel* g_paletteModel;
-extern const IndexedBitmap* g_paletteFrameBitmap;
-
 // Counts the frame's colour use, builds the working copy, runs the editor owned by `owner` and,
 // on OK, remaps the frame's pixels and rewrites its table. Returns whether the frame changed.
 // Does nothing (false) for a frame without a local table or picture.

@@ -1,8 +1,8 @@
 #pragma once
 // A GDI+ bitmap that wraps an IndexedBitmap's own pixel bytes and palette, made only to draw the
 // frame and released at once. Frames never hold GDI+ bitmaps themselves.
-#include "win32/gdiplus_win.h"
 #include "gif/indexedbitmap.h"
+#include "win32/gdiplus_win.h"
 
 class GdiplusIndexedView {
 public:

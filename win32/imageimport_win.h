@@ -1,8 +1,8 @@
 #pragma once
 // Turns every frame of an image that GDI+ decodes (BMP, JPEG, PNG, WMF, EMF, ICO, TIFF) into an
 // indexed frame at the end of a document.
-#include "win32/gdiplus_win.h"
 #include "gif/document.h"
+#include "win32/gdiplus_win.h"
 
 // GDI+'s raw-format id of Windows metafiles, {B96B3CAD-0728-11D3-9D7B-0000F81EF32E}.
 extern const GUID kImageFormatWmf;
