@@ -2,9 +2,6 @@
 // The system colour chooser, shared by Replace Color and the gradient swatches.
 #include <windows.h>
 
-// Custom colours of the chooser; they live for the process, black at start.
-extern COLORREF g_customColors[16];
-
 // Opens the chooser on `color` (a COLORREF). On OK stores the choice in `color` and returns
 // true; on Cancel returns false and leaves `color` as it was.
 bool chooseColor(HWND owner, COLORREF& color);

@@ -8,15 +8,16 @@
 #include "gif/indexedbitmap.h"
 #include "palette/palettemodel.h"
 
-// The Color Gradient dialog's values; they outlive the dialog so that the next gradient starts
-// where the last one ended. Colours are COLORREFs (red in the low byte).
-extern COLORREF g_gradientFromColor;
-extern COLORREF g_gradientToColor;
-extern uint32_t g_gradientFromIndex;  // written on OK only
-extern uint32_t g_gradientToIndex;
+// The Color Gradient dialog's values. Colours are COLORREFs (red in the low byte).
+struct Gradient {
+    uint32_t fromIndex = 0;
+    uint32_t toIndex = 0;
+    COLORREF fromColor = 0;
+    COLORREF toColor = 0;
+};
 
-// 1 on OK (the four values above hold the gradient), 0 on Cancel.
-INT_PTR runGradientDialog(HWND owner);
+// True on OK, with the gradient in `chosen`; the dialog opens with the last gradient's colours.
+bool runGradientDialog(HWND owner, Gradient* chosen);
 // The chosen sort key 0 ... 8, or -1 on Cancel.
 int runSortDialog(HWND owner);
 // The wanted number of entries 2 ... 255, 0 when OK found no number in the field, -1 on Cancel.

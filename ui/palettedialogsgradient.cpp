@@ -7,12 +7,10 @@
 #include "ui/colorchooser.h"
 #include "ui/palettedialogs.h"
 
-COLORREF g_gradientFromColor = 0;
-COLORREF g_gradientToColor = 0;
-uint32_t g_gradientFromIndex = 0;
-uint32_t g_gradientToIndex = 0;
-
 namespace {
+
+// The last gradient outlives the dialog, so that the next one starts where it ended.
+Gradient s_last;
 
 constexpr UINT kMaxFieldValue = 255;
 
@@ -30,9 +28,9 @@ struct GradientSide {
 
 const GradientSide kSides[] = {
     {IDC_GRADIENT_FROM_INDEX, IDC_GRADIENT_FROM_RED, IDC_GRADIENT_FROM_GREEN, IDC_GRADIENT_FROM_BLUE,
-     IDC_GRADIENT_FROM_SWATCH, &g_gradientFromColor},
+     IDC_GRADIENT_FROM_SWATCH, &s_last.fromColor},
     {IDC_GRADIENT_TO_INDEX, IDC_GRADIENT_TO_RED, IDC_GRADIENT_TO_GREEN, IDC_GRADIENT_TO_BLUE,
-     IDC_GRADIENT_TO_SWATCH, &g_gradientToColor},
+     IDC_GRADIENT_TO_SWATCH, &s_last.toColor},
 };
 
 const int kSpins[] = {IDC_GRADIENT_FROM_INDEX_SPIN, IDC_GRADIENT_FROM_RED_SPIN, IDC_GRADIENT_FROM_GREEN_SPIN,
@@ -109,9 +107,9 @@ void onSwatchClicked(HWND dialog, const GradientSide& side) {
 void onOk(HWND dialog) {
     BOOL translated = FALSE;
     const UINT from = GetDlgItemInt(dialog, IDC_GRADIENT_FROM_INDEX, &translated, FALSE);
-    g_gradientFromIndex = translated ? from : 0;
+    s_last.fromIndex = translated ? from : 0;
     const UINT to = GetDlgItemInt(dialog, IDC_GRADIENT_TO_INDEX, &translated, FALSE);
-    g_gradientToIndex = translated ? to : 0;
+    s_last.toIndex = translated ? to : 0;
     EndDialog(dialog, 1);
 }
 
@@ -136,7 +134,7 @@ void onCommand(HWND dialog, int id, int code) {
 }
 
 void onDrawItem(const DRAWITEMSTRUCT* item) {
-    const COLORREF color = item->CtlID == IDC_GRADIENT_FROM_SWATCH ? g_gradientFromColor : g_gradientToColor;
+    const COLORREF color = item->CtlID == IDC_GRADIENT_FROM_SWATCH ? s_last.fromColor : s_last.toColor;
     RECT rect = item->rcItem;
     HBRUSH brush = CreateSolidBrush(color);
     FillRect(item->hDC, &rect, brush);
@@ -167,7 +165,10 @@ INT_PTR CALLBACK gradientDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-INT_PTR runGradientDialog(HWND owner) {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COLOR_GRADIENT), owner,
-                           gradientDialogProc, 0);
+bool runGradientDialog(HWND owner, Gradient* chosen) {
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_COLOR_GRADIENT),
+                                           owner, gradientDialogProc, 0);
+    if (result != 1) return false;
+    *chosen = s_last;
+    return true;
 }

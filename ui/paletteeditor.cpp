@@ -269,9 +269,10 @@ RgbColor fromColorRef(COLORREF color) {
 }
 
 void onGradient(HWND dialog) {
-    if (!runGradientDialog(dialog)) return;
-    state(dialog).model->applyGradient(g_gradientFromIndex, g_gradientToIndex,
-                                       fromColorRef(g_gradientFromColor), fromColorRef(g_gradientToColor));
+    Gradient gradient;
+    if (!runGradientDialog(dialog, &gradient)) return;
+    state(dialog).model->applyGradient(gradient.fromIndex, gradient.toIndex, fromColorRef(gradient.fromColor),
+                                       fromColorRef(gradient.toColor));
     refreshAfterChange(dialog);
 }
 
