@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "resource.h"
-#include "ui/typedfield.h"
+#include "ui/panelfields.h"
 #include "ui/windowcontext.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "resource.h"
-#include "ui/typedfield.h"
+#include "ui/panelfields.h"
 #include "ui/windowcontext.h"
 
 namespace {
@@ -18,15 +18,11 @@ constexpr UINT kMaxColorIndex = 255;
 constexpr int kSwatchInset = 6;
 constexpr int kSwatchExtraRightInset = 8;
 
-void setRange(HWND panel, int upDownId, int low, int high) {
-    SendDlgItemMessageA(panel, upDownId, UDM_SETRANGE, 0, MAKELPARAM(high, low));
-}
-
 void onInitDialog(HWND panel) {
-    setRange(panel, IDC_GLOBAL_WIDTH_SPIN, 1, kMaxScreenSide);
-    setRange(panel, IDC_GLOBAL_HEIGHT_SPIN, 1, kMaxScreenSide);
-    setRange(panel, IDC_GLOBAL_LOOP_SPIN, 1, kMaxLoopCount);
-    setRange(panel, IDC_GLOBAL_BACKGROUND_SPIN, 0, kMaxColorIndex);
+    setSpinRange(panel, IDC_GLOBAL_WIDTH_SPIN, 1, kMaxScreenSide);
+    setSpinRange(panel, IDC_GLOBAL_HEIGHT_SPIN, 1, kMaxScreenSide);
+    setSpinRange(panel, IDC_GLOBAL_LOOP_SPIN, 1, kMaxLoopCount);
+    setSpinRange(panel, IDC_GLOBAL_BACKGROUND_SPIN, 0, kMaxColorIndex);
     SetDlgItemInt(panel, IDC_GLOBAL_WIDTH, 1, FALSE);
     SetDlgItemInt(panel, IDC_GLOBAL_HEIGHT, 1, FALSE);
     SetDlgItemInt(panel, IDC_GLOBAL_LOOP, 1, FALSE);
@@ -52,13 +48,6 @@ void showCorrection(HWND panel, int id, UINT value) {
     contextOf(panel)->showing = true;
     show(panel, id, value);
     contextOf(panel)->showing = false;
-}
-
-// Leaves a field alone when it already reads as the value, so the caret stays where the user types.
-void showNumber(HWND panel, int id, UINT value) {
-    bool valid = false;
-    if (readNumber(panel, id, &valid) == value && valid) return;
-    show(panel, id, value);
 }
 
 // A hidden or disabled field holds nothing the user typed.

@@ -10,7 +10,7 @@
 #include "resource.h"
 #include "ui/indexpicker.h"
 #include "ui/paletteeditor.h"
-#include "ui/typedfield.h"
+#include "ui/panelfields.h"
 #include "ui/windowcontext.h"
 
 namespace {
@@ -49,10 +49,6 @@ const GifFrame* currentFrame(HWND panel) {
     return editorOf(panel).currentFramePtr();
 }
 
-void setRange(HWND panel, int upDownId, int low, int high) {
-    SendDlgItemMessageA(panel, upDownId, UDM_SETRANGE, 0, MAKELPARAM(high, low));
-}
-
 // Reads an unsigned number from an edit, corrects it to 0..maximum and shows the correction.
 // Digits too many for GetDlgItemInt are still a number, just a large one.
 UINT readCorrected(HWND panel, int editId, UINT maximum) {
@@ -77,13 +73,6 @@ UINT readCorrected(HWND panel, int editId, UINT maximum) {
         contextOf(panel)->showing = false;
     }
     return value;
-}
-
-// Leaves a field alone when it already reads as the value, so the caret stays where the user types.
-void showNumber(HWND panel, int id, UINT value) {
-    BOOL translated = FALSE;
-    if (GetDlgItemInt(panel, id, &translated, FALSE) == value && translated) return;
-    SetDlgItemInt(panel, id, value, FALSE);
 }
 
 void showText(HWND panel, int id, const std::string& text) {
@@ -113,10 +102,10 @@ void editCurrentFrame(HWND panel, const char* name, const std::string& mergeKey,
 }
 
 void onInitDialog(HWND panel) {
-    setRange(panel, IDC_IMAGE_LEFT_SPIN, 0, kMaxOffset);
-    setRange(panel, IDC_IMAGE_TOP_SPIN, 0, kMaxOffset);
-    setRange(panel, IDC_IMAGE_TRANSPARENT_SPIN, 0, kMaxColorIndex);
-    setRange(panel, IDC_IMAGE_DELAY_SPIN, 0, kMaxDelay);
+    setSpinRange(panel, IDC_IMAGE_LEFT_SPIN, 0, kMaxOffset);
+    setSpinRange(panel, IDC_IMAGE_TOP_SPIN, 0, kMaxOffset);
+    setSpinRange(panel, IDC_IMAGE_TRANSPARENT_SPIN, 0, kMaxColorIndex);
+    setSpinRange(panel, IDC_IMAGE_DELAY_SPIN, 0, kMaxDelay);
     for (const char* text : kDisposalTexts) {
         SendDlgItemMessageA(panel, IDC_IMAGE_DISPOSAL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
