@@ -219,17 +219,6 @@ void onFrameSelectionChanged(Application& app) {
     showEditorState(app, EditNotice{});
 }
 
-void redrawSelectedFrameItem(Application& app) {
-    RECT rect;
-    const int selection = selectedFrame(app);
-    if (SendMessageA(app.frameList, LB_GETITEMRECT, WPARAM(selection), reinterpret_cast<LPARAM>(&rect)) !=
-        LB_ERR) {
-        RedrawWindow(app.frameList, &rect, nullptr, RDW_INVALIDATE);
-    } else {
-        RedrawWindow(app.frameList, nullptr, nullptr, RDW_INVALIDATE);
-    }
-}
-
 void redrawFrameList(Application& app) {
     RedrawWindow(app.frameList, nullptr, nullptr, RDW_INVALIDATE);
 }

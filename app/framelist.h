@@ -12,5 +12,4 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 void drawFrameListItem(Application& app, const DRAWITEMSTRUCT* item);
 // LBN_SELCHANGE from the frame list: fills the Image and Comment panels.
 void onFrameSelectionChanged(Application& app);
-void redrawSelectedFrameItem(Application& app);
 void redrawFrameList(Application& app);

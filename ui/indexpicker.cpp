@@ -228,10 +228,6 @@ void describePickerCell(uint32_t index, RgbColor color, char* text, size_t size)
              unsigned(color.blue));
 }
 
-HWND indexPickerTooltip() {
-    return s_tooltip.window;
-}
-
 INT_PTR CALLBACK indexPickerProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:

@@ -32,6 +32,3 @@ SIZE pickerWindowSize(uint32_t count);
 int pickerCellAt(int x, int y, uint32_t count);
 // "Index=12 R:255 G:0 B:0".
 void describePickerCell(uint32_t index, RgbColor color, char* text, size_t size);
-
-// The tooltip of the open picker, null while none is open.
-HWND indexPickerTooltip();
