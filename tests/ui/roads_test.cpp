@@ -5,7 +5,8 @@
 // Each road leaves its GIF and what giflib must find in it ("<name>.expect") in the roads folder;
 // roads-giflib-check then reads them natively with giflib. The expectations come from the recipes
 // here, never from the document the editor holds. Each kind of dialog is driven for real once;
-// reopening hands the path to the same Open command with the file dialog stubbed.
+// reopening hands the path to the same Open command with the file dialog stubbed. The reopened
+// document also shows in the Global panel whether it loops forever.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -39,11 +40,12 @@ struct ExpectedFrame {
 // height delay tolerance" and a line of its colours in hex.
 void expectAndRecord(const std::string& name, int loop, const std::vector<ExpectedFrame>& frames) {
     sendMenuCommand(IDM_FILE_NEW);  // the reopened document shows only what the file holds
-    FileDialogStub stub({windowsOutputPath("roads\\" + name + ".gif")});
+    DialogStubs stub({windowsOutputPath("roads\\" + name + ".gif")});
     sendMenuCommand(IDM_FILE_OPEN);
     ASSERT_EQ(frameListCount(), int(frames.size()));
     ASSERT_EQ(g_editor.document().frames.size(), frames.size());
     EXPECT_EQ(g_editor.document().loopForever, loop == 0);
+    EXPECT_EQ(checked(g_globalPanel, IDC_GLOBAL_INFINITE), loop == 0);
     std::ofstream out(testOutputPath("roads/" + name + ".expect"));
     out << "loop " << loop << "\nframes " << frames.size() << "\n";
     for (size_t i = 0; i < frames.size(); ++i) {
@@ -85,7 +87,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(session_.started());
         CreateDirectoryA(windowsOutputPath("roads").c_str(), nullptr);
-        parkPointer();
     }
     AppSession session_;
 };
@@ -130,18 +131,19 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
     answers.expect("Open", DialogAnswerer::chooseFile(importImagePath("colors256.png")));
     sendMenuCommand(IDM_IMAGE_ADD);
     {
-        FileDialogStub stub({importImagePath("flat.jpg")});
+        DialogStubs stub({importImagePath("flat.jpg")});
         sendMenuCommand(IDM_IMAGE_ADD);
     }
     ASSERT_EQ(frameListCount(), 2);
     showPropertyTab(0);
     press(g_globalPanel, IDC_GLOBAL_INFINITE);
     EXPECT_TRUE(checked(g_globalPanel, IDC_GLOBAL_INFINITE));
+    // A name typed without its extension gets ".gif".
     const std::string path = freshRoad("pictures");
-    answers.expect("Save As", DialogAnswerer::chooseFile(path));
+    answers.expect("Save As", DialogAnswerer::chooseFile(path.substr(0, path.size() - 4)));
     sendMenuCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.allAnswered());
-    EXPECT_EQ(g_editor.path(), path);
+    EXPECT_STRCASEEQ(g_editor.path().c_str(), path.c_str());
     // colors256.png: 16 x 16, pixel i = 16y + x has colour (i, 255 - i, 7i mod 256), as
     // make-import-images.sh draws it; flat.jpg: 48 x 32 of (100, 150, 200), JPEG-rounded.
     ExpectedFrame png{0, 0, 16, 16, 0, 0, {}};
@@ -159,7 +161,7 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
     writeTestFile("roads/palette.gif",
                   gif.imageData(2, referenceLzwEncode(Bytes(indices, indices + 12), 2)).trailer().bytes());
     {
-        FileDialogStub stub({path});
+        DialogStubs stub({path});
         sendMenuCommand(IDM_FILE_OPEN);
     }
     ASSERT_EQ(frameListCount(), 1);
