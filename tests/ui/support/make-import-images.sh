@@ -25,9 +25,8 @@ mkdir -p "$out" "$out/x.gif"
 "$convert" -size 16x16 xc:'rgb(255,255,0)' -size 32x32 xc:'rgb(255,0,255)' "$out/icon.ico"
 
 # 16 x 16 with 256 distinct colours: pixel (x, y) is colour i = 16 y + x = (i, 255 - i, 7 i mod 256).
-python3 -c 'import sys; sys.stdout.buffer.write(b"P6\n16 16\n255\n" + bytes(c for i in range(256) for c in (i, 255 - i, 7 * i % 256)))' \
-    > "$out/colors256.ppm"
-"$convert" "$out/colors256.ppm" -define png:color-type=2 "$out/colors256.png"
+python3 -c 'import sys; sys.stdout.buffer.write(b"P6\n16 16\n255\n" + bytes(c for i in range(256) for c in (i, 255 - i, 7 * i % 256)))' |
+    "$convert" ppm:- -define png:color-type=2 "$out/colors256.png"
 
 # A PNG inside a folder whose name contains ".gif": Add must take the GIF road for it.
 cp "$out/alpha.png" "$out/x.gif/picture.png"

@@ -1,7 +1,6 @@
 #pragma once
-// Runs the real application inside a test: the same start-up, message loop and shut-down as
-// WinMain, answers for modal dialogs, stubs for the file dialogs and message boxes, screenshots,
-// and the user's actions on the menus, the toolbar, the frame list and the panels.
+// Runs the real application inside a test as WinMain does; answers or stubs its dialogs, takes
+// screenshots, and acts as the user on the menus, the toolbar, the frame list and the panels.
 #include <windows.h>
 
 #include <functional>
@@ -10,17 +9,12 @@
 
 #include "gif/document.h"
 
-// Starts the application like WinMain and tears it down at the end: a fresh window and an empty
-// document for each test.
-class AppSession {
-public:
+// Starts the application like WinMain and tears it down: a fresh window and empty document each time.
+struct AppSession {
     AppSession();
     ~AppSession();
     AppSession(const AppSession&) = delete;
-    bool started() const { return started_; }
-
-private:
-    bool started_ = false;
+    bool started = false;
 };
 
 // Dispatches messages until done() holds or the time is up; returns done().
@@ -31,8 +25,7 @@ inline void pumpMessages(DWORD milliseconds) {
 
 // Exit code runMessageLoopFor returns when the program did not quit by itself.
 constexpr int kStillRunning = 0x51A7;
-// Runs the program's own message loop; a watchdog quits it with kStillRunning after the given
-// time (longer, up to 20 s, while an armed dialog answer still waits).
+// Runs the program's own message loop; a watchdog quits it with kStillRunning after the given time.
 int runMessageLoopFor(DWORD milliseconds);
 
 // Answers modal dialogs (message boxes, file dialogs, popups) from inside their own modal loop, in
@@ -44,11 +37,8 @@ public:
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
 
-    void expect(const std::string& caption, Answer answer) {
-        pending_.push_back({caption, std::move(answer)});
-    }
-    // Captions of the dialogs no armed answer matched; the main window, a dialog too, is seen
-    // there when it gets the focus back.
+    void expect(const std::string& caption, Answer answer) { pending_.emplace_back(caption, answer); }
+    // Captions of the dialogs no armed answer matched.
     const std::vector<std::string>& unexpected() const { return unexpected_; }
     // Text of the last message box answered.
     const std::string& lastMessageText() const { return lastMessageText_; }
@@ -57,18 +47,13 @@ public:
     static Answer pressButton(int id);
     static Answer chooseFile(const std::string& path);
 
-    // Used by the hook and timer callbacks.
     void onActivate(HWND dialog);
     void onAnswerTimer(HWND dialog);
     void onDestroy(HWND window);
 
 private:
-    struct Pending {
-        std::string caption;
-        Answer answer;
-    };
     HHOOK hook_ = nullptr;
-    std::vector<Pending> pending_;
+    std::vector<std::pair<std::string, Answer>> pending_;  // caption, answer
     std::vector<HWND> handled_;
     std::vector<std::string> unexpected_;
     std::string lastMessageText_;
@@ -88,23 +73,22 @@ void selectFrame(int index);
 // A click on a property tab (0 Global, 1 Image, 2 Comment).
 void showPropertyTab(int index);
 
-// Text as typing leaves it (EN_CHANGE follows, the edit is marked modified); the notice of a
-// lost focus; BM_CLICK.
+// Text as typing leaves it (EN_CHANGE follows, the edit marked modified); a lost focus; BM_CLICK.
 void typeText(HWND dialog, int id, const std::string& text);
 void leaveField(HWND dialog, int id);
 void press(HWND dialog, int id);
 std::string textOf(HWND dialog, int id);
 bool checked(HWND dialog, int id);
-bool enabled(HWND dialog, int id);
 
 // The test output path in Windows form (backslashes), as a file dialog takes it.
 std::string windowsOutputPath(const std::string& name);
 // A picture made natively before the tests (tests/ui/support/make-import-images.sh).
 std::string importImagePath(const std::string& name);
 
-// Pixel (x, y) is pixel(x, y); the colours are the local table and, opaque, the picture's palette.
+// Pixel (x, y) is pixel(x, y), or 0 without it; the colours are the local table and, opaque, the
+// picture's palette.
 GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>& colors,
-                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel, uint16_t left = 0,
+                   const std::function<uint8_t(uint32_t, uint32_t)>& pixel = nullptr, uint16_t left = 0,
                    uint16_t top = 0);
 // Opens a document of these frames and screen as if read from `path`: the frame list gets one item
 // per frame, none selected, and nothing counts as changed.
@@ -114,9 +98,8 @@ void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t sc
 // A click of the palette editor's grid at the centre of a cell.
 void clickEditorCell(HWND editor, uint32_t index, UINT down = WM_LBUTTONDOWN);
 
-// While it lives, the program's file dialogs and message boxes show no window (each real one
-// costs Wine seconds): each file dialog hands back the next path given (an empty one acts as
-// Cancel) and the command goes on as after a real choice; each message box answers `boxAnswer`.
+// While it lives, the program's file dialogs and message boxes show no window: each file dialog
+// hands back the next path given ("" cancels); each message box answers `boxAnswer`.
 class DialogStubs {
 public:
     explicit DialogStubs(std::vector<std::string> paths = {}, int boxAnswer = IDOK);
