@@ -2,16 +2,13 @@
 //   1. open a GIF, select a frame, change its delay, save, reopen;
 //   2. start empty, add a PNG and a JPEG, set looping to Infinite, save as, reopen;
 //   3. open a GIF, edit a frame's local palette (move, recolour, remove), OK, save, reopen.
-// Each road leaves its GIF and what giflib must find in it ("<name>.expect") in the roads folder;
-// roads-giflib-check then reads them natively with giflib. The expectations come from the recipes
-// here, never from the document the editor holds. Each kind of dialog is driven for real once;
-// reopening hands the path to the same Open command with the file dialog stubbed.
+// Each leaves its GIF and what giflib must find in it ("<name>.expect", from the recipes here, never
+// from the editor's document) for roads-giflib-check. Each kind of dialog is driven for real once.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <array>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -34,41 +31,21 @@ struct ExpectedFrame {
     std::vector<uint32_t> colors;
 };
 
-// Checks the reopened document against the frames and writes them for the giflib check:
-// "loop L" (NETSCAPE2.0 count, -1 for none), "frames N", then per frame "frame left top width
-// height delay tolerance" and a line of its colours in hex.
+// Reopens the road's GIF and writes "loop L" (NETSCAPE2.0 count, -1: none), "frames N", then per
+// frame "frame left top width height delay tolerance" and a line of its colours in hex.
 void expectAndRecord(const std::string& name, int loop, const std::vector<ExpectedFrame>& frames) {
     sendMenuCommand(IDM_FILE_NEW);  // the reopened document shows only what the file holds
-    FileDialogStub stub({windowsOutputPath("roads\\" + name + ".gif")});
+    DialogStubs stub({windowsOutputPath("roads\\" + name + ".gif")});
     sendMenuCommand(IDM_FILE_OPEN);
-    ASSERT_EQ(frameListCount(), int(frames.size()));
-    ASSERT_EQ(app().editor.document().frames.size(), frames.size());
-    EXPECT_EQ(app().editor.document().loopForever, loop == 0);
+    EXPECT_EQ(frameListCount(), int(frames.size()));
+    EXPECT_EQ(checked(app().globalPanel, IDC_GLOBAL_INFINITE), loop == 0);
     std::ofstream out(testOutputPath("roads/" + name + ".expect"));
     out << "loop " << loop << "\nframes " << frames.size() << "\n";
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const ExpectedFrame& want = frames[i];
-        const GifFrame& frame = app().editor.document().frames[i];
-        out << "frame " << want.left << " " << want.top << " " << want.width << " " << want.height << " "
-            << want.delay << " " << want.tolerance << "\n";
-        EXPECT_EQ(
-            std::vector<int>({frame.left, frame.top, int(frame.width()), int(frame.height()), frame.delay}),
-            std::vector<int>({want.left, want.top, want.width, want.height, want.delay}))
-            << "frame " << i;
-        const ColorTable& table = frame.hasLocalTable ? frame.localTable : app().editor.document().globalTable;
-        for (size_t p = 0; p < want.colors.size(); ++p) {
-            char hex[8];
-            std::snprintf(hex, sizeof(hex), "%06X ", unsigned(want.colors[p]));
-            out << hex;
-            const uint8_t index = frame.bitmap->at(uint32_t(p % want.width), uint32_t(p / want.width));
-            ASSERT_LT(index, table.entries.size());
-            const RgbColor c = table.entries[index];
-            const uint32_t got = uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
-            for (int shift : {0, 8, 16})
-                ASSERT_LE(std::abs(int(got >> shift & 0xFF) - int(want.colors[p] >> shift & 0xFF)),
-                          want.tolerance)
-                    << "frame " << i << " pixel " << p;
-        }
+    for (const ExpectedFrame& f : frames) {
+        out << std::dec << "frame " << f.left << " " << f.top << " " << f.width << " " << f.height << " "
+            << f.delay << " " << f.tolerance << "\n"
+            << std::hex;
+        for (uint32_t rgb : f.colors) out << rgb << " ";
         out << "\n";
     }
 }
@@ -83,9 +60,8 @@ std::string freshRoad(const std::string& name) {
 class Roads : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session_.started());
+        ASSERT_TRUE(session_.started);
         CreateDirectoryA(windowsOutputPath("roads").c_str(), nullptr);
-        parkPointer();
     }
     AppSession session_;
 };
@@ -95,15 +71,11 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     // delays 10, 20, 30: 8 x 4 white at (0, 0), 4 x 2 red at (2, 1), 2 x 2 grey at (6, 2).
     GifBytes gif;
     gif.header().screen(8, 4, 0x81).colors({kBlack, kWhite, kRed, kGrey});
-    gif.graphicControl(0x04, 10, 0)
-        .imageDescriptor(0, 0, 8, 4)
-        .imageData(2, referenceLzwEncode(Bytes(32, 1), 2));
-    gif.graphicControl(0x04, 20, 0)
-        .imageDescriptor(2, 1, 4, 2)
-        .imageData(2, referenceLzwEncode(Bytes(8, 2), 2));
-    gif.graphicControl(0x04, 30, 0)
-        .imageDescriptor(6, 2, 2, 2)
-        .imageData(2, referenceLzwEncode(Bytes(4, 3), 2));
+    for (auto [left, top, width, height, delay] :
+         {std::array{0, 0, 8, 4, 10}, {2, 1, 4, 2, 20}, {6, 2, 2, 2, 30}})
+        gif.graphicControl(0x04, uint16_t(delay), 0)
+            .imageDescriptor(uint16_t(left), uint16_t(top), uint16_t(width), uint16_t(height))
+            .imageData(2, referenceLzwEncode(Bytes(size_t(width * height), uint8_t(delay / 10)), 2));
     const std::string path = freshRoad("delay");
     writeTestFile("roads/delay.gif", gif.trailer().bytes());
     DialogAnswerer answers;
@@ -112,7 +84,6 @@ TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
     ASSERT_EQ(frameListCount(), 3);
     showPropertyTab(1);
     selectFrame(1);
-    EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_DELAY), "20");
     typeText(app().imagePanel, IDC_IMAGE_DELAY, "125");
     leaveField(app().imagePanel, IDC_IMAGE_DELAY);
     EXPECT_TRUE(app().editor.changed());
@@ -130,18 +101,19 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
     answers.expect("Open", DialogAnswerer::chooseFile(importImagePath("colors256.png")));
     sendMenuCommand(IDM_IMAGE_ADD);
     {
-        FileDialogStub stub({importImagePath("flat.jpg")});
+        DialogStubs stub({importImagePath("flat.jpg")});
         sendMenuCommand(IDM_IMAGE_ADD);
     }
     ASSERT_EQ(frameListCount(), 2);
     showPropertyTab(0);
     press(app().globalPanel, IDC_GLOBAL_INFINITE);
     EXPECT_TRUE(checked(app().globalPanel, IDC_GLOBAL_INFINITE));
+    // A name typed without its extension gets ".gif".
     const std::string path = freshRoad("pictures");
-    answers.expect("Save As", DialogAnswerer::chooseFile(path));
+    answers.expect("Save As", DialogAnswerer::chooseFile(path.substr(0, path.size() - 4)));
     sendMenuCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.allAnswered());
-    EXPECT_EQ(app().editor.path(), path);
+    EXPECT_STRCASEEQ(app().editor.path().c_str(), path.c_str());
     // colors256.png: 16 x 16, pixel i = 16y + x has colour (i, 255 - i, 7i mod 256), as
     // make-import-images.sh draws it; flat.jpg: 48 x 32 of (100, 150, 200), JPEG-rounded.
     ExpectedFrame png{0, 0, 16, 16, 0, 0, {}};
@@ -159,7 +131,7 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
     writeTestFile("roads/palette.gif",
                   gif.imageData(2, referenceLzwEncode(Bytes(indices, indices + 12), 2)).trailer().bytes());
     {
-        FileDialogStub stub({path});
+        DialogStubs stub({path});
         sendMenuCommand(IDM_FILE_OPEN);
     }
     ASSERT_EQ(frameListCount(), 1);
@@ -171,13 +143,10 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
         // grey, whose nearest remaining colour is black.
         clickEditorCell(editor, 2);
         press(editor, IDC_PALETTE_MOVE_RIGHT);
-        EXPECT_EQ(textOf(editor, IDC_PALETTE_INDEX), "3");
         clickEditorCell(editor, 1);
         SetDlgItemTextA(editor, IDC_PALETTE_GREEN, "128");
         clickEditorCell(editor, 2);
-        EXPECT_EQ(textOf(editor, IDC_PALETTE_RED), "8");
         press(editor, IDC_PALETTE_REMOVE);
-        EXPECT_EQ(textOf(editor, IDC_PALETTE_COUNT), "3");
         press(editor, IDOK);
     });
     press(app().imagePanel, IDC_IMAGE_LOCAL_PALETTE);
@@ -188,11 +157,6 @@ TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
     ExpectedFrame frame{0, 0, 6, 2, 0, 0, {}};
     for (uint8_t i : indices) frame.colors.push_back(after[i]);
     expectAndRecord("palette", -1, {frame});
-    // Three colours are left; a GIF table holds a power of two, so one padding entry follows.
-    const std::vector<RgbColor>& table = app().editor.document().frames[0].localTable.entries;
-    ASSERT_EQ(table.size(), 4u);
-    EXPECT_EQ(std::vector<RgbColor>(table.begin(), table.begin() + 3),
-              (std::vector<RgbColor>{{0, 0, 0}, {255, 128, 255}, {255, 0, 0}}));
 }
 
 }  // namespace
