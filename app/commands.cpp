@@ -12,7 +12,10 @@
 #include "app/application.h"
 #include "app/preview.h"
 #include "app/waitcursor.h"
+#include "edit/animationtools.h"
 #include "resource.h"
+#include "ui/animationdelaydialog.h"
+#include "ui/loopcounterdialog.h"
 #include "win32/gdiplus_win.h"
 #include "win32/imageimport_win.h"
 
@@ -191,6 +194,23 @@ void commandUndo(Application& app) {
 
 void commandRedo(Application& app) {
     app.editor.redo();
+}
+
+// A pause after the current frame (at the end when none is current), the size of the screen.
+void commandAddEmptyImage(Application& app) {
+    const GifAnimation& doc = app.editor.document();
+    GifAnimation added;
+    added.frames.push_back(makeEmptyFrame(doc.screenWidth, doc.screenHeight));
+    const int current = app.editor.currentFrame();
+    app.editor.insertFrames(current >= 0 ? size_t(current) + 1 : doc.frames.size(), added, "Add Empty Image");
+}
+
+void commandAnimationDelay(Application& app) {
+    runAnimationDelayDialog(app.window, app.editor);
+}
+
+void commandLoopCounter(Application& app) {
+    runLoopCounterDialog(app.window, app.editor);
 }
 
 void commandAnimate(Application& app) {

@@ -15,6 +15,9 @@ void commandAddImage(Application& app);
 void commandDeleteImage(Application& app);
 void commandMoveUp(Application& app);
 void commandMoveDown(Application& app);
+void commandAddEmptyImage(Application& app);
+void commandAnimationDelay(Application& app);
+void commandLoopCounter(Application& app);
 void commandAnimate(Application& app);
 void commandHelp(Application& app);
 

@@ -56,6 +56,15 @@ void runToolbarCommand(Application& app, UINT id) {
         case IDT_ANIMATE:
             commandAnimate(app);
             break;
+        case IDT_ADD_EMPTY:
+            commandAddEmptyImage(app);
+            break;
+        case IDT_LOOP:
+            commandLoopCounter(app);
+            break;
+        case IDT_DELAY:
+            commandAnimationDelay(app);
+            break;
         case IDT_HELP:
             commandHelp(app);
             break;
@@ -111,6 +120,9 @@ void runMenuCommand(Application& app, UINT id) {
         case IDM_IMAGE_MOVE_DOWN:
             commandMoveDown(app);
             break;
+        case IDM_IMAGE_NEW:
+            commandAddEmptyImage(app);
+            break;
         case IDM_ANIMATION_ANIMATE:
             commandAnimate(app);
             break;
@@ -118,7 +130,7 @@ void runMenuCommand(Application& app, UINT id) {
             commandHelp(app);
             break;
         default:
-            break;  // Image, New has nothing bound to it
+            break;
     }
 }
 

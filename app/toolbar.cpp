@@ -21,31 +21,30 @@ constexpr int kToolbarBitmaps[kImageCount] = {
 struct ButtonRow {
     int image;  // image index, or the width in pixels for a separator
     int command;
-    bool hidden;
     bool separator;
     UINT label;  // string id, 0 for separators
 };
 
 constexpr ButtonRow kButtons[] = {
-    {0, IDT_NEW, false, false, IDS_TB_NEW},
-    {1, IDT_OPEN, false, false, IDS_TB_OPEN},
-    {2, IDT_SAVE, false, false, IDS_TB_SAVE},
-    {3, IDT_OPTIMIZE, false, false, IDS_TB_OPTIMIZE},
-    {4, IDT_UNDO, false, true, 0},
-    {4, IDT_UNDO, false, false, IDS_TB_UNDO},
-    {5, IDT_REDO, false, false, IDS_TB_REDO},
-    {4, IDT_UNDO, false, true, 0},
-    {6, IDT_ADD_EMPTY, true, false, IDS_TB_ADD_EMPTY},
-    {7, IDT_ADD, false, false, IDS_TB_ADD},
-    {8, IDT_DELETE, false, false, IDS_TB_DELETE},
-    {9, IDT_MOVE_DOWN, false, false, IDS_TB_MOVE_DOWN},
-    {10, IDT_MOVE_UP, false, false, IDS_TB_MOVE_UP},
-    {11, IDT_ANIMATE, false, true, 0},
-    {11, IDT_ANIMATE, false, false, IDS_TB_ANIMATE},
-    {12, IDT_LOOP, true, false, IDS_TB_LOOP},
-    {13, IDT_DELAY, true, false, IDS_TB_DELAY},
-    {11, IDT_ANIMATE, false, true, 0},
-    {14, IDT_HELP, false, false, IDS_TB_HELP},
+    {0, IDT_NEW, false, IDS_TB_NEW},
+    {1, IDT_OPEN, false, IDS_TB_OPEN},
+    {2, IDT_SAVE, false, IDS_TB_SAVE},
+    {3, IDT_OPTIMIZE, false, IDS_TB_OPTIMIZE},
+    {4, IDT_UNDO, true, 0},
+    {4, IDT_UNDO, false, IDS_TB_UNDO},
+    {5, IDT_REDO, false, IDS_TB_REDO},
+    {4, IDT_UNDO, true, 0},
+    {6, IDT_ADD_EMPTY, false, IDS_TB_ADD_EMPTY},
+    {7, IDT_ADD, false, IDS_TB_ADD},
+    {8, IDT_DELETE, false, IDS_TB_DELETE},
+    {9, IDT_MOVE_DOWN, false, IDS_TB_MOVE_DOWN},
+    {10, IDT_MOVE_UP, false, IDS_TB_MOVE_UP},
+    {11, IDT_ANIMATE, true, 0},
+    {11, IDT_ANIMATE, false, IDS_TB_ANIMATE},
+    {12, IDT_LOOP, false, IDS_TB_LOOP},
+    {13, IDT_DELAY, false, IDS_TB_DELAY},
+    {11, IDT_ANIMATE, true, 0},
+    {14, IDT_HELP, false, IDS_TB_HELP},
 };
 constexpr int kButtonCount = int(sizeof(kButtons) / sizeof(kButtons[0]));
 
@@ -67,7 +66,7 @@ void addButtons(Application& app) {
         const ButtonRow& row = kButtons[i];
         buttons[i].iBitmap = row.image;
         buttons[i].idCommand = row.command;
-        buttons[i].fsState = BYTE(TBSTATE_ENABLED | (row.hidden ? TBSTATE_HIDDEN : 0));
+        buttons[i].fsState = BYTE(TBSTATE_ENABLED);
         buttons[i].fsStyle = BYTE(row.separator ? BTNS_SEP : BTNS_BUTTON);
         if (!row.separator) {
             LoadStringA(app.instance, row.label, g_labels[i], kLabelBufferSize);

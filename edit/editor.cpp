@@ -151,6 +151,21 @@ bool Editor::insertFrames(size_t at, GifAnimation& source, const std::string& na
     return true;
 }
 
+bool Editor::setDelays(const std::vector<uint16_t>& delays, const std::string& name) {
+    if (delays.size() != doc_.frames.size()) return false;
+    EditStep step = makeStep(name, current_, current_);
+    for (size_t i = 0; i < delays.size(); ++i) {
+        FrameFields fields = FrameFields::of(doc_.frames[i]);
+        if (fields.delay == delays[i]) continue;
+        fields.delay = delays[i];
+        step.changes.push_back(frameFieldsChange(i, std::move(fields), true));
+        step.changes.back()->exchange(doc_);
+    }
+    if (step.changes.empty()) return false;
+    commit(std::move(step), false);
+    return true;
+}
+
 bool Editor::deleteFrame(size_t index) {
     if (index >= doc_.frames.size()) return false;
     // The next frame takes the place of the deleted one; after the last, the one before it.

@@ -63,6 +63,8 @@ public:
     // the last of them becomes the current frame when `selectAdded`.
     bool insertFrames(size_t at, GifAnimation& source, const std::string& name,
                       ScreenAfterAdd screen = ScreenAfterAdd::Keep, bool selectAdded = true);
+    // Every frame's delay at once (Animation Delay), as one step; `delays` has one per frame.
+    bool setDelays(const std::vector<uint16_t>& delays, const std::string& name);
     bool deleteFrame(size_t index);
     bool moveFrame(size_t index, bool up);
     // Every frame, the global table, the screen and looping replaced by `result`'s (the optimiser's

@@ -237,3 +237,19 @@
 #define IDS_PALETTE_WRITE 177
 #define IDS_PALETTE_READ 178
 // ==== End of palette editing ===================================================================
+
+// ==== Whole-animation dialogs ===================================================================
+#define IDD_ANIMATION_DELAY 240
+#define IDD_LOOP_COUNTER 241
+#define IDC_DELAY_ALL_FRAMES 1100
+#define IDC_DELAY_CURRENT_FRAME 1101
+#define IDC_DELAY_SET 1102
+#define IDC_DELAY_SCALE 1103
+#define IDC_DELAY_VALUE 1104
+#define IDC_DELAY_VALUE_SPIN 1105
+#define IDC_DELAY_PERCENT 1106
+#define IDC_DELAY_PERCENT_SPIN 1107
+#define IDC_DELAY_PLAY_TIME 1108
+#define IDC_LOOP_COUNT 1110
+#define IDC_LOOP_COUNT_SPIN 1111
+#define IDC_LOOP_INFINITE 1112

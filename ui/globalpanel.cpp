@@ -12,7 +12,6 @@
 namespace {
 
 constexpr UINT kMaxScreenSide = 2000;
-constexpr UINT kMaxLoopCount = 32767;
 constexpr UINT kMaxColorIndex = 255;
 // Inner margins of the background swatch inside its raised edge.
 constexpr int kSwatchInset = 6;
@@ -94,17 +93,9 @@ void onScreenSideEdited(HWND panel, int id) {
 void onLoopCountEdited(HWND panel) {
     if (showing(panel) || !takesInput(panel, IDC_GLOBAL_LOOP) || !takeTyped(panel, IDC_GLOBAL_LOOP)) return;
     bool valid = false;
-    UINT value = readNumber(panel, IDC_GLOBAL_LOOP, &valid);
-    if (!valid) {
-        value = 0;
-        showCorrection(panel, IDC_GLOBAL_LOOP, value);
-    } else if (value > kMaxLoopCount) {
-        value = kMaxLoopCount;
-        showCorrection(panel, IDC_GLOBAL_LOOP, value);
-    } else if (value == 0) {
-        value = 1;
-        showCorrection(panel, IDC_GLOBAL_LOOP, value);
-    }
+    const UINT typed = readNumber(panel, IDC_GLOBAL_LOOP, &valid);
+    const UINT value = correctedLoopCount(valid, typed);
+    if (!valid || value != typed) showCorrection(panel, IDC_GLOBAL_LOOP, value);
     editDocument(
         panel, "Loop Count", "", [](DocumentFields& f, UINT v) { f.loopCount = uint16_t(v); }, value);
 }

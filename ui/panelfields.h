@@ -26,3 +26,11 @@ inline void showNumber(HWND panel, int id, UINT value) {
     if (GetDlgItemInt(panel, id, &translated, FALSE) == value && translated) return;
     SetDlgItemInt(panel, id, value, FALSE);
 }
+
+// Looping as typed: no number is 0 repeats, 0 means one play, and the count stops at 32767.
+constexpr UINT kMaxLoopCount = 32767;
+inline UINT correctedLoopCount(bool valid, UINT value) {
+    if (!valid) return 0;
+    if (value == 0) return 1;
+    return value > kMaxLoopCount ? kMaxLoopCount : value;
+}
