@@ -61,11 +61,9 @@ TEST(LzwEncoder, RoundTripsAndMatchesTheReference) {
             const Decoded d = decode(stream, c.count);
             ASSERT_EQ(int(d.stop), int(LzwStop::Complete));
             ASSERT_TRUE(d.pixels == pixels);
-            if (c.count <= 70000)
-                ASSERT_EQ(stream,
-                          GifBytes()
-                              .imageData(uint8_t(c.codeSize), referenceLzwEncode(pixels, c.codeSize), 254)
-                              .bytes());
+            const Bytes codes = c.count <= 70000 ? referenceLzwEncode(pixels, c.codeSize) : Bytes();
+            if (!codes.empty())
+                ASSERT_EQ(stream, GifBytes().imageData(uint8_t(c.codeSize), codes, 254).bytes());
         }
 }
 
@@ -76,60 +74,32 @@ TEST(LzwDecoder, HandPackedStreams) {
         return GifBytes().imageData(2, packCodes(codes), blockSize).bytes();
     };
     // As many pixels are asked for as `expected` holds; `end` is where the file is left (0: not checked).
-    const struct {
-        const char* name;
-        Bytes stream;
-        Bytes expected;
-        LzwStop stop;
-        size_t end;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; Bytes stream; Bytes expected; LzwStop stop; size_t end; } cases[] = {
         // No clear first: 1; 1 adds 6; 2 adds 7 and widens; end at 4 bits, before the 5 pixels asked.
         {"early end code", stream({{1, 3}, {1, 3}, {2, 3}, {5, 4}}), {1, 1, 2, 0, 0}, LzwStop::EndCode, 0},
         // 7 is the next free code (KwKwK): the previous string "1" plus its own first byte.
-        {"KwKwK",
-         stream({{4, 3}, {2, 3}, {1, 3}, {7, 3}, {6, 4}, {5, 4}}),
-         {2, 1, 1, 1, 2, 1},
-         LzwStop::Complete,
-         0},
+        {"KwKwK", stream({{4, 3}, {2, 3}, {1, 3}, {7, 3}, {6, 4}, {5, 4}}), {2, 1, 1, 1, 2, 1}, LzwStop::Complete, 0},
         // A clear at 4 bits takes the width back to 3.
-        {"clear in the middle",
-         stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 4}, {3, 3}, {3, 3}, {6, 3}, {5, 4}}),
-         {1, 2, 3, 3, 3, 3, 3},
-         LzwStop::Complete,
-         0},
+        {"clear", stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 4}, {3, 3}, {3, 3}, {6, 3}, {5, 4}}),
+         {1, 2, 3, 3, 3, 3, 3}, LzwStop::Complete, 0},
         {"code above the next free", stream({{4, 3}, {1, 3}, {7, 3}}), {1, 0, 0}, LzwStop::BadCode, 0},
-        {"data ends mid-image",
-         stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}}),
-         {1, 2, 3, 1, 0, 0},
-         LzwStop::EndOfData,
-         0},
+        {"data ends", stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}}), {1, 2, 3, 1, 0, 0}, LzwStop::EndOfData, 0},
         {"empty file", {}, {0, 0}, LzwStop::EndOfData, 0},
-        // After the clear, 6 (undefined: reads 0), then 6 defines itself as its own prefix: the third
-        // 6 would chain forever, until the pixel stack is full.
-        {"pixel-stack overflow",
-         stream({{4, 3}, {6, 3}, {6, 3}, {6, 3}, {5, 3}}),
-         {0, 0, 0, 6, 0, 0, 0, 0},
-         LzwStop::StackOverflow,
-         0},
+        // After the clear, 6 (undefined: reads 0), then 6 defines itself as its own prefix: the
+        // third 6 would chain forever, until the pixel stack is full.
+        {"pixel-stack overflow", stream({{4, 3}, {6, 3}, {6, 3}, {6, 3}, {5, 3}}), {0, 0, 0, 6, 0, 0, 0, 0},
+         LzwStop::StackOverflow, 0},
         // Code size 12 cannot work with 12-bit codes: refused, its sub-blocks skipped.
-        {"code size 12",
-         GifBytes().imageData(12, {0xFF, 0xFF, 0xFF, 0xFF}, 2).trailer().bytes(),
-         {0, 0, 0},
-         LzwStop::BadCodeSize,
-         8},
-        // 16 bits of codes in one-byte sub-blocks [2][1 b0][1 b1][0]: one pixel needs only the first
-        // sub-block; asking for more stops at the end code in the second.
-        {"one sub-block read",
-         stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 4}}, 1),
-         {1},
-         LzwStop::Complete,
-         3},
-        {"end code in the second",
-         stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 4}}, 1),
-         {1, 2, 3, 0},
-         LzwStop::EndCode,
-         5},
+        {"code size 12", GifBytes().imageData(12, {0xFF, 0xFF, 0xFF, 0xFF}, 2).bytes(), {0, 0, 0},
+         LzwStop::BadCodeSize, 8},
+        // 16 bits of codes in one-byte sub-blocks [2][1 b0][1 b1][0]: one pixel needs only the
+        // first sub-block; asking for more stops at the end code in the second.
+        {"one sub-block read", stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 4}}, 1), {1}, LzwStop::Complete, 3},
+        {"end code in the second", stream({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 4}}, 1), {1, 2, 3, 0},
+         LzwStop::EndCode, 5},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const Decoded d = decode(c.stream, c.expected.size());
         EXPECT_EQ(d.pixels, c.expected) << c.name;
