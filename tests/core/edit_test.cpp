@@ -1,6 +1,5 @@
 // The editing layer: every kind of edit undone and redone back to the very same document, the
-// "changed" flag against what a save would write, merged steps, the history's bounds and the
-// screen that fits the frames.
+// "changed" flag against what a save would write, merged steps and the history's bounds.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -189,30 +188,6 @@ TEST(EditTest, HistoryKeepsItsBoundsOldestStepsFirst) {
     for (int i = 0; i < 8; ++i) small.deleteFrame(0);
     EXPECT_LE(small.history().retainedBytes(), 40000u);
     EXPECT_EQ(small.history().stepCount(), 3u);
-}
-
-// With Auto on, moving a frame refits the screen to the box of all frames, both ways and at most
-// 2000 (an offset of 65535 does not wrap); without, the screen stays.
-TEST(EditTest, AutoSizeIsTheBoxOfAllFramesAtMost2000) {
-    Editor editor;
-    GifAnimation doc;
-    doc.frames.emplace_back().bitmap = IndexedBitmap::create(30, 8);
-    doc.frames.emplace_back().bitmap = IndexedBitmap::create(2, 20);
-    doc.frames[1].top = 50;
-    doc.screenWidth = doc.screenHeight = 50;
-    editor.open(doc, "");
-    for (auto [autoSize, left, width, height] :
-         {std::tuple{false, 300, 50, 50}, {true, 200, 230, 70}, {true, 0, 30, 70}, {true, 65535, 2000, 70}}) {
-        DocumentFields d = DocumentFields::of(editor.document());
-        d.autoScreenSize = autoSize;
-        editor.setDocumentFields(d, "Auto Size");
-        FrameFields f = fieldsOf(editor, 0);
-        f.left = uint16_t(left);
-        editor.setFrameFields(0, f, "Offset");
-        EXPECT_EQ(editor.document().screenWidth * 10000 + editor.document().screenHeight,
-                  width * 10000 + height)
-            << left;
-    }
 }
 
 }  // namespace
