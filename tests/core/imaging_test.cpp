@@ -1,5 +1,5 @@
 // Colour reduction: whole NeuQuant runs small enough to follow on paper, nearest-colour answers
-// against an exhaustive search, exact reduction of pictures with up to 256 colours, the PPM reader.
+// against an exhaustive search, exact reduction of pictures with up to 256 colours.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 #include <random>
 
 #include "imaging/colorquantizer.h"
-#include "imaging/ppm.h"
 #include "imaging/reduction.h"
 
 namespace {
@@ -116,29 +115,6 @@ TEST(Reduction, ByteOrderStrideAndRefusals) {
     EXPECT_FALSE(reduceArgbPicture(rows, 2, 1, 4).bitmap);                      // stride too short
     EXPECT_FALSE(reduceArgbPicture(rows, 1u << 13, 1u << 14, 1 << 15).bitmap);  // above 2^26 pixels
     EXPECT_FALSE(reduceArgbPicture(rows, 0x10000, 0x10000, 0x40000).bitmap);    // overflows 32 bits
-}
-
-TEST(Ppm, HeadersAndRefusals) {
-    // The reason is "" for a picture that reads.
-    const struct {
-        std::string header;
-        size_t pixelBytes;
-        const char* reason;
-        uint32_t w, h;
-    } cases[] = {
-        {"P6\n# made by hand\n4 1\n# maxval next\n255\n", 12, "", 4, 1},
-        {"P6\t1\r\n1\r\n255\r", 3, "", 1, 1},  // one whitespace ends the header: pixels "\n# "
-        {"P3\n1 1\n255\n", 3, "not a binary PPM (P6) file", 0, 0},
-        {"P6\n2 2\n255\n", 11, "PPM pixel data is cut off", 0, 0},
-    };
-    for (const auto& c : cases) {
-        std::vector<uint8_t> data(c.header.begin(), c.header.end());
-        for (size_t i = 0; i < c.pixelBytes; ++i) data.push_back(uint8_t("\n# "[i % 3]));
-        RgbPicture picture;
-        EXPECT_EQ(parsePpm(data.data(), data.size(), picture), c.reason) << c.header;
-        EXPECT_EQ(std::tie(picture.width, picture.height), std::tie(c.w, c.h)) << c.header;
-        EXPECT_TRUE(!c.w || picture.rgb == std::vector<uint8_t>(data.end() - long(c.pixelBytes), data.end()));
-    }
 }
 
 }  // namespace

@@ -55,13 +55,9 @@ ReadResult readBytes(GifAnimation& doc, const Bytes& bytes, ReadBudget* budget =
     return readGif(bytes.data(), bytes.size(), doc, budget);
 }
 
-Bytes lzw2(const Bytes& pixels) {
-    return referenceLzwEncode(pixels, 2);
-}
-
 // A 1x1 image of `pixel` at code size 2.
 GifBytes& image(GifBytes& gif, uint8_t pixel) {
-    return gif.imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({pixel}));
+    return gif.imageDescriptor(0, 0, 1, 1).imageData(2, referenceLzwEncode({pixel}, 2));
 }
 
 // Frame 1: local table of 2, transparent at 3 (beyond its entries), disposal 2, delay 258.
@@ -74,7 +70,7 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
     gif.header().screen(4, 4, 0x81).colors({0x102030, 0x405060, 0x708090, 0xA0B0C0});
     gif.comment({"first"}).comment({"sec", std::string("ond\0hidden", 10), "-part"}).comment({});
     gif.graphicControl(0x09, 258, 3).imageDescriptor(0, 0, 1, 1, 0x80).colors({0xFF0000, 0x00FF00});
-    gif.imageData(2, lzw2({1}));
+    gif.imageData(2, referenceLzwEncode({1}, 2));
     image(gif, 2).comment({"for the second"}).graphicControl(0xE1, 5, 0);
     image(gif, 2).graphicControl(0x1E, 0, 9);
     image(gif, 2).comment({"after the last image"}).graphicControl(0x0D, 99, 1).trailer();
@@ -84,9 +80,9 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
     EXPECT_EQ(doc.frames[0].comments, (std::vector<std::string>{"first", "second-part", ""}));
     EXPECT_EQ(doc.frames[2].comments, (std::vector<std::string>{"for the second"}));
     EXPECT_TRUE(doc.frames[3].comments.empty());
+    // Disposal, transparent, delay, index; palette flags, count, entries 0 and 3.
     // clang-format off
-    const struct { uint32_t disposal; bool transparent; uint16_t delay; uint8_t index;
-                   uint32_t flags, count, entry0, entry3; } want[] = {
+    const std::tuple<uint32_t, bool, uint16_t, uint8_t, uint32_t, uint32_t, uint32_t, uint32_t> want[] = {
         {2, true, 258, 3, kPaletteFlagsHasAlpha, 2, 0xFFFF0000, 0x00FFFFFF},
         {0, false, 0, 0, 0, 4, 0xFF102030, 0xFFA0B0C0},
         {0, true, 5, 0, kPaletteFlagsHasAlpha, 4, 0x00FFFFFF, 0xFFA0B0C0},
@@ -96,10 +92,10 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
         const GifFrame& f = doc.frames[i];
         const IndexedPalette& p = f.bitmap->palette();
         EXPECT_EQ(f.hasLocalTable, i == 0);
-        EXPECT_EQ(std::tie(f.disposal, f.transparent, f.delay, f.transparentIndex),
-                  std::tie(want[i].disposal, want[i].transparent, want[i].delay, want[i].index));
-        EXPECT_EQ(std::tie(p.flags, p.count, p.entries[0], p.entries[3]),
-                  std::tie(want[i].flags, want[i].count, want[i].entry0, want[i].entry3));
+        EXPECT_EQ(std::tie(f.disposal, f.transparent, f.delay, f.transparentIndex, p.flags, p.count,
+                           p.entries[0], p.entries[3]),
+                  want[i])
+            << i;
     }
     // A graphic control of size 2 keeps the settings that stand, which after the file above (it
     // ends with one pending) must be the defaults: nothing pending leaks into the next file.
@@ -117,8 +113,9 @@ TEST(Reader, EndOfFileAnywhere) {
     GifBytes gif;
     gif.header().screen(4, 4, 0x81).colors({1, 2, 3, 4}).netscapeLoop(3).comment({"hello"});
     const size_t firstImage = gif.graphicControl(0x09, 4, 2).bytes().size();
-    gif.imageDescriptor(0, 0, 4, 4).imageData(2, lzw2(first), 2).imageDescriptor(0, 0, 2, 2, 0x80);
-    const Bytes whole = gif.colors({5, 6}).imageData(2, lzw2({1, 0, 0, 1})).trailer().bytes();
+    gif.imageDescriptor(0, 0, 4, 4).imageData(2, referenceLzwEncode(first, 2), 2);
+    gif.imageDescriptor(0, 0, 2, 2, 0x80).colors({5, 6}).imageData(2, referenceLzwEncode({1, 0, 0, 1}, 2));
+    const Bytes whole = gif.trailer().bytes();
     for (size_t cut = 0; cut <= whole.size(); ++cut) {
         SCOPED_TRACE(cut);
         GifAnimation doc;
@@ -156,7 +153,7 @@ TEST(Reader, LargestImageIsReadAndTheDocumentBudgetStopsReading) {
 TEST(Reader, MemoryBombsStayWithinTheBound) {
     GifBytes longComment, tinyFrame;
     longComment.comment(std::vector<std::string>(16, std::string(255, 'c')));
-    tinyFrame.imageDescriptor(0, 0, 1, 1, 0x87).table(256).imageData(2, lzw2({1}));
+    tinyFrame.imageDescriptor(0, 0, 1, 1, 0x87).table(256).imageData(2, referenceLzwEncode({1}, 2));
     const Bytes blocks[] = {{0x21, 0xFE, 0},
                             longComment.bytes(),
                             tinyFrame.bytes(),
