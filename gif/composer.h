@@ -43,8 +43,6 @@ public:
     // Disposes of the frame on show and draws the next one. False after the last frame, with the
     // canvas left as it is.
     bool advance();
-    // The frame on show, valid after advance returned true.
-    size_t frameIndex() const { return next_ - 1; }
     // width() x height() pixels, row after row.
     const std::vector<Pixel>& canvas() const { return canvas_; }
 
@@ -61,10 +59,5 @@ private:
 
 // Every frame composed, in order: frames.size() canvases of width x height.
 std::vector<std::vector<Pixel>> composeFrames(const GifAnimation& doc);
-
-// How long a frame shows, in hundredths of a second: browsers play 0 and 1 as 10.
-inline uint32_t playDelay(uint16_t delay) {
-    return delay <= 1 ? 10 : delay;
-}
 
 }  // namespace velmora

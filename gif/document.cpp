@@ -10,7 +10,9 @@ IndexedPalette ColorTable::toGdiplusPalette() const {
     return palette;
 }
 
-GifFrame::GifFrame(const GifFrame& other) { *this = other; }
+GifFrame::GifFrame(const GifFrame& other) {
+    *this = other;
+}
 
 GifFrame& GifFrame::operator=(const GifFrame& other) {
     if (this == &other) return *this;
@@ -32,22 +34,6 @@ GifFrame& GifFrame::operator=(const GifFrame& other) {
     return *this;
 }
 
-void GifFrame::swapContents(GifFrame& other) {
-    std::swap(bitmap, other.bitmap);
-    std::swap(left, other.left);
-    std::swap(top, other.top);
-    std::swap(transparent, other.transparent);
-    std::swap(transparentIndex, other.transparentIndex);
-    std::swap(delay, other.delay);
-    std::swap(interlaced, other.interlaced);
-    std::swap(title, other.title);
-    std::swap(disposal, other.disposal);
-    std::swap(comments, other.comments);
-    std::swap(hasLocalTable, other.hasLocalTable);
-    std::swap(pinned, other.pinned);
-    std::swap(localTable.entries, other.localTable.entries);
-}
-
 void GifFrame::countColorUse() {
     localTable.useCounts.assign(localTable.entries.size(), 0);
     if (!bitmap) return;
@@ -59,24 +45,4 @@ void GifFrame::countColorUse() {
             if (row[x] < entryCount) ++localTable.useCounts[row[x]];
         }
     }
-}
-
-void GifAnimation::appendFrames(const GifAnimation& other) {
-    frames.insert(frames.end(), other.frames.begin(), other.frames.end());
-}
-
-void GifAnimation::removeFrame(size_t index) {
-    if (index < frames.size()) frames.erase(frames.begin() + std::ptrdiff_t(index));
-}
-
-bool GifAnimation::moveFrameDown(size_t index) {
-    if (index + 1 >= frames.size()) return false;
-    frames[index].swapContents(frames[index + 1]);
-    return true;
-}
-
-bool GifAnimation::moveFrameUp(size_t index) {
-    if (index == 0 || index >= frames.size()) return false;
-    frames[index - 1].swapContents(frames[index]);
-    return true;
 }

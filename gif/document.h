@@ -75,8 +75,6 @@ struct GifFrame {
     uint32_t width() const { return bitmap ? bitmap->width() : 0; }
     uint32_t height() const { return bitmap ? bitmap->height() : 0; }
 
-    // Exchanges everything the user sees; sampleStep and useCounts stay with their frame.
-    void swapContents(GifFrame& other);
     void countColorUse();
 };
 
@@ -107,11 +105,4 @@ public:
     // Maps the file (or reads it whole) and parses it with readGif (gif/gifreader.h).
     ReadResult readFile(const char* path);
     bool writeFile(const char* path);
-
-    // Frame-sequence operations used by the commands; the moves return false out of range.
-    void appendFrame(const GifFrame& frame) { frames.push_back(frame); }
-    void appendFrames(const GifAnimation& other);
-    void removeFrame(size_t index);
-    bool moveFrameDown(size_t index);
-    bool moveFrameUp(size_t index);
 };

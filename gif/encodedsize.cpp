@@ -3,6 +3,7 @@
 // frame draws from it), so the optimiser can compare candidates by the bytes a save produces.
 #include <algorithm>
 
+#include "gif/blocks.h"
 #include "gif/lzwencoder.h"
 #include "gif/optimizer.h"
 #include "gif/tablebits.h"
@@ -11,24 +12,25 @@ namespace velmora {
 
 namespace {
 
-constexpr uint64_t kHeader = 6 + 7;        // signature and version, logical screen
-constexpr uint64_t kLooping = 3 + 11 + 5;  // application block with the NETSCAPE2.0 count
-constexpr uint64_t kFrameFixed = 8 + 10;   // graphic control, image descriptor
-constexpr uint64_t kTrailer = 1;
+using namespace gifblock;
+
+constexpr uint64_t kHeader = kSignatureBytes + kScreenDescriptorBytes;
+constexpr uint64_t kFrameFixed = kGraphicControlBytes + kImageDescriptorBytes;
 
 uint64_t tableBytes(uint32_t bits) {
     return 3 * uint64_t(std::max<uint32_t>(2, 1u << bits));
 }
 
 uint64_t commentBytes(const std::string& text) {
-    return 2 + text.size() + (text.size() + 254) / 255 + 1;
+    // Introducer and label, the text with a length byte per sub-block, the terminator.
+    return 2 + text.size() + (text.size() + kMaxSubBlock - 1) / kMaxSubBlock + 1;
 }
 
 }  // namespace
 
 uint64_t encodedSize(const GifAnimation& doc) {
     for (const GifFrame& frame : doc.frames) {
-        if (!frame.bitmap || frame.width() > 0xFFFF || frame.height() > 0xFFFF) return 0;
+        if (!frame.bitmap || frame.width() > kMaxImageSide || frame.height() > kMaxImageSide) return 0;
     }
     uint32_t globalBits = ownBits(doc.globalTable);
     bool writeGlobal = doc.hasGlobalTable;
@@ -37,8 +39,8 @@ uint64_t encodedSize(const GifAnimation& doc) {
         writeGlobal = true;
         if (globalBits < 8) globalBits = std::max(globalBits, indexBits(*frame.bitmap));
     }
-    uint64_t total = kHeader + (writeGlobal ? tableBytes(globalBits) : 0) + kTrailer;
-    if (doc.loopForever || doc.loopCount >= 2) total += kLooping;
+    uint64_t total = kHeader + (writeGlobal ? tableBytes(globalBits) : 0) + sizeof kTrailer;
+    if (doc.loopForever || doc.loopCount >= 2) total += kLoopingBytes;
     std::vector<uint8_t> encoded;
     for (const GifFrame& frame : doc.frames) {
         uint32_t bits = globalBits;

@@ -8,21 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "gif/blocks.h"
 #include "gif/bytecursor.h"
 #include "gif/filebytes.h"
 #include "gif/lzwdecoder.h"
 
 namespace {
 
-constexpr int kExtensionIntroducer = 0x21;
-constexpr int kImageSeparator = 0x2C;
-constexpr int kTrailer = 0x3B;
-constexpr int kGraphicControlLabel = 0xF9;
-constexpr int kCommentLabel = 0xFE;
-constexpr int kApplicationLabel = 0xFF;
-constexpr int kGraphicControlSize = 4;
-constexpr int kApplicationIdSize = 11;
-constexpr int kLoopingSubBlockId = 1;
+using namespace gifblock;
 
 // What a comment holds beyond its text: its string object, which a growing vector may hold three
 // times over while it moves, and the heap block header of the text.
@@ -113,7 +106,7 @@ private:
 };
 
 void Reader::readColorTable(ColorTable& table, uint8_t sizeField) {
-    const uint32_t entries = 1u << ((sizeField & 7) + 1);
+    const uint32_t entries = 1u << ((sizeField & kTableSizeMask) + 1);
     uint8_t bytes[256 * 3];
     in_.bytes(bytes, entries * 3);
     table.entries.resize(entries);
@@ -122,13 +115,13 @@ void Reader::readColorTable(ColorTable& table, uint8_t sizeField) {
 }
 
 void Reader::readLogicalScreen() {
-    uint8_t d[7];
+    uint8_t d[kScreenDescriptorBytes];
     in_.bytes(d, sizeof d);
     const uint16_t width = uint16_t(d[0] | d[1] << 8);
     const uint16_t height = uint16_t(d[2] | d[3] << 8);
     doc_.screenWidth = width > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : width;
     doc_.screenHeight = height > velmora::kMaxScreenSide ? velmora::kMaxScreenSide : height;
-    doc_.hasGlobalTable = (d[4] & 0x80) != 0;
+    doc_.hasGlobalTable = (d[4] & kTableFlag) != 0;
     doc_.backgroundIndex = d[5];
     // Colour resolution, sort flag and aspect ratio mean nothing to the editor.
     doc_.globalTable.entries.clear();
@@ -143,10 +136,10 @@ void Reader::readGraphicControl() {
     // Tolerated damage: a block size other than 4 still counts as a graphic control, with the
     // settings of the previous one; its bytes are then left to the block scan.
     if (in_.byte() == kGraphicControlSize) {
-        uint8_t d[5];
+        uint8_t d[kGraphicControlSize + 1];  // with the terminator
         in_.bytes(d, sizeof d);
-        control.disposal = (d[0] >> 2) & 7;
-        control.transparent = (d[0] & 1) != 0;
+        control.disposal = (d[0] >> kDisposalShift) & kDisposalMask;
+        control.transparent = (d[0] & kTransparentFlag) != 0;
         control.delay = uint16_t(d[1] | d[2] << 8);
         control.transparentIndex = control.transparent ? d[3] : 0;
     }
@@ -179,7 +172,7 @@ void Reader::readApplicationExtension() {
     if (in_.byte() != kApplicationIdSize) return;  // the block scan passes over the rest
     char id[kApplicationIdSize];
     in_.bytes(id, sizeof id);
-    if (std::memcmp(id, "NETSCAPE2.0", kApplicationIdSize) != 0) {
+    if (std::memcmp(id, kLoopingId, kApplicationIdSize) != 0) {
         in_.skipChain();
         return;
     }
@@ -238,14 +231,14 @@ IndexedPalette Reader::framePalette(const ColorTable& source) const {
 // Returns false when reading must stop: the document's budget or memory ran out.
 bool Reader::readImage() {
     GifFrame frame;
-    uint8_t d[9];
+    uint8_t d[kImageDescriptorBytes - 1];
     in_.bytes(d, sizeof d);
     frame.left = uint16_t(d[0] | d[1] << 8);
     frame.top = uint16_t(d[2] | d[3] << 8);
     const uint32_t width = uint32_t(d[4] | d[5] << 8);
     const uint32_t height = uint32_t(d[6] | d[7] << 8);
-    frame.hasLocalTable = (d[8] & 0x80) != 0;
-    frame.interlaced = (d[8] & 0x40) != 0;
+    frame.hasLocalTable = (d[8] & kTableFlag) != 0;
+    frame.interlaced = (d[8] & kInterlaceFlag) != 0;
     if (frame.hasLocalTable) readColorTable(frame.localTable, d[8]);
     const ColorTable& source = frame.hasLocalTable ? frame.localTable : doc_.globalTable;
 
@@ -277,7 +270,7 @@ bool Reader::readBlocks() {
     while (!in_.atEnd()) {
         const int introducer = in_.byte();
         if (introducer == kTrailer) break;
-        if (introducer == kExtensionIntroducer) {
+        if (introducer == kExtension) {
             if (!readExtension()) break;
         } else if (introducer == kImageSeparator) {
             if (!readImage()) break;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gif/blocks.h"
 #include "gif/document.h"
 #include "gif/lzwencoder.h"
 #include "gif/safesave.h"
@@ -11,8 +12,7 @@
 
 namespace {
 
-// Image sizes and offsets are 16-bit fields in the file.
-constexpr uint32_t kMaxImageSide = 0xFFFF;
+using namespace gifblock;
 
 // How one colour table goes into the file. The table is written with 2^bits entries (at least 2);
 // `bits` is normally the table's own bit count but grows when the frames that use the table
@@ -21,7 +21,7 @@ struct TableLayout {
     const ColorTable* table = nullptr;
     uint32_t bits = 0;
 
-    uint32_t sizeField() const { return (bits > 0 ? bits - 1 : 0) & 7; }
+    uint32_t sizeField() const { return (bits > 0 ? bits - 1 : 0) & kTableSizeMask; }
     uint32_t entriesWritten() const { return std::max<uint32_t>(2, uint32_t(1) << bits); }
     uint32_t minimumCodeSize() const { return std::max<uint32_t>(2, bits); }
 };
@@ -52,11 +52,11 @@ public:
             u8(color.blue);
         }
     }
-    // Sub-blocks of 255 bytes, the last one shorter, then the terminator: an empty text is the
+    // Full sub-blocks, the last one shorter, then the terminator: an empty text is the
     // terminator alone.
     void subBlocks(const std::string& s) {
-        for (size_t at = 0; at < s.size(); at += 255) {
-            const size_t n = std::min<size_t>(255, s.size() - at);
+        for (size_t at = 0; at < s.size(); at += kMaxSubBlock) {
+            const size_t n = std::min(kMaxSubBlock, s.size() - at);
             u8(uint32_t(n));
             data.insert(data.end(), s.begin() + std::ptrdiff_t(at), s.begin() + std::ptrdiff_t(at + n));
         }
@@ -67,10 +67,10 @@ public:
 };
 
 void writeGraphicControl(Bytes& out, const GifFrame& frame) {
-    out.u8(0x21);
-    out.u8(0xF9);
-    out.u8(4);
-    out.u8((frame.disposal & 7) << 2 | (frame.transparent ? 1 : 0));
+    out.u8(kExtension);
+    out.u8(kGraphicControlLabel);
+    out.u8(kGraphicControlSize);
+    out.u8((frame.disposal & kDisposalMask) << kDisposalShift | (frame.transparent ? kTransparentFlag : 0));
     out.u16(frame.delay);
     out.u8(frame.transparentIndex);
     out.u8(0);
@@ -80,12 +80,12 @@ void writeLooping(Bytes& out, const GifAnimation& doc) {
     // The file counts repeats after the first play, the document counts plays; 0 is endless. The
     // reader keeps a file's 65535 as 65535 plays rather than wrapping, so that count goes back as
     // it came.
-    out.u8(0x21);
-    out.u8(0xFF);
-    out.u8(11);
-    out.text("NETSCAPE2.0");
-    out.u8(3);
-    out.u8(1);
+    out.u8(kExtension);
+    out.u8(kApplicationLabel);
+    out.u8(kApplicationIdSize);
+    out.text(kLoopingId);
+    out.u8(kLoopingSubBlockSize);
+    out.u8(kLoopingSubBlockId);
     const uint32_t repeats = doc.loopCount == UINT16_MAX ? UINT16_MAX : uint32_t(doc.loopCount) - 1;
     out.u16(doc.loopForever ? 0 : repeats);
     out.u8(0);
@@ -128,7 +128,7 @@ bool GifAnimation::writeFile(const char* path) {
     out.text("GIF89a");
     out.u16(screenWidth);
     out.u16(screenHeight);
-    out.u8(writeGlobal ? 0x80 | global.sizeField() : 0);
+    out.u8(writeGlobal ? kTableFlag | global.sizeField() : 0);
     out.u8(backgroundIndex);
     out.u8(0);
     if (writeGlobal) out.table(global);
@@ -140,24 +140,24 @@ bool GifAnimation::writeFile(const char* path) {
         out.data.clear();
         writeGraphicControl(out, frame);
         for (const std::string& comment : frame.comments) {
-            out.u8(0x21);
-            out.u8(0xFE);
+            out.u8(kExtension);
+            out.u8(kCommentLabel);
             out.subBlocks(comment);
         }
-        out.u8(0x2C);
+        out.u8(kImageSeparator);
         out.u16(frame.left);
         out.u16(frame.top);
         out.u16(frame.width());
         out.u16(frame.height());
         const TableLayout& layout = frame.hasLocalTable ? locals[i] : global;
-        out.u8((frame.hasLocalTable ? 0x80 | layout.sizeField() : 0) | (frame.interlaced ? 0x40 : 0));
+        out.u8((frame.hasLocalTable ? kTableFlag | layout.sizeField() : 0) |
+               (frame.interlaced ? kInterlaceFlag : 0));
         if (frame.hasLocalTable) out.table(layout);
         LzwEncoder encoder(*frame.bitmap, frame.interlaced, layout.minimumCodeSize());
         encoder.encode(out.data, &drain);
         save.write(out.data.data(), out.data.size());
     }
 
-    const uint8_t trailer = 0x3B;
-    save.write(&trailer, 1);
+    save.write(&kTrailer, 1);
     return save.commit();
 }

@@ -20,42 +20,19 @@ constexpr uint32_t kMasks[17] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F,
 constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
 constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
 
-// Stands in for the bytes a short input buffer lacks.
-const uint8_t kZeros[4096] = {};
-
 uint32_t clampCodeSize(uint32_t size) {
     return std::min<uint32_t>(std::max<uint32_t>(size, 2), 8);
 }
 
 }  // namespace
 
-// Yields the pixels in file order as runs of consecutive bytes, so the compressor's inner loop
-// walks plain memory: one run per bitmap row, or the buffer's bytes followed by zeros.
+// Yields the pixels in file order as runs of consecutive bytes, one per bitmap row, so the
+// compressor's inner loop walks plain memory.
 class LzwEncoder::PixelRuns {
 public:
-    PixelRuns(const uint8_t* data, uint64_t available, uint64_t total)
-        : data_(data), available_(std::min(available, total)), missing_(total - available_) {}
     PixelRuns(const IndexedBitmap& bitmap, bool interlaced) : bitmap_(&bitmap), interlaced_(interlaced) {}
 
     bool next(const uint8_t*& run, size_t& length) {
-        if (bitmap_) return nextRow(run, length);
-        if (available_ > 0) {
-            run = data_;
-            length = size_t(available_);
-            available_ = 0;
-            return true;
-        }
-        if (missing_ > 0) {
-            length = size_t(std::min<uint64_t>(missing_, sizeof kZeros));
-            run = kZeros;
-            missing_ -= length;
-            return true;
-        }
-        return false;
-    }
-
-private:
-    bool nextRow(const uint8_t*& run, size_t& length) {
         const uint32_t height = bitmap_->height();
         if (!interlaced_) {
             if (row_ >= height) return false;
@@ -71,9 +48,6 @@ private:
         return true;
     }
 
-    const uint8_t* data_ = nullptr;
-    uint64_t available_ = 0;
-    uint64_t missing_ = 0;
     const IndexedBitmap* bitmap_ = nullptr;
     bool interlaced_ = false;
     uint32_t pass_ = 0;
@@ -109,38 +83,15 @@ private:
     uint8_t packet_[1 + kPacketCapacity];
 };
 
-LzwEncoder::LzwEncoder(uint32_t width, uint32_t height, ByteBuffer& input, uint32_t minimumCodeSize)
-    : width_(width), height_(height), minimumCodeSize_(clampCodeSize(minimumCodeSize)), input_(&input) {}
-
 LzwEncoder::LzwEncoder(const IndexedBitmap& bitmap, bool interlaced, uint32_t minimumCodeSize)
-    : width_(bitmap.width()),
-      height_(bitmap.height()),
-      minimumCodeSize_(clampCodeSize(minimumCodeSize)),
-      bitmap_(&bitmap),
-      interlaced_(interlaced) {}
+    : minimumCodeSize_(clampCodeSize(minimumCodeSize)), bitmap_(&bitmap), interlaced_(interlaced) {}
 
 void LzwEncoder::encode(std::vector<uint8_t>& output, const Drain* drain) {
     output.push_back(uint8_t(minimumCodeSize_));
     Output out(output, drain);
-    if (bitmap_) {
-        PixelRuns pixels(*bitmap_, interlaced_);
-        compress(pixels, out);
-    } else {
-        const uint64_t total = uint64_t(width_) * height_;
-        const uint64_t available = input_->bytes() ? uint64_t(input_->length()) : 0;
-        PixelRuns pixels(input_->bytes(), available, total);
-        compress(pixels, out);
-    }
+    PixelRuns pixels(*bitmap_, interlaced_);
+    compress(pixels, out);
     output.push_back(0);
-}
-
-bool LzwEncoder::encode(ByteBuffer& output) {
-    std::vector<uint8_t> bytes;
-    encode(bytes);
-    if (bytes.size() > size_t(INT32_MAX)) return false;
-    const int32_t before = output.tell();
-    output.write(bytes.data(), int32_t(bytes.size()));
-    return int64_t(output.tell()) - before == int64_t(bytes.size());
 }
 
 void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
@@ -203,7 +154,7 @@ void LzwEncoder::compress(PixelRuns& pixels, Output& out) {
     uint32_t* const lastChild = lastChild_;
     // A frame of few pixels makes few strings: its hash is sized to them (still at most a quarter
     // full) and only the codes it can reach are reset, so many small frames stay cheap.
-    const uint64_t pixelTotal = uint64_t(width_) * height_;
+    const uint64_t pixelTotal = uint64_t(bitmap_->width()) * bitmap_->height();
     const uint32_t maxStrings = uint32_t(std::min<uint64_t>(pixelTotal, kCodeLimit));
     uint32_t hashBits = 6;
     while (hashBits < kHashBits && (1u << hashBits) < 4 * maxStrings) ++hashBits;

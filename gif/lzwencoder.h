@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/bytebuffer.h"
-
 class IndexedBitmap;
 
 class LzwEncoder {
@@ -18,22 +16,17 @@ public:
     static constexpr uint32_t kHashSize = 1u << kHashBits;
     static constexpr int kPacketCapacity = 254;
 
-    // `input` holds width x height indices in file row order (bytes it lacks read as 0).
-    // A minimum code size below 2 becomes 2; one above 8 becomes 8, enough for any byte.
-    LzwEncoder(uint32_t width, uint32_t height, ByteBuffer& input, uint32_t minimumCodeSize);
-    // Reads the rows straight from the bitmap, in interlace pass order when asked.
+    // Reads the rows straight from the bitmap, in interlace pass order when asked. A minimum code
+    // size below 2 becomes 2; one above 8 becomes 8, enough for any byte.
     LzwEncoder(const IndexedBitmap& bitmap, bool interlaced, uint32_t minimumCodeSize);
 
-    // Appends the minimum code size byte, the data sub-blocks and the terminator 0.
-    // False when the buffer could not grow to hold them all.
-    bool encode(ByteBuffer& output);
     // Receives the bytes collected so far whenever they pass 64 KB, then they are dropped from
     // the vector: keeps the memory of a huge frame's encoding small and in cache.
     struct Drain {
         void (*function)(void* context, const std::vector<uint8_t>& bytes);
         void* context;
     };
-    // The same bytes, appended to a vector (the writer's path; no ByteBuffer growth steps).
+    // Appends the minimum code size byte, the data sub-blocks and the terminator 0.
     void encode(std::vector<uint8_t>& output, const Drain* drain = nullptr);
 
     uint32_t minimumCodeSize() const { return minimumCodeSize_; }
@@ -45,10 +38,7 @@ private:
 
     void compress(PixelRuns& pixels, Output& out);
 
-    uint32_t width_ = 0;
-    uint32_t height_ = 0;
     uint32_t minimumCodeSize_ = 2;
-    const ByteBuffer* input_ = nullptr;
     const IndexedBitmap* bitmap_ = nullptr;
     bool interlaced_ = false;
 

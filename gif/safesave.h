@@ -22,8 +22,6 @@ public:
     // Closes and removes the temporary file; the target is not touched.
     void discard();
 
-    const std::string& temporaryPath() const { return temporary_; }
-
 private:
     FILE* stream_ = nullptr;
     bool failed_ = false;

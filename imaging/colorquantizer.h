@@ -18,16 +18,6 @@ public:
         int32_t colorNumber;  // palette index, fixed before the network is sorted
     };
 
-    // What learn() will do for a picture of `length` bytes; the step is in bytes.
-    struct SamplingPlan {
-        int32_t samplingFactor;
-        int32_t alphaDecrement;
-        int32_t samples;
-        int32_t delta;  // parameters shrink after every delta samples (never 0)
-        int32_t step;
-    };
-    static SamplingPlan planSampling(int32_t length, int32_t samplingFactor);
-
     // Borrows `picture` (channel 0, 1, 2 per pixel) until process() returns; it is not copied
     // because the picture can be large and learning reads only a small sample of it.
     // A negative length counts as 0; a sampling factor below 1 counts as 1.
@@ -39,7 +29,18 @@ public:
     // Palette index nearest to the colour (sum of channel differences); valid after process().
     int mapColor(uint8_t c0, uint8_t c1, uint8_t c2) const;
 
-    // The steps of process(), public so that each can be exercised on a known network.
+private:
+    // What learn() will do for a picture of `length` bytes; the step is in bytes.
+    struct SamplingPlan {
+        int32_t samplingFactor;
+        int32_t alphaDecrement;
+        int32_t samples;
+        int32_t delta;  // parameters shrink after every delta samples (never 0)
+        int32_t step;
+    };
+    static SamplingPlan planSampling(int32_t length, int32_t samplingFactor);
+
+    // The steps of process().
     void learn();
     int contest(int32_t c0, int32_t c1, int32_t c2);
     void alterSingle(int32_t alpha, int i, int32_t c0, int32_t c1, int32_t c2);
@@ -49,14 +50,6 @@ public:
     void buildIndex();
     void colorMap(uint8_t colorMapOut[3 * kNetworkSize]) const;
 
-    Neuron& neuron(int i) { return network_[i & 0xFF]; }
-    const Neuron& neuron(int i) const { return network_[i & 0xFF]; }
-    int32_t bias(int i) const { return bias_[i & 0xFF]; }
-    int32_t frequency(int i) const { return frequency_[i & 0xFF]; }
-    int32_t radiusPower(int i) const { return radiusPower_[i & (kMaxRadius - 1)]; }
-    int indexEntry(int channel1) const { return index_[channel1 & 0xFF]; }
-
-private:
     uint8_t pictureByte(int64_t position) const;
 
     const uint8_t* picture_;

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <map>
 #include <new>
-#include <set>
 
 #include "gif/gifreader.h"
 #include "support/gifbytes.h"
@@ -26,17 +25,29 @@ void* operator new(size_t size) {
     if (void* p = allocate(size)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
 void operator delete(void* p) noexcept {
     if (!p) return;
     g_inUse -= *(static_cast<size_t*>(p) - 2);
     std::free(static_cast<size_t*>(p) - 2);
 }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -44,69 +55,9 @@ ReadResult readBytes(GifAnimation& doc, const Bytes& bytes, ReadBudget* budget =
     return readGif(bytes.data(), bytes.size(), doc, budget);
 }
 
-Bytes lzw2(const Bytes& pixels) { return referenceLzwEncode(pixels, 2); }
-
-Bytes rows(const IndexedBitmap& bitmap) {
-    Bytes out;
-    for (uint32_t y = 0; y < bitmap.height(); ++y) out.insert(out.end(), bitmap.row(y),
-        bitmap.row(y) + bitmap.width());
-    return out;
-}
-
 // A 1x1 image of `pixel` at code size 2.
-GifBytes& image(GifBytes& gif,
-    uint8_t pixel) { return gif.imageDescriptor(0, 0, 1, 1).imageData(2, lzw2({pixel})); }
-
-TEST(Reader, HeaderResultsResetTheDocument) {
-    GifBytes body;
-    image(body.screen(1, 1), 1).trailer();
-    auto with = [&](const char* header) { return GifBytes().text(header).raw(body.bytes()).bytes(); };
-    const struct { const char* name; Bytes bytes; ReadResult result; } cases[] = {
-        {"87a", with("GIF87a"), ReadOk},          {"lower-case", with("gif89a"), ReadNotGif},
-        {"89A", with("GIF89A"), ReadBadVersion},  {"GIF89", {'G', 'I', 'F', '8', '9'}, ReadBadVersion},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        GifAnimation doc;
-        readBytes(doc, with("GIF89a"));
-        doc.loopCount = 9, doc.screenWidth = 50;
-        EXPECT_EQ(readBytes(doc, c.bytes), c.result);
-        EXPECT_EQ(doc.frames.size(), c.result == ReadOk ? 1u : 0u);
-        EXPECT_EQ(doc.loopCount, 1);
-        EXPECT_EQ(doc.screenWidth, 1);
-    }
-    // A file that cannot be opened leaves the frames but resets the header fields.
-    GifAnimation doc;
-    readBytes(doc, with("GIF89a"));
-    doc.loopForever = true;
-    EXPECT_EQ(doc.readFile(testOutputPath("no-such-folder/missing.gif").c_str()), ReadCannotOpen);
-    EXPECT_EQ(doc.frames.size(), 1u);
-    EXPECT_FALSE(doc.loopForever);
-}
-
-TEST(Reader, LoopCounts) {
-    // `id` is the application block's identifier; none without one.
-    const struct { const char* name; const char* id; std::vector<Bytes> subBlocks; uint16_t loopCount;
-            bool forever; } cases[] = {
-        {"absent", nullptr, {}, 1, false},
-        {"count 0 loops forever", "NETSCAPE2.0", {{1, 0, 0}}, 0, true},
-        {"count 4 plays 5 times", "NETSCAPE2.0", {{1, 4, 0}}, 5, false},
-        {"empty chain still adds a play", "NETSCAPE2.0", {}, 2, false},
-        {"last sub-block 1 wins", "NETSCAPE2.0", {{1, 3, 0}, {1, 6, 0}}, 7, false},
-        {"other application", "ANIMEXTS1.0", {{1, 4, 0}, Bytes(200, 0x2C)}, 1, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        GifBytes gif;
-        gif.header().screen(1, 1);
-        if (c.id) gif.application(c.id, c.subBlocks);
-        GifAnimation doc;
-        EXPECT_EQ(readBytes(doc, image(gif, 3).trailer().bytes()), ReadOk);
-        EXPECT_EQ(doc.loopCount, c.loopCount);
-        EXPECT_EQ(doc.loopForever, c.forever);
-        ASSERT_EQ(doc.frames.size(), 1u);
-        EXPECT_EQ(doc.frames[0].bitmap->at(0, 0), 3);
-    }
+GifBytes& image(GifBytes& gif, uint8_t pixel) {
+    return gif.imageDescriptor(0, 0, 1, 1).imageData(2, referenceLzwEncode({pixel}, 2));
 }
 
 // Frame 1: local table of 2, transparent at 3 (beyond its entries), disposal 2, delay 258.
@@ -118,8 +69,8 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
     GifBytes gif;
     gif.header().screen(4, 4, 0x81).colors({0x102030, 0x405060, 0x708090, 0xA0B0C0});
     gif.comment({"first"}).comment({"sec", std::string("ond\0hidden", 10), "-part"}).comment({});
-    gif.graphicControl(0x09, 258, 3).imageDescriptor(0, 0, 1, 1,
-        0x80).colors({0xFF0000, 0x00FF00}).imageData(2, lzw2({1}));
+    gif.graphicControl(0x09, 258, 3).imageDescriptor(0, 0, 1, 1, 0x80).colors({0xFF0000, 0x00FF00});
+    gif.imageData(2, referenceLzwEncode({1}, 2));
     image(gif, 2).comment({"for the second"}).graphicControl(0xE1, 5, 0);
     image(gif, 2).graphicControl(0x1E, 0, 9);
     image(gif, 2).comment({"after the last image"}).graphicControl(0x0D, 99, 1).trailer();
@@ -129,21 +80,22 @@ TEST(Reader, GraphicControlCommentsAndTheFramePalette) {
     EXPECT_EQ(doc.frames[0].comments, (std::vector<std::string>{"first", "second-part", ""}));
     EXPECT_EQ(doc.frames[2].comments, (std::vector<std::string>{"for the second"}));
     EXPECT_TRUE(doc.frames[3].comments.empty());
-    const struct { uint32_t disposal; bool transparent; uint16_t delay; uint8_t index;
-            uint32_t flags, count, entry0, entry3; } want[] = {
+    // Disposal, transparent, delay, index; palette flags, count, entries 0 and 3.
+    // clang-format off
+    const std::tuple<uint32_t, bool, uint16_t, uint8_t, uint32_t, uint32_t, uint32_t, uint32_t> want[] = {
         {2, true, 258, 3, kPaletteFlagsHasAlpha, 2, 0xFFFF0000, 0x00FFFFFF},
         {0, false, 0, 0, 0, 4, 0xFF102030, 0xFFA0B0C0},
         {0, true, 5, 0, kPaletteFlagsHasAlpha, 4, 0x00FFFFFF, 0xFFA0B0C0},
         {7, false, 0, 0, 0, 4, 0xFF102030, 0xFFA0B0C0}};
+    // clang-format on
     for (size_t i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
         const GifFrame& f = doc.frames[i];
-        EXPECT_EQ(f.hasLocalTable, i == 0);
-        EXPECT_EQ(std::tie(f.disposal, f.transparent, f.delay, f.transparentIndex),
-                  std::tie(want[i].disposal, want[i].transparent, want[i].delay, want[i].index));
         const IndexedPalette& p = f.bitmap->palette();
-        EXPECT_EQ(std::tie(p.flags, p.count, p.entries[0], p.entries[3]),
-                  std::tie(want[i].flags, want[i].count, want[i].entry0, want[i].entry3));
+        EXPECT_EQ(f.hasLocalTable, i == 0);
+        EXPECT_EQ(std::tie(f.disposal, f.transparent, f.delay, f.transparentIndex, p.flags, p.count,
+                           p.entries[0], p.entries[3]),
+                  want[i])
+            << i;
     }
     // A graphic control of size 2 keeps the settings that stand, which after the file above (it
     // ends with one pending) must be the defaults: nothing pending leaks into the next file.
@@ -159,12 +111,11 @@ TEST(Reader, EndOfFileAnywhere) {
     // images begun, and a frame cut inside its data keeps the pixels decoded so far, the rest 0.
     const Bytes first = {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 3, 3, 3, 3};
     GifBytes gif;
-    gif.header().screen(4, 4,
-        0x81).colors({1, 2, 3, 4}).netscapeLoop(3).comment({"hello"}).graphicControl(0x09, 4, 2);
-    const size_t firstImage = gif.size();
-    gif.imageDescriptor(0, 0, 4, 4).imageData(2, lzw2(first), 2).imageDescriptor(0, 0, 2, 2,
-        0x80).colors({5, 6});
-    const Bytes whole = gif.imageData(2, lzw2({1, 0, 0, 1})).trailer().bytes();
+    gif.header().screen(4, 4, 0x81).colors({1, 2, 3, 4}).netscapeLoop(3).comment({"hello"});
+    const size_t firstImage = gif.graphicControl(0x09, 4, 2).bytes().size();
+    gif.imageDescriptor(0, 0, 4, 4).imageData(2, referenceLzwEncode(first, 2), 2);
+    gif.imageDescriptor(0, 0, 2, 2, 0x80).colors({5, 6}).imageData(2, referenceLzwEncode({1, 0, 0, 1}, 2));
+    const Bytes whole = gif.trailer().bytes();
     for (size_t cut = 0; cut <= whole.size(); ++cut) {
         SCOPED_TRACE(cut);
         GifAnimation doc;
@@ -173,31 +124,12 @@ TEST(Reader, EndOfFileAnywhere) {
         EXPECT_LE(doc.frames.size(), 2u);
         if (cut < firstImage + 11) continue;  // descriptor and code size there: a frame
         ASSERT_GE(doc.frames.size(), 1u);
-        const Bytes got = rows(*doc.frames[0].bitmap);
+        const uint8_t* got = doc.frames[0].bitmap->pixels();
         size_t same = 0;
-        while (same < got.size() && got[same] == first[same]) ++same;
-        for (size_t i = same; i < got.size(); ++i) EXPECT_EQ(got[i], 0) << "pixel " << i;
+        while (same < 16 && got[same] == first[same]) ++same;
+        for (size_t i = same; i < 16; ++i) EXPECT_EQ(got[i], 0) << "pixel " << i;
         EXPECT_EQ(doc.frames[0].comments.size(), 1u);
         EXPECT_EQ(doc.loopCount, 4);
-    }
-}
-
-// An image without a picture (empty, or above 2^26 pixels) is skipped along with the graphic
-// control and comments meant for it; the next image gets none of them.
-TEST(Reader, ImagesWithoutAPictureAreSkippedWithWhatWasMeantForThem) {
-    for (auto [w, h] : {std::pair<uint16_t, uint16_t>{0, 5}, {5, 0}, {8193, 8192}, {65535, 65535}}) {
-        SCOPED_TRACE(testing::Message() << w << " x " << h);
-        GifBytes gif;
-        gif.header().screen(4, 4).comment({"lost"}).graphicControl(0x09, 30, 1).imageDescriptor(0, 0, w, h,
-            0x81).table(4);
-        gif.imageData(2, Bytes(300, 0x2C)).imageDescriptor(0, 0, 2, 1).imageData(2, lzw2({3, 1})).trailer();
-        GifAnimation doc;
-        readBytes(doc, gif.bytes());
-        ASSERT_EQ(doc.frames.size(), 1u);
-        EXPECT_EQ(doc.frames[0].width(), 2u);
-        EXPECT_FALSE(doc.frames[0].transparent);
-        EXPECT_TRUE(doc.frames[0].comments.empty());
-        EXPECT_EQ(doc.frames[0].bitmap->at(0, 0), 3);
     }
 }
 
@@ -206,11 +138,10 @@ TEST(Reader, LargestImageIsReadAndTheDocumentBudgetStopsReading) {
     // 7 fit in 2^29, the 8th does not, and reading stops there (the small frame after it too).
     GifBytes gif;
     gif.header().screen(4, 4);
-    for (int i = 0; i < 8; ++i) gif.imageDescriptor(0, 0, 8192, 8192).imageData(2,
-        packCodes({{4, 3}, {1, 3}}));
-    image(gif, 1).trailer();
+    for (int i = 0; i < 8; ++i)
+        gif.imageDescriptor(0, 0, 8192, 8192).imageData(2, packCodes({{4, 3}, {1, 3}}));
     GifAnimation doc;
-    EXPECT_EQ(readBytes(doc, gif.bytes()), ReadOk);
+    EXPECT_EQ(readBytes(doc, image(gif, 1).trailer().bytes()), ReadOk);
     ASSERT_EQ(doc.frames.size(), 7u);
     EXPECT_EQ(doc.frames[6].bitmap->at(0, 0), 1);
     EXPECT_EQ(doc.frames[6].bitmap->at(8191, 8191), 0);
@@ -222,22 +153,22 @@ TEST(Reader, LargestImageIsReadAndTheDocumentBudgetStopsReading) {
 TEST(Reader, MemoryBombsStayWithinTheBound) {
     GifBytes longComment, tinyFrame;
     longComment.comment(std::vector<std::string>(16, std::string(255, 'c')));
-    tinyFrame.imageDescriptor(0, 0, 1, 1, 0x87).table(256).imageData(2, lzw2({1}));
-    const struct { const char* name; Bytes block; } cases[] = {
-        {"empty comments", {0x21, 0xFE, 0}}, {"long comments", longComment.bytes()},
-        {"tiny frames with full local tables", tinyFrame.bytes()}, {"unknown extensions", {0x21, 1, 1, 0, 0}},
-        {"graphic controls", GifBytes().graphicControl(0x09, 5, 1).bytes()}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    tinyFrame.imageDescriptor(0, 0, 1, 1, 0x87).table(256).imageData(2, referenceLzwEncode({1}, 2));
+    const Bytes blocks[] = {{0x21, 0xFE, 0},
+                            longComment.bytes(),
+                            tinyFrame.bytes(),
+                            {0x21, 1, 1, 0, 0},
+                            GifBytes().graphicControl(0x09, 5, 1).bytes()};
+    for (const Bytes& block : blocks) {
         Bytes file = GifBytes().header().screen(1, 1).bytes();
-        while (file.size() < (1u << 20)) file.insert(file.end(), c.block.begin(), c.block.end());
+        while (file.size() < (1u << 20)) file.insert(file.end(), block.begin(), block.end());
         ReadBudget budget{1u << 20, 0};
         GifAnimation doc;
         g_peak = g_inUse;
         const size_t before = g_inUse;
         EXPECT_EQ(readBytes(doc, file, &budget), ReadOk);
         EXPECT_LE(budget.used, budget.limit);
-        EXPECT_LE(g_peak - before, budget.limit + 3 * file.size() + (2u << 20));
+        EXPECT_LE(g_peak - before, budget.limit + 3 * file.size() + (2u << 20)) << block.size();
     }
 }
 
@@ -259,76 +190,69 @@ TEST(Reader, FailedAllocationEndsReadingWithWhatWasRead) {
     ADD_FAILURE() << "never read all three frames";
 }
 
-// tests/data/README.md gives each file's recipe; the hand-built cases above and the LZW tests
-// cover the others' pixels, so only what the files alone show is checked here; the files left out
-// of the table must read, as the loop below checks.
-using Check = std::function<void(const GifAnimation&)>;
-const struct Outcome {
-    const char* file;
-    ReadResult result;
-    size_t frames;
-    Check check;
-} kOutcomes[] = {
-    {"empty.gif", ReadNotGif, 0, nullptr}, {"lowercase-signature.gif", ReadNotGif, 0, nullptr},
-    {"signature-only.gif", ReadBadVersion, 0, nullptr},  // the missing version reads as zeros
-    {"version-88a.gif", ReadBadVersion, 0, nullptr}, {"truncated-header.gif", ReadBadVersion, 0, nullptr},
-    // 40 01 20, then a missing byte read as 0.
-    {"truncated-screen.gif", ReadOk, 0,
-     [](const GifAnimation& d) { EXPECT_EQ(d.screenWidth * 10000 + d.screenHeight, 3200032); }},
-    // 10 bytes: entry 3 has its red only.
-    {"truncated-global-table.gif", ReadOk, 0, [](const GifAnimation& d) {
-         ASSERT_EQ(d.globalTable.entries.size(), 256u);
-         EXPECT_EQ(d.globalTable.entries[3], RgbColor(3, 0, 0));
-     }},
-    {"truncated-descriptor.gif", ReadOk, 0, nullptr},  // width and height read as 0: no picture
-    // 146 data bytes: 129 nine-bit codes, a clear and the first 128 pixels (8 rows).
-    {"truncated-mid-image.gif", ReadOk, 1, [](const GifAnimation& d) {
-         EXPECT_EQ(d.frames[0].transparentIndex, 3);
-         for (uint32_t i = 0; i < 256; ++i)
-             EXPECT_EQ(d.frames[0].bitmap->at(i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0) << i;
-     }},
-    {"truncated-graphic-control.gif", ReadOk, 0, nullptr},
-    {"oversized-screen.gif", ReadOk, 0,
-     [](const GifAnimation& d) { EXPECT_EQ(d.screenWidth + d.screenHeight, 4000); }},
-    {"garbage-between-blocks.gif", ReadOk, 2, nullptr}, {"many-tiny-frames.gif", ReadOk, 3000, nullptr},
-    {"endless-comment.gif", ReadOk, 1, nullptr},
-    {"endless-image-data.gif", ReadOk, 1, [](const GifAnimation& d) {
-         EXPECT_EQ(d.frames[0].bitmap->at(999, 39), 39999 % 251);
-         EXPECT_EQ(d.frames[0].bitmap->at(0, 40), 0);
-     }},
-    {"endless-unknown-extension.gif", ReadOk, 0, nullptr},
-    // A block of size 3 counts as present with the settings that stand.
-    {"graphic-control-size-3.gif", ReadOk, 2, [](const GifAnimation& d) {
-         EXPECT_EQ(d.frames[1].delay, 20);
-         EXPECT_EQ(d.frames[1].transparentIndex, 3);
-     }},
-    {"loop-count-65535.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(d.loopCount, 65535); }},
-    {"looping-sub-block-short.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_TRUE(d.loopForever); }},
-    {"application-size-10.gif", ReadOk, 1, [](const GifAnimation& d) { EXPECT_EQ(d.loopCount, 1); }},
-    {"all-ff.gif", ReadOk, 0,
-     [](const GifAnimation& d) { EXPECT_EQ(d.globalTable.entries.at(255), RgbColor(255, 255, 255)); }},
-    {"all-zero.gif", ReadOk, 0, nullptr},
-};
-
+// tests/data/README.md gives each file's recipe; the hand-built cases above and the LZW tests cover
+// the pixels, so the table holds the result and frame count, then what the files alone show. Files
+// left out of the table must read.
 TEST(DamagedFiles, EveryFileReadsWithItsDocumentedOutcome) {
     const Bytes readme = readWholeFile(testDataPath("README.md"));
     const std::string recipes(readme.begin(), readme.end());
-    std::set<std::string> listed;
-    for (const Outcome& o : kOutcomes) {
-        SCOPED_TRACE(o.file);
-        listed.insert(o.file);
-        EXPECT_NE(recipes.find(std::string("| ") + o.file + " |"), std::string::npos) << "no recipe";
-        GifAnimation doc;
-        EXPECT_EQ(doc.readFile(testDataPath(o.file).c_str()), o.result);
-        ASSERT_EQ(doc.frames.size(), o.frames);
-        if (o.check) o.check(doc);
+    std::map<std::string, GifAnimation> docs;
+    // clang-format off
+    const struct { const char* file; ReadResult result; size_t frames; } outcomes[] = {
+        {"empty.gif", ReadNotGif, 0}, {"lowercase-signature.gif", ReadNotGif, 0},
+        {"signature-only.gif", ReadBadVersion, 0}, {"version-88a.gif", ReadBadVersion, 0},
+        {"truncated-header.gif", ReadBadVersion, 0}, {"truncated-screen.gif", ReadOk, 0},
+        {"truncated-global-table.gif", ReadOk, 0}, {"truncated-descriptor.gif", ReadOk, 0},
+        {"truncated-mid-image.gif", ReadOk, 1}, {"truncated-graphic-control.gif", ReadOk, 0},
+        {"oversized-screen.gif", ReadOk, 0}, {"oversized-image.gif", ReadOk, 1},
+        {"zero-size-image.gif", ReadOk, 1}, {"garbage-between-blocks.gif", ReadOk, 2},
+        {"many-tiny-frames.gif", ReadOk, 3000}, {"endless-comment.gif", ReadOk, 1},
+        {"endless-image-data.gif", ReadOk, 1}, {"endless-unknown-extension.gif", ReadOk, 0},
+        {"graphic-control-size-3.gif", ReadOk, 2}, {"loop-count-65535.gif", ReadOk, 1},
+        {"looping-sub-block-short.gif", ReadOk, 1}, {"looping-without-count.gif", ReadOk, 1},
+        {"application-size-10.gif", ReadOk, 1}, {"all-ff.gif", ReadOk, 0}, {"all-zero.gif", ReadOk, 0}};
+    // clang-format on
+    for (const auto& o : outcomes) {
+        EXPECT_NE(recipes.find(std::string("| ") + o.file + " |"), std::string::npos)
+            << o.file << ": no recipe";
+        EXPECT_EQ(docs[o.file].readFile(testDataPath(o.file).c_str()), o.result) << o.file;
+        EXPECT_EQ(docs[o.file].frames.size(), o.frames) << o.file;
     }
-    // Other modules' sample files in the folder must read too.
+    EXPECT_EQ(GifAnimation().readFile(testOutputPath("no-such-folder/x.gif").c_str()), ReadCannotOpen);
     for (const auto& entry : std::filesystem::directory_iterator(testDataPath(""))) {
-        if (entry.path().extension() != ".gif" || listed.count(entry.path().filename().string())) continue;
+        if (entry.path().extension() != ".gif" || docs.count(entry.path().filename().string())) continue;
         GifAnimation doc;
         EXPECT_EQ(doc.readFile(entry.path().string().c_str()), ReadOk) << entry.path();
     }
+    // Missing bytes read as 0: the screen 40 01 20 00; 10 table bytes leave entry 3 its red only.
+    EXPECT_EQ(docs["truncated-screen.gif"].screenWidth * 10000 + docs["truncated-screen.gif"].screenHeight,
+              3200032);
+    EXPECT_EQ(docs["truncated-global-table.gif"].globalTable.entries.at(3), RgbColor(3, 0, 0));
+    EXPECT_EQ(docs["oversized-screen.gif"].screenWidth + docs["oversized-screen.gif"].screenHeight, 4000);
+    // 146 data bytes: 129 nine-bit codes, a clear and the first 128 pixels (8 rows).
+    const GifFrame& cut = docs["truncated-mid-image.gif"].frames.at(0);
+    EXPECT_EQ(cut.transparentIndex, 3);
+    for (uint32_t i = 0; i < 256; ++i)
+        ASSERT_EQ(cut.bitmap->at(i % 16, i / 16), i < 128 ? i % 16 + i / 16 : 0);
+    const GifFrame& endless = docs["endless-image-data.gif"].frames.at(0);
+    EXPECT_EQ(endless.bitmap->at(999, 39) * 1000 + endless.bitmap->at(0, 40), 39999 % 251 * 1000);
+    // A graphic control of size 3 counts as present with the settings that stand.
+    const GifFrame& second = docs["graphic-control-size-3.gif"].frames.at(1);
+    EXPECT_EQ(second.delay * 1000 + second.transparentIndex, 20003);
+    // An image without a picture (empty, or above 2^26 pixels) is skipped with the graphic control
+    // meant for it: the next image has none.
+    for (const char* file : {"zero-size-image.gif", "oversized-image.gif"}) {
+        const GifFrame& next = docs[file].frames.at(0);
+        EXPECT_EQ(std::make_tuple(next.transparent, next.delay, next.bitmap->at(1, 0)),
+                  std::make_tuple(false, uint16_t(0), uint8_t(next.width() == 3 ? 8 : 2)))
+            << file;
+    }
+    // A looping block without a count still adds its play.
+    EXPECT_EQ(docs["looping-without-count.gif"].loopCount, 2);
+    EXPECT_EQ(docs["loop-count-65535.gif"].loopCount, 65535);
+    EXPECT_TRUE(docs["looping-sub-block-short.gif"].loopForever);
+    EXPECT_EQ(docs["application-size-10.gif"].loopCount, 1);
+    EXPECT_EQ(docs["all-ff.gif"].globalTable.entries.at(255), RgbColor(255, 255, 255));
 }
 
 }  // namespace

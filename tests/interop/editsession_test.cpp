@@ -2,25 +2,14 @@
 // their own global tables, deleted, moved, made see-through, recoloured) are saved after every
 // few steps, and every frame giflib decodes from the file has, pixel for pixel, the colours the
 // canvas shows for it (the picture's display palette; see-through pixels stay see-through).
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "edit/editor.h"
+#include "support/giflib.h"
 #include "support/randomdocument.h"
 #include "support/testpaths.h"
 
 namespace {
-
-constexpr uint32_t kSeeThrough = 0xFF000000;
-
-struct GifCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
 
 // A random GIF file read back by our reader, as Add reads one.
 void readRandomGif(TestRng& rng, int number, GifAnimation& doc) {
@@ -32,10 +21,10 @@ void readRandomGif(TestRng& rng, int number, GifAnimation& doc) {
     ASSERT_EQ(doc.readFile(path.c_str()), ReadOk);
 }
 
+// See-through is 0: no colour in the file or on the canvas.
 void expectFileShowsCanvas(const GifAnimation& doc, const std::string& path) {
-    int error = 0;
-    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpenFileName(path.c_str(), &error));
-    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK) << path;
+    GiflibFile gif = slurp(path);
+    ASSERT_TRUE(gif) << path;
     ASSERT_EQ(size_t(gif->ImageCount), doc.frames.size());
     for (size_t i = 0; i < doc.frames.size(); ++i) {
         const SavedImage& image = gif->SavedImages[i];
@@ -43,17 +32,14 @@ void expectFileShowsCanvas(const GifAnimation& doc, const std::string& path) {
         GraphicsControlBlock gcb;
         DGifSavedExtensionToGCB(gif.get(), int(i), &gcb);
         const IndexedBitmap& picture = *doc.frames[i].bitmap;
-        for (uint32_t y = 0; y < picture.height(); ++y) {
-            for (uint32_t x = 0; x < picture.width(); ++x) {
-                const uint32_t shown = picture.palette().entries[picture.at(x, y)];
-                const uint32_t canvas = shown >> 24 == 0 ? kSeeThrough : shown & 0xFFFFFFu;
-                const int index = image.RasterBits[y * picture.width() + x];
-                const GifColorType c = map->Colors[index];
-                const uint32_t file = index == gcb.TransparentColor
-                                          ? kSeeThrough
-                                          : uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue;
-                ASSERT_EQ(file, canvas) << "frame " << i << " at " << x << "," << y;
-            }
+        for (uint32_t p = 0; p < picture.width() * picture.height(); ++p) {
+            const uint32_t shown =
+                picture.palette().entries[picture.at(p % picture.width(), p / picture.width())];
+            const int index = image.RasterBits[p];
+            const GifColorType c = map->Colors[index];
+            const uint32_t file =
+                index == gcb.TransparentColor ? 0 : 0xFF000000u | c.Red << 16 | c.Green << 8 | c.Blue;
+            ASSERT_EQ(file, shown >> 24 ? shown | 0xFF000000u : 0) << "frame " << i << " pixel " << p;
         }
     }
 }

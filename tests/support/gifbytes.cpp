@@ -102,8 +102,8 @@ Bytes referenceLzwEncode(const Bytes& pixels, int minCodeSize, bool deferredClea
 
 std::string writeTestFile(const std::string& name, const Bytes& bytes) {
     const std::string path = testOutputPath(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-        std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
 

@@ -16,9 +16,7 @@ public:
     GifBytes& raw(const Bytes& b) { return bytes_.insert(bytes_.end(), b.begin(), b.end()), *this; }
     GifBytes& text(const std::string& s) { return raw(Bytes(s.begin(), s.end())); }
     GifBytes& u16(uint16_t value) { return raw({uint8_t(value), uint8_t(value >> 8)}); }
-    GifBytes& header(const char* signature = "GIF", const char* version = "89a") {
-        return text(signature).text(version);
-    }
+    GifBytes& header() { return text("GIF89a"); }
     // Logical screen descriptor; `packed` as in the file (bit 7 table flag, bits 0-2 its size).
     GifBytes& screen(uint16_t width, uint16_t height, uint8_t packed = 0, uint8_t background = 0) {
         return u16(width).u16(height).raw({packed, background, 0});
@@ -37,7 +35,7 @@ public:
     }
     GifBytes& application(const std::string& id, const std::vector<Bytes>& subBlocks);
     GifBytes& imageDescriptor(uint16_t left, uint16_t top, uint16_t width, uint16_t height,
-        uint8_t packed = 0) {
+                              uint8_t packed = 0) {
         return raw({0x2C}).u16(left).u16(top).u16(width).u16(height).raw({packed});
     }
     // Minimum code size, `data` cut into sub-blocks of at most `blockSize` bytes, the terminator.
@@ -45,7 +43,6 @@ public:
     GifBytes& trailer() { return raw({0x3B}); }
 
     const Bytes& bytes() const { return bytes_; }
-    size_t size() const { return bytes_.size(); }
 
 private:
     Bytes bytes_;

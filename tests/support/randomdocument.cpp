@@ -12,15 +12,6 @@ std::vector<RgbColor> randomColors(TestRng& rng, int count) {
     return result;
 }
 
-std::vector<RgbColor> padded(const std::vector<RgbColor>& entries, int largest) {
-    const size_t needed = std::max<size_t>(std::min<size_t>(entries.size(), 256), size_t(largest) + 1);
-    size_t size = 2;
-    while (size < needed) size *= 2;
-    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
-    result.resize(size);
-    return result;
-}
-
 int largestIndex(const GifFrame& frame) {
     int largest = 0;
     for (uint32_t y = 0; y < frame.height(); ++y)
@@ -51,15 +42,15 @@ void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& 
         frame.interlaced = rng.chance(40);
         for (int c = rng.chance(50) ? 0 : rng.between(1, 3); c > 0; --c) {
             const int kind = rng.upTo(2);
-            std::string text(size_t(kind == 0 ? 0 : kind == 1 ? rng.between(1, 40) : rng.between(200, 800)),
-                ' ');
+            std::string& text = frame.comments.emplace_back(size_t(kind == 0   ? 0
+                                                                   : kind == 1 ? rng.between(1, 40)
+                                                                               : rng.between(200, 800)),
+                                                            ' ');
             for (char& ch : text) ch = char(rng.between(1, 255));  // a sub-block cannot carry a 0
-            frame.comments.push_back(text);
         }
         frame.hasLocalTable = rng.chance(50);
         if (frame.hasLocalTable) frame.localTable.entries = randomColors(rng, rng.between(1, 256));
-        const size_t own = frame.hasLocalTable ? frame.localTable.entries.size()
-            : doc.globalTable.entries.size();
+        const size_t own = (frame.hasLocalTable ? frame.localTable : doc.globalTable).entries.size();
         // Mostly indices the table has; sometimes any byte, which the writer must make room for.
         const int limit = own == 0 || rng.chance(15) ? 256 : int(own);
         // Noise, runs or a single colour.
@@ -75,9 +66,14 @@ void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& 
 
 std::vector<RgbColor> savedColors(const GifAnimation& doc, size_t index) {
     const GifFrame& frame = doc.frames[index];
-    if (frame.hasLocalTable) return padded(frame.localTable.entries, largestIndex(frame));
     int largest = 0;
     for (const GifFrame& f : doc.frames)
-        if (!f.hasLocalTable) largest = std::max(largest, largestIndex(f));
-    return padded(doc.globalTable.entries, largest);
+        if (&f == &frame || (!f.hasLocalTable && !frame.hasLocalTable))
+            largest = std::max(largest, largestIndex(f));
+    const std::vector<RgbColor>& entries = (frame.hasLocalTable ? frame.localTable : doc.globalTable).entries;
+    size_t size = 2;
+    while (size < std::max<size_t>(std::min<size_t>(entries.size(), 256), size_t(largest) + 1)) size *= 2;
+    std::vector<RgbColor> result(entries.begin(), entries.begin() + long(std::min(size, entries.size())));
+    result.resize(size);
+    return result;
 }

@@ -14,16 +14,14 @@ struct TestRng {
     bool chance(int percent) { return upTo(99) < percent; }
 };
 
+// Up to `maxFrames` frames, most up to maxSide x maxSide, bigPercent of them up to bigSide.
 struct RandomDocumentShape {
-    int maxFrames = 5;
-    int maxSide = 40;    // most frames
-    int bigPercent = 5;  // frames up to bigSide x bigSide
-    int bigSide = 700;
+    int maxFrames = 5, maxSide = 40, bigPercent = 5, bigSide = 700;
 };
 
 // Screen, looping, tables of 1-256 entries, frames with offsets, delays, disposals 0-7,
 // transparency, interlace, comments (empty, short, long; never a 0 byte) and now and then
-// indices beyond the frame's table.
+// indices beyond the frame's table. Frames are added to those `doc` has.
 void randomDocument(TestRng& rng, GifAnimation& doc, const RandomDocumentShape& shape = {});
 
 // The table a saved file gives frame `index`: its local table, else the global one, cut to 256
