@@ -32,7 +32,9 @@ double bestOf(int runs, F&& work) {
     return best;
 }
 
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 }  // namespace
 
@@ -50,13 +52,16 @@ int main() {
     const std::vector<uint8_t> argb = toArgb(picture);
     bool quantized = false;
     const double reduce = bestOf(3, [&] {
-        ReducedImage reduced = reduceArgbPicture(argb.data(), picture.width, picture.height, int32_t(picture.width * 4));
+        ReducedImage reduced =
+            reduceArgbPicture(argb.data(), picture.width, picture.height, int32_t(picture.width * 4));
         quantized = reduced.quantized;
     });
-    const double magick = bestOf(3, [&] { run("/usr/bin/convert " + ppm + " +dither -colors 256 " + dir + "/magick.gif"); });
-    std::printf("photo 1920x1080 (plasma, JPEG q90): reduceArgbPicture %.3f s (quantised: %s); "
-                "ImageMagick -colors 256 +dither %.3f s (whole process); ours / peer = %.2f\n",
-                reduce, quantized ? "yes" : "no", magick, reduce / magick);
+    const double magick =
+        bestOf(3, [&] { run("/usr/bin/convert " + ppm + " +dither -colors 256 " + dir + "/magick.gif"); });
+    std::printf(
+        "photo 1920x1080 (plasma, JPEG q90): reduceArgbPicture %.3f s (quantised: %s); "
+        "ImageMagick -colors 256 +dither %.3f s (whole process); ours / peer = %.2f\n",
+        reduce, quantized ? "yes" : "no", magick, reduce / magick);
 
     // 300 frames of 320 x 240.
     GifAnimation animation;
@@ -64,12 +69,14 @@ int main() {
     animation.screenHeight = 240;
     animation.hasGlobalTable = true;
     for (int i = 0; i < 64; ++i)
-        animation.globalTable.entries.push_back(RgbColor(uint8_t(i * 4), uint8_t(255 - i * 4), uint8_t(i * 2)));
+        animation.globalTable.entries.push_back(
+            RgbColor(uint8_t(i * 4), uint8_t(255 - i * 4), uint8_t(i * 2)));
     for (int f = 0; f < 300; ++f) {
         GifFrame frame;
         frame.bitmap = IndexedBitmap::create(320, 240);
         for (uint32_t y = 0; y < 240; ++y)
-            for (uint32_t x = 0; x < 320; ++x) frame.bitmap->row(y)[x] = uint8_t(((x + y + uint32_t(f)) / 5) % 64);
+            for (uint32_t x = 0; x < 320; ++x)
+                frame.bitmap->row(y)[x] = uint8_t(((x + y + uint32_t(f)) / 5) % 64);
         frame.delay = 4;
         animation.frames.push_back(std::move(frame));
     }
@@ -89,7 +96,8 @@ int main() {
             DGifCloseFile(file, &error);
         }
     });
-    std::printf("300 frames 320x240: readFile %.3f s (%zu frames); giflib DGifSlurp %.3f s; ours / peer = %.2f\n",
-                read, frames, slurp, read / slurp);
+    std::printf(
+        "300 frames 320x240: readFile %.3f s (%zu frames); giflib DGifSlurp %.3f s; ours / peer = %.2f\n",
+        read, frames, slurp, read / slurp);
     return 0;
 }

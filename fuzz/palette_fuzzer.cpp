@@ -11,10 +11,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/scratchfile.h"
 #include "palette/palettefile.h"
 #include "palette/palettemodel.h"
-
-#include "fuzz/scratchfile.h"
 
 static const std::string& scratchPath() {
     static const std::string path = fuzzScratchPath("palette-fuzz") + ".plt";

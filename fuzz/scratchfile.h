@@ -6,10 +6,14 @@
 
 #ifdef _WIN32
 #include <process.h>
-inline int fuzzProcessId() { return _getpid(); }
+inline int fuzzProcessId() {
+    return _getpid();
+}
 #else
 #include <unistd.h>
-inline int fuzzProcessId() { return int(getpid()); }
+inline int fuzzProcessId() {
+    return int(getpid());
+}
 #endif
 
 inline std::string fuzzScratchPath(const std::string& name) {

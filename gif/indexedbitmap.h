@@ -6,8 +6,8 @@
 
 // Same layout as GDI+'s ColorPalette with room for 256 entries (1032 bytes).
 struct IndexedPalette {
-    uint32_t flags = 0;   // bit 0: some entry has alpha (PaletteFlagsHasAlpha)
-    uint32_t count = 0;   // entries in use
+    uint32_t flags = 0;          // bit 0: some entry has alpha (PaletteFlagsHasAlpha)
+    uint32_t count = 0;          // entries in use
     uint32_t entries[256] = {};  // ARGB
 };
 static_assert(sizeof(IndexedPalette) == 1032, "must match the GDI+ ColorPalette block");

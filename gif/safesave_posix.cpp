@@ -13,7 +13,8 @@ FILE* createNewFile(const std::string& path, bool* taken) {
 
 void keepPermissions(const std::string& target, const std::string& temporary) {
     struct stat old;
-    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) chmod(temporary.c_str(), old.st_mode & 07777);
+    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        chmod(temporary.c_str(), old.st_mode & 07777);
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
