@@ -41,3 +41,18 @@ std::vector<uint16_t> delaysOf(const GifAnimation& doc) {
     for (const GifFrame& frame : doc.frames) delays.push_back(frame.delay);
     return delays;
 }
+
+ColorTable globalTableInUse(const GifAnimation& doc) {
+    ColorTable table = doc.globalTable;
+    table.useCounts.assign(table.entries.size(), 0);
+    for (const GifFrame& frame : doc.frames) {
+        if (frame.hasLocalTable || !frame.bitmap) continue;
+        const IndexedBitmap& bitmap = *frame.bitmap;
+        for (uint32_t y = 0; y < bitmap.height(); ++y) {
+            const uint8_t* row = bitmap.row(y);
+            for (uint32_t x = 0; x < bitmap.width(); ++x)
+                if (row[x] < table.useCounts.size()) ++table.useCounts[row[x]];
+        }
+    }
+    return table;
+}

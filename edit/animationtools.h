@@ -1,5 +1,5 @@
 #pragma once
-// Whole-animation helpers behind the toolbar's Add Empty Image and Animation Delay.
+// Whole-animation helpers behind Add Empty Image, Animation Delay and Global Palette.
 #include <cstdint>
 #include <vector>
 
@@ -21,3 +21,6 @@ uint16_t scaledDelay(uint16_t delay, uint32_t percent);
 // How long one play takes as browsers play it (0 and 1 count as 10), in hundredths of a second.
 uint64_t playTime(const std::vector<uint16_t>& delays);
 std::vector<uint16_t> delaysOf(const GifAnimation& doc);
+
+// The global table with its use counts: the pixels of every frame that draws from it.
+ColorTable globalTableInUse(const GifAnimation& doc);

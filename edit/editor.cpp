@@ -166,6 +166,30 @@ bool Editor::setDelays(const std::vector<uint16_t>& delays, const std::string& n
     return true;
 }
 
+bool Editor::remapGlobalTable(ColorTable table, const std::array<uint8_t, 256>& remap,
+                              const std::string& name) {
+    if (!doc_.hasGlobalTable) return false;
+    EditStep step = makeStep(name, current_, current_);
+    table.useCounts.clear();
+    step.changes.push_back(globalTableChange(true, std::move(table)));
+    step.changes.back()->exchange(doc_);
+    for (size_t i = 0; i < doc_.frames.size(); ++i) {
+        const GifFrame& frame = doc_.frames[i];
+        if (frame.hasLocalTable || !frame.bitmap) continue;
+        GifFrame remapped = frame;
+        IndexedBitmap& bitmap = *remapped.bitmap;
+        for (uint32_t y = 0; y < bitmap.height(); ++y) {
+            uint8_t* row = bitmap.row(y);
+            for (uint32_t x = 0; x < bitmap.width(); ++x) row[x] = remap[row[x]];
+        }
+        refreshDisplayPalette(remapped, doc_);
+        step.changes.push_back(replaceFrameChange(i, std::move(remapped)));
+        step.changes.back()->exchange(doc_);
+    }
+    commit(std::move(step), false);
+    return true;
+}
+
 bool Editor::deleteFrame(size_t index) {
     if (index >= doc_.frames.size()) return false;
     // The next frame takes the place of the deleted one; after the last, the one before it.

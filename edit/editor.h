@@ -2,7 +2,9 @@
 // The editing layer: the document, the current frame, the document's path and the undo history.
 // Every change to the document goes through one of the edits below, each one named undoable step;
 // the windows turn what the user did into these calls and redraw from what this reports.
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -72,6 +74,9 @@ public:
     bool replaceAnimation(GifAnimation& result, const std::string& name);
     // The frame's picture and table replaced as a whole (the palette editor's OK).
     bool replaceFrame(size_t index, GifFrame frame, const std::string& name);
+    // The global table replaced by `table` and every frame that draws from it remapped through
+    // `remap` (old index -> new index), as one step: the global palette editor's OK.
+    bool remapGlobalTable(ColorTable table, const std::array<uint8_t, 256>& remap, const std::string& name);
     void closeMerge() { history_.closeMerge(); }
 
     bool undo();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resource.h"
+#include "ui/paletteeditor.h"
 #include "ui/panelfields.h"
 #include "ui/windowcontext.h"
 
@@ -104,15 +105,13 @@ void onBackgroundIndexEdited(HWND panel) {
     if (showing(panel) || !takesInput(panel, IDC_GLOBAL_BACKGROUND) ||
         !takeTyped(panel, IDC_GLOBAL_BACKGROUND))
         return;
+    // The index names an entry of the global table: no number is 0, past the end the last entry.
+    const size_t entries = contextOf(panel)->editor->document().globalTable.entries.size();
+    const UINT last = UINT(std::min<size_t>(std::max<size_t>(entries, 1), kMaxColorIndex + 1) - 1);
     bool valid = false;
-    UINT value = readNumber(panel, IDC_GLOBAL_BACKGROUND, &valid);
-    if (!valid) {
-        value = 0;
-        showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
-    } else if (value > kMaxColorIndex) {
-        value = kMaxColorIndex;
-        showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
-    }
+    const UINT typed = readNumber(panel, IDC_GLOBAL_BACKGROUND, &valid);
+    const UINT value = valid ? std::min(typed, last) : 0;
+    if (!valid || value != typed) showCorrection(panel, IDC_GLOBAL_BACKGROUND, value);
     editDocument(
         panel, "Background Color", "", [](DocumentFields& f, UINT v) { f.backgroundIndex = uint8_t(v); },
         value);
@@ -129,6 +128,12 @@ void onAutoSizeClicked(HWND panel) {
     const bool automatic = IsDlgButtonChecked(panel, IDC_GLOBAL_AUTO_SIZE) == BST_CHECKED;
     editDocument(
         panel, "Auto Size", "", [](DocumentFields& f, UINT v) { f.autoScreenSize = v != 0; }, automatic);
+}
+
+void onGlobalPaletteClicked(HWND panel) {
+    WindowContext& context = *contextOf(panel);
+    if (context.commitTyping) context.commitTyping();
+    editGlobalPalette(context.owner, *context.editor);
 }
 
 void onCommand(HWND panel, WORD id, WORD notification) {
@@ -149,6 +154,9 @@ void onCommand(HWND panel, WORD id, WORD notification) {
         case IDC_GLOBAL_AUTO_SIZE:
             if (notification == BN_CLICKED) onAutoSizeClicked(panel);
             break;
+        case IDC_GLOBAL_PALETTE:
+            if (notification == BN_CLICKED) onGlobalPaletteClicked(panel);
+            break;
         case IDOK:  // Enter takes the value being typed
             commitGlobalPanelTyping(panel);
             break;
@@ -157,11 +165,14 @@ void onCommand(HWND panel, WORD id, WORD notification) {
     }
 }
 
-// The background colour swatch: hatched, since the background colour is never shown as such.
-void drawBackgroundSwatch(const DRAWITEMSTRUCT* item) {
+// The background colour swatch: the entry's colour, crossed out while there is none to show.
+void drawBackgroundSwatch(HWND panel, const DRAWITEMSTRUCT* item) {
     RECT edge = item->rcItem;
     DrawEdge(item->hDC, &edge, EDGE_RAISED, BF_RECT);
-    HBRUSH hatch = CreateHatchBrush(HS_FDIAGONAL, RGB(0, 0, 0));
+    const GifAnimation& doc = contextOf(panel)->editor->document();
+    const bool shown = doc.hasGlobalTable && doc.backgroundIndex < doc.globalTable.entries.size();
+    HBRUSH hatch = shown ? CreateSolidBrush(doc.globalTable.entries[doc.backgroundIndex].toColorRef())
+                         : CreateHatchBrush(HS_FDIAGONAL, RGB(0, 0, 0));
     HGDIOBJ oldBrush = SelectObject(item->hDC, hatch);
     HGDIOBJ oldPen = SelectObject(item->hDC, GetStockObject(BLACK_PEN));
     Rectangle(item->hDC, item->rcItem.left + kSwatchInset, item->rcItem.top + kSwatchInset,
@@ -192,6 +203,18 @@ void showDocumentInGlobalPanel(HWND panel) {
     showNumber(panel, IDC_GLOBAL_LOOP, doc.loopForever ? std::max<UINT>(1, doc.loopCount) : doc.loopCount);
     EnableWindow(loopEdit, !doc.loopForever);
     EnableWindow(GetDlgItem(panel, IDC_GLOBAL_LOOP_SPIN), !doc.loopForever);
+    // The background colour is an entry of the global table: without one there is nothing to pick.
+    for (int id : {IDC_GLOBAL_BACKGROUND, IDC_GLOBAL_BACKGROUND_SPIN, IDC_GLOBAL_BACKGROUND_SWATCH,
+                   IDC_GLOBAL_PALETTE})
+        EnableWindow(GetDlgItem(panel, id), doc.hasGlobalTable);
+    if (doc.hasGlobalTable) {
+        const int entries = int(std::min<size_t>(doc.globalTable.entries.size(), kMaxColorIndex + 1));
+        setSpinRange(panel, IDC_GLOBAL_BACKGROUND_SPIN, 0, std::max(entries - 1, 0));
+        showNumber(panel, IDC_GLOBAL_BACKGROUND, doc.backgroundIndex);
+    } else {
+        SetDlgItemTextA(panel, IDC_GLOBAL_BACKGROUND, "");
+    }
+    RedrawWindow(GetDlgItem(panel, IDC_GLOBAL_BACKGROUND_SWATCH), nullptr, nullptr, RDW_INVALIDATE);
     context->showing = false;
 }
 
@@ -213,7 +236,7 @@ INT_PTR CALLBACK globalPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
             break;
         case WM_DRAWITEM:
             if (wParam == IDC_GLOBAL_BACKGROUND_SWATCH) {
-                drawBackgroundSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                drawBackgroundSwatch(window, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
                 return TRUE;
             }
             break;

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+
+#include "edit/animationtools.h"
 #include "palette/palettefile.h"
 #include "resource.h"
 #include "ui/colorchooser.h"
@@ -429,7 +432,9 @@ void onCommand(HWND dialog, int id, int code) {
             onCount(dialog);
             break;
         case IDC_PALETTE_PREVIEW:
-            runPreviewDialog(dialog, *state(dialog).frameBitmap, *state(dialog).model);
+            // The global table may serve no frame at all: then there is nothing to preview.
+            if (state(dialog).frameBitmap)
+                runPreviewDialog(dialog, *state(dialog).frameBitmap, *state(dialog).model);
             break;
         default:
             break;
@@ -480,21 +485,49 @@ INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // ---- Opener ------------------------------------------------------------------------------------
 
+namespace {
+
+// Runs the editor on `model`, with `picture` for Preview; true on OK. -1 from the dialog means
+// the window could not be made: nothing to apply.
+bool runPaletteEditor(HWND owner, PaletteEditModel& model, const IndexedBitmap* picture) {
+    EditorState editorState;
+    editorState.model = &model;
+    editorState.frameBitmap = picture;
+    return DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_EDITOR), owner, paletteEditorProc,
+                           reinterpret_cast<LPARAM>(&editorState)) > 0;
+}
+
+}  // namespace
+
 bool editFramePalette(HWND owner, GifFrame& frame) {
     if (!frame.hasLocalTable || !frame.bitmap) return false;
     frame.countColorUse();
     // The working copy lives exactly as long as the window, whichever way it closes.
     PaletteEditModel model;
     model.loadFromTable(frame.localTable);
-    EditorState editorState;
-    editorState.model = &model;
-    editorState.frameBitmap = frame.bitmap.get();
-    const INT_PTR result = DialogBoxParamA(resourceModule(), MAKEINTRESOURCEA(IDD_PALETTE_EDITOR), owner,
-                                           paletteEditorProc, reinterpret_cast<LPARAM>(&editorState));
-    // -1 means the window could not be made: nothing to apply.
-    if (result <= 0) return false;
+    if (!runPaletteEditor(owner, model, frame.bitmap.get())) return false;
     model.applyToFrame(frame);
     return true;
+}
+
+bool editGlobalPalette(HWND owner, Editor& editor) {
+    const GifAnimation& doc = editor.document();
+    if (!doc.hasGlobalTable) return false;
+    PaletteEditModel model;
+    model.loadFromTable(globalTableInUse(doc));
+    // Preview shows the first frame that draws from the table.
+    const IndexedBitmap* picture = nullptr;
+    for (const GifFrame& frame : doc.frames) {
+        if (!frame.hasLocalTable && frame.bitmap) {
+            picture = frame.bitmap.get();
+            break;
+        }
+    }
+    if (!runPaletteEditor(owner, model, picture)) return false;
+    ColorTable table;
+    for (uint32_t i = 0; i < std::min(model.size(), kMaxPaletteEntries); ++i)
+        table.entries.push_back(model.editEntries[i].color);
+    return editor.remapGlobalTable(std::move(table), model.buildRemapTable(), "Global Palette");
 }
 
 bool editCurrentFramePalette(HWND owner, Editor& editor) {

@@ -16,6 +16,9 @@
 bool editFramePalette(HWND owner, GifFrame& frame);
 // The same for the editor's current frame, applied as one "Palette" edit.
 bool editCurrentFramePalette(HWND owner, Editor& editor);
+// The global table with its use over every frame that draws from it; OK remaps all those frames
+// at once, as one "Global Palette" edit. False, doing nothing, without a global table.
+bool editGlobalPalette(HWND owner, Editor& editor);
 
 INT_PTR CALLBACK paletteEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
