@@ -5,7 +5,9 @@
 #include <functional>
 #include <sstream>
 
+#include "edit/animationtools.h"
 #include "edit/editor.h"
+#include "palette/palettemodel.h"
 #include "support/randomdocument.h"
 #include "support/testpaths.h"
 
@@ -86,6 +88,12 @@ TEST(EditTest, EveryEditUndoesAndRedoesToTheSameDocument) {
         {"delete last", [](Editor& e, GifAnimation&) { return e.deleteFrame(e.document().frames.size() - 1); }},
         {"move up", [](Editor& e, GifAnimation&) { return e.moveFrame(2, true); }},
         {"move down", [](Editor& e, GifAnimation&) { return e.moveFrame(0, false); }},
+        {"delays", [](Editor& e, GifAnimation&) {
+             return e.setDelays(std::vector<uint16_t>(e.document().frames.size(), 777), "Animation Delay"); }},
+        {"empty frame", [](Editor& e, GifAnimation&) {
+             GifAnimation empty;
+             empty.frames.push_back(makeEmptyFrame(5, 4));
+             return e.insertFrames(1, empty, "Add Empty Image"); }},
     };
     // clang-format on
     for (uint32_t seed = 1; seed <= 6; ++seed) {
@@ -188,6 +196,61 @@ TEST(EditTest, HistoryKeepsItsBoundsOldestStepsFirst) {
     for (int i = 0; i < 8; ++i) small.deleteFrame(0);
     EXPECT_LE(small.history().retainedBytes(), 40000u);
     EXPECT_EQ(small.history().stepCount(), 3u);
+}
+
+// Percentages scale with rounding to the nearest hundredth; a frame never becomes "as fast as the
+// viewer likes" (0) unless it was, and nothing passes the field's 65535.
+TEST(EditTest, DelaysScaleRoundedAndKeepTheirPause) {
+    const struct {
+        uint16_t delay;
+        uint32_t percent;
+        uint16_t scaled;
+    } rows[] = {{0, 1000, 0}, {10, 50, 5},       {3, 50, 2},          {1, 10, 1},
+                {15, 10, 2},  {100, 1000, 1000}, {7000, 1000, 65535}, {65535, 10, 6554}};
+    for (const auto& row : rows) EXPECT_EQ(scaledDelay(row.delay, row.percent), row.scaled) << row.delay;
+    EXPECT_EQ(playTime({0, 1, 2, 100}), 10u + 10 + 2 + 100);  // browsers play 0 and 1 as 10
+}
+
+// The global palette editor's OK: every pixel of a frame on the global table must show the colour
+// of the entry that now holds its old index (found here by a plain search of the entries), the
+// frames with their own tables stay, and one undo brings all back.
+TEST(EditTest, GlobalPaletteRemapsEveryFrameOnTheTable) {
+    for (uint32_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        GifAnimation doc;
+        randomDoc(seed, doc, 3);
+        doc.hasGlobalTable = true;
+        doc.globalTable.entries.resize(std::max<size_t>(doc.globalTable.entries.size(), 3),
+                                       RgbColor(9, 9, 9));
+        Editor editor;
+        editor.open(doc, "");
+        const std::string before = describe(editor.document());
+        PaletteEditModel model;
+        model.loadFromTable(globalTableInUse(editor.document()));
+        model.sortEntries(seed % 9);
+        model.removeEntry(1);
+        model.deleteDuplicates();
+        ColorTable table;
+        for (const PaletteEditEntry& entry : model.editEntries) table.entries.push_back(entry.color);
+        const GifAnimation& was = editor.document();
+        std::vector<GifFrame> old(was.frames.begin(), was.frames.end());
+        ASSERT_TRUE(editor.remapGlobalTable(table, model.buildRemapTable(), "Global Palette"));
+        const GifAnimation& now = editor.document();
+        EXPECT_EQ(now.globalTable.entries, table.entries);
+        for (size_t i = 0; i < old.size(); ++i) {
+            const IndexedBitmap& from = *old[i].bitmap;
+            const IndexedBitmap& to = *now.frames[i].bitmap;
+            for (uint32_t p = 0; p < from.width() * from.height(); ++p) {
+                const uint32_t x = p % from.width(), y = p / from.width();
+                uint32_t holder = 0;  // a source nobody holds goes to entry 0; the last holder wins
+                for (uint32_t e = 0; e < model.size(); ++e)
+                    if (model.editEntries[e].sources.test(from.at(x, y))) holder = e;
+                ASSERT_EQ(to.at(x, y), old[i].hasLocalTable ? from.at(x, y) : holder) << i << ' ' << p;
+            }
+        }
+        ASSERT_TRUE(editor.undo());
+        EXPECT_TRUE(describe(editor.document()) == before);
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // What the user sees is what is saved: random editing sessions (frames added from GIF files with
-// their own global tables, deleted, moved, made see-through, recoloured) are saved after every
-// few steps, and every frame giflib decodes from the file has, pixel for pixel, the colours the
-// canvas shows for it (the picture's display palette; see-through pixels stay see-through).
+// their own global tables, empty pauses, deleted, moved, made see-through, recoloured, the global
+// table rearranged) are saved after every few steps, and every frame giflib decodes from the file
+// has, pixel for pixel, the colours the canvas shows for it (the picture's display palette;
+// see-through pixels stay see-through).
 #include <gtest/gtest.h>
 
+#include "edit/animationtools.h"
 #include "edit/editor.h"
 #include "support/giflib.h"
 #include "support/randomdocument.h"
@@ -79,6 +81,18 @@ TEST(EditSession, EverySavedFrameHasTheColoursTheCanvasShows) {
                 for (RgbColor& c : recoloured.localTable.entries) c = RgbColor(c.blue, c.red, c.green);
                 refreshDisplayPalette(recoloured, doc);
                 editor.replaceFrame(index, std::move(recoloured), "Palette");
+            } else if (kind < 93) {
+                GifAnimation empty;  // a pause: giflib must find every pixel see-through
+                empty.frames.push_back(makeEmptyFrame(doc.screenWidth, doc.screenHeight));
+                editor.insertFrames(index, empty, "Add Empty Image");
+            } else if (kind < 96 && doc.hasGlobalTable) {
+                // The global palette editor's OK with the table reversed: every frame on it remapped.
+                const size_t n = std::min<size_t>(doc.globalTable.entries.size(), 256);
+                ColorTable reversed;
+                std::array<uint8_t, 256> remap;
+                for (size_t i = 0; i < 256; ++i) remap[i] = uint8_t(i < n ? n - 1 - i : i);
+                for (size_t i = 0; i < n; ++i) reversed.entries.push_back(doc.globalTable.entries[n - 1 - i]);
+                editor.remapGlobalTable(reversed, remap, "Global Palette");
             } else if (editor.history().canUndo()) {
                 editor.undo();
             }
