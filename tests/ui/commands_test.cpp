@@ -623,4 +623,52 @@ TEST_F(Palette, SwatchOpensThePickerAndTheClickedCellIsTaken) {
     EXPECT_EQ(textOf(app().imagePanel, IDC_IMAGE_TRANSPARENT_INDEX), "5");
 }
 
+// The whole-animation controls, one step each: a pause after the current frame, every delay
+// halved, looping forever, and the global table through its palette editor, the frame drawing
+// from it remapped. Four undos bring the document back.
+TEST_F(Palette, WholeAnimationControlsEachMakeOneStep) {
+    GifAnimation doc;
+    doc.frames.push_back(
+        makeFrame(16, 16, kSixteen, [](uint32_t x, uint32_t y) { return (16 * y + x) % 12; }));
+    doc.frames[0].hasLocalTable = false;
+    doc.frames[0].delay = 40;
+    doc.hasGlobalTable = true;
+    for (uint32_t c : kSixteen) doc.globalTable.entries.push_back(RgbColor::fromPacked(c));
+    doc.screenWidth = doc.screenHeight = 16;
+    app().editor.open(doc, "");
+    selectFrame(0);
+    clickToolbarButton(IDT_ADD_EMPTY);
+    const GifAnimation& now = app().editor.document();
+    ASSERT_EQ(frameListCount(), 2);
+    EXPECT_EQ(now.frames[1].delay * 10 + app().editor.currentFrame(), 1001);
+    answers.expect("Animation Delay", [](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_DELAY_PERCENT, "50");
+        EXPECT_EQ(textOf(dialog, IDC_DELAY_PLAY_TIME), "Play time: 1.40 s now, 0.70 s after");
+        EXPECT_NE(saveWindowScreenshot(dialog, "animation-delay.png"), "");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    clickToolbarButton(IDT_DELAY);
+    EXPECT_EQ(now.frames[0].delay * 1000 + now.frames[1].delay, 20050);
+    answers.expect("Set Loop Counter", [](HWND dialog) {
+        press(dialog, IDC_LOOP_INFINITE);
+        EXPECT_NE(saveWindowScreenshot(dialog, "loop-counter.png"), "");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    clickToolbarButton(IDT_LOOP);
+    EXPECT_TRUE(now.loopForever && checked(app().globalPanel, IDC_GLOBAL_INFINITE));
+    showPropertyTab(0);
+    answers.expect("Edit Palette", [](HWND editor) {
+        clickEditorCell(editor, 0);
+        press(editor, IDC_PALETTE_REMOVE);  // black: its pixels go to the dark grey, 15 then 14
+        PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    });
+    press(app().globalPanel, IDC_GLOBAL_PALETTE);
+    EXPECT_NE(saveWindowScreenshot(app().window, "global-background.png"), "");
+    ASSERT_EQ(now.globalTable.entries.size(), 15u);
+    EXPECT_EQ(now.frames[0].bitmap->at(0, 0) * 100 + now.frames[0].bitmap->at(1, 0), 1400);
+    for (int step = 0; step < 4; ++step) sendMenuCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(frameListCount(), 1);
+    EXPECT_FALSE(app().editor.changed());
+}
+
 }  // namespace
