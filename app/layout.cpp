@@ -17,6 +17,9 @@ constexpr int kFrameListHeightTrim = 110;  // reaches 7 pixels below the status 
 constexpr int kComposeLeft = 153;
 constexpr int kComposeWidthTrim = 154;
 constexpr int kSeparatorWidth = 2;
+// Room right of the widest panel or toolbar, and the client height, of the window at its first size.
+constexpr int kWindowContentMargin = 8;
+constexpr int kFirstClientHeight = 560;
 
 void place(HWND window, int x, int y, int width, int height) {
     SetWindowPos(window, nullptr, x, y, width, height, SWP_SHOWWINDOW);
@@ -55,7 +58,49 @@ void placeAnimationView(Application& app, int toolbarHeight) {
           area.bottom - area.top);
 }
 
+// The right edge of the panel's rightmost visible control, in pixels.
+int panelContentWidth(HWND panel) {
+    int right = 0;
+    for (HWND child = GetWindow(panel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE)) continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&rect), 2);
+        right = std::max<int>(right, rect.right);
+    }
+    return right;
+}
+
+int toolbarContentWidth(HWND toolbar) {
+    const LRESULT count = SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0);
+    RECT last = {};
+    if (count > 0) SendMessageA(toolbar, TB_GETITEMRECT, WPARAM(count - 1), reinterpret_cast<LPARAM>(&last));
+    return last.right;
+}
+
 }  // namespace
+
+void sizeMainWindowToFit(Application& app) {
+    // The tab control's frame around a panel.
+    RECT frame = {0, 0, 1000, 1000};
+    SendMessageA(app.propertyTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&frame));
+    const int tabMargin = 1000 - (frame.right - frame.left);
+    int width = toolbarContentWidth(app.toolbar);
+    for (HWND panel : {app.globalPanel, app.imagePanel, app.commentPanel})
+        width = std::max(width, panelContentWidth(panel) + tabMargin);
+    RECT client = {0, 0, width + kWindowContentMargin, kFirstClientHeight};
+    AdjustWindowRectEx(&client, DWORD(GetWindowLongPtrA(app.window, GWL_STYLE)),
+                       GetMenu(app.window) != nullptr, DWORD(GetWindowLongPtrA(app.window, GWL_EXSTYLE)));
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromWindow(app.window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int windowWidth = std::min<int>(client.right - client.left, work.right - work.left);
+    const int windowHeight = std::min<int>(client.bottom - client.top, work.bottom - work.top);
+    SetWindowPos(app.window, nullptr, work.left + (work.right - work.left - windowWidth) / 2,
+                 work.top + (work.bottom - work.top - windowHeight) / 2, windowWidth, windowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void layoutMainWindow(Application& app, WINDOWPOS* position) {
     if (position) {

@@ -117,6 +117,7 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
     UpdateWindow(app.window);
 
     createPanels(app);
+    sizeMainWindowToFit(app);
     layoutMainWindow(app, nullptr);
 
     app.editor.setObserver([&app](const EditNotice& notice) { showEditorState(app, notice); });
