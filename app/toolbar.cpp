@@ -49,7 +49,7 @@ constexpr ButtonRow kButtons[] = {
 constexpr int kButtonCount = int(sizeof(kButtons) / sizeof(kButtons[0]));
 
 // Each label is read into its own 10-character buffer.
-char g_labels[kButtonCount][kLabelBufferSize];
+char s_labels[kButtonCount][kLabelBufferSize];
 
 void buildImageList(Application& app) {
     app.toolbarImages = ImageList_Create(kImageSide, kImageSide, ILC_COLOR32 | ILC_MASK, kImageCount, 0);
@@ -69,8 +69,8 @@ void addButtons(Application& app) {
         buttons[i].fsState = BYTE(TBSTATE_ENABLED);
         buttons[i].fsStyle = BYTE(row.separator ? BTNS_SEP : BTNS_BUTTON);
         if (!row.separator) {
-            LoadStringA(app.instance, row.label, g_labels[i], kLabelBufferSize);
-            buttons[i].iString = reinterpret_cast<INT_PTR>(g_labels[i]);
+            LoadStringA(app.instance, row.label, s_labels[i], kLabelBufferSize);
+            buttons[i].iString = reinterpret_cast<INT_PTR>(s_labels[i]);
         }
     }
     SendMessageA(app.toolbar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
