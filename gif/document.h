@@ -104,5 +104,7 @@ public:
 
     // Maps the file (or reads it whole) and parses it with readGif (gif/gifreader.h).
     ReadResult readFile(const char* path);
-    bool writeFile(const char* path);
+    bool writeFile(const char* path) const;
+    // The file writeFile would save, in memory; false (and empty) when a frame cannot be saved.
+    bool writeBytes(std::vector<uint8_t>& bytes) const;
 };

@@ -1,5 +1,5 @@
-// GifAnimation::writeFile: saves the document as GIF89a through a temporary file that replaces
-// the target only when it is complete.
+// Saving as GIF89a: to a file through a temporary one that replaces the target only when it is
+// complete, or to memory.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -91,21 +91,24 @@ void writeLooping(Bytes& out, const GifAnimation& doc) {
     out.u8(0);
 }
 
-}  // namespace
-
-bool GifAnimation::writeFile(const char* path) {
-    // Frames a GIF cannot hold are refused before anything is created.
-    for (const GifFrame& frame : frames) {
+// Frames a GIF cannot hold are refused before anything is written.
+bool writable(const GifAnimation& doc) {
+    for (const GifFrame& frame : doc.frames) {
         if (!frame.bitmap || frame.width() > kMaxImageSide || frame.height() > kMaxImageSide) return false;
     }
+    return true;
+}
 
-    TableLayout global{&globalTable, ownBits(globalTable)};
+// The whole file, handed to `write(bytes, count)` in pieces as it is made.
+template <typename Write>
+void writeGif(const GifAnimation& doc, Write& write) {
+    TableLayout global{&doc.globalTable, ownBits(doc.globalTable)};
     // A frame with no local table draws from the global one, so one is written whenever such a
     // frame exists, even if the document has none.
-    bool writeGlobal = hasGlobalTable;
-    std::vector<TableLayout> locals(frames.size());
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const GifFrame& frame = frames[i];
+    bool writeGlobal = doc.hasGlobalTable;
+    std::vector<TableLayout> locals(doc.frames.size());
+    for (size_t i = 0; i < doc.frames.size(); ++i) {
+        const GifFrame& frame = doc.frames[i];
         if (frame.hasLocalTable) {
             locals[i] = TableLayout{&frame.localTable, ownBits(frame.localTable)};
             coverIndices(locals[i], *frame.bitmap);
@@ -115,28 +118,25 @@ bool GifAnimation::writeFile(const char* path) {
         }
     }
 
-    SafeSave save;
-    if (!save.open(path)) return false;
-
-    auto drainToFile = [](void* context, const std::vector<uint8_t>& bytes) {
-        static_cast<SafeSave*>(context)->write(bytes.data(), bytes.size());
+    auto drainToOutput = [](void* context, const std::vector<uint8_t>& bytes) {
+        (*static_cast<Write*>(context))(bytes.data(), bytes.size());
     };
-    const LzwEncoder::Drain drain{drainToFile, &save};
+    const LzwEncoder::Drain drain{drainToOutput, &write};
 
     Bytes out;
     out.data.reserve(size_t(80) << 10);
     out.text("GIF89a");
-    out.u16(screenWidth);
-    out.u16(screenHeight);
+    out.u16(doc.screenWidth);
+    out.u16(doc.screenHeight);
     out.u8(writeGlobal ? kTableFlag | global.sizeField() : 0);
-    out.u8(backgroundIndex);
+    out.u8(doc.backgroundIndex);
     out.u8(0);
     if (writeGlobal) out.table(global);
-    if (loopForever || loopCount >= 2) writeLooping(out, *this);
-    save.write(out.data.data(), out.data.size());
+    if (doc.loopForever || doc.loopCount >= 2) writeLooping(out, doc);
+    write(out.data.data(), out.data.size());
 
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const GifFrame& frame = frames[i];
+    for (size_t i = 0; i < doc.frames.size(); ++i) {
+        const GifFrame& frame = doc.frames[i];
         out.data.clear();
         writeGraphicControl(out, frame);
         for (const std::string& comment : frame.comments) {
@@ -155,9 +155,29 @@ bool GifAnimation::writeFile(const char* path) {
         if (frame.hasLocalTable) out.table(layout);
         LzwEncoder encoder(*frame.bitmap, frame.interlaced, layout.minimumCodeSize());
         encoder.encode(out.data, &drain);
-        save.write(out.data.data(), out.data.size());
+        write(out.data.data(), out.data.size());
     }
+    write(&kTrailer, 1);
+}
 
-    save.write(&kTrailer, 1);
+}  // namespace
+
+bool GifAnimation::writeFile(const char* path) const {
+    if (!writable(*this)) return false;
+    SafeSave save;
+    if (!save.open(path)) return false;
+    auto toFile = [&save](const void* bytes, size_t count) { save.write(bytes, count); };
+    writeGif(*this, toFile);
     return save.commit();
+}
+
+bool GifAnimation::writeBytes(std::vector<uint8_t>& bytes) const {
+    bytes.clear();
+    if (!writable(*this)) return false;
+    auto toMemory = [&bytes](const void* data, size_t count) {
+        const uint8_t* from = static_cast<const uint8_t*>(data);
+        bytes.insert(bytes.end(), from, from + count);
+    };
+    writeGif(*this, toMemory);
+    return true;
 }
