@@ -18,9 +18,7 @@ constexpr size_t kRecordBytes = 3;
 
 }  // namespace
 
-PaletteFileResult writePaletteFile(const PaletteEditModel& model, const char* path) {
-    if (!path || !*path) return PaletteFileCannotOpen;
-    // Build the whole file first so that one write either lands or is reported.
+std::vector<uint8_t> paletteFileBytes(const PaletteEditModel& model) {
     const uint32_t count = model.size();
     std::vector<uint8_t> bytes;
     bytes.reserve(4 + kRecordBytes * count);
@@ -30,7 +28,13 @@ PaletteFileResult writePaletteFile(const PaletteEditModel& model, const char* pa
         bytes.push_back(entry.color.green);
         bytes.push_back(entry.color.blue);
     }
+    return bytes;
+}
 
+PaletteFileResult writePaletteFile(const PaletteEditModel& model, const char* path) {
+    if (!path || !*path) return PaletteFileCannotOpen;
+    // The whole file is built first so that one write either lands or is reported.
+    const std::vector<uint8_t> bytes = paletteFileBytes(model);
     FILE* file = std::fopen(path, "wb");
     if (!file) return PaletteFileCannotOpen;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -38,34 +42,27 @@ PaletteFileResult writePaletteFile(const PaletteEditModel& model, const char* pa
     return written && closed ? PaletteFileOk : PaletteFileWriteFailed;
 }
 
-PaletteFileResult readPaletteFile(PaletteEditModel& model, const char* path) {
-    if (!path || !*path) return PaletteFileCannotOpen;
-    FileHandle file(std::fopen(path, "rb"));
-    if (!file) return PaletteFileCannotOpen;
-
-    uint8_t countBytes[4];
-    const size_t got = std::fread(countBytes, 1, sizeof countBytes, file.get());
-    if (got != sizeof countBytes) return std::ferror(file.get()) ? PaletteFileReadFailed : PaletteFileNoCount;
-    const int32_t count = int32_t(uint32_t(countBytes[0]) | uint32_t(countBytes[1]) << 8 |
-                                  uint32_t(countBytes[2]) << 16 | uint32_t(countBytes[3]) << 24);
+PaletteFileResult readPaletteBytes(PaletteEditModel& model, const uint8_t* data, size_t size) {
+    if (size < 4) return PaletteFileNoCount;
+    const int32_t count = int32_t(uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
+                                  uint32_t(data[3]) << 24);
     // A count with its top bit set is negative and reads nothing. More than a colour table can
     // hold is cut to its first records rather than growing the palette past what GIF allows.
-    const int32_t wanted = count < 0 ? 0 : std::min<int32_t>(count, velmora::kMaxPaletteFileColors);
-
-    // Read every record before touching the model, so a read error leaves it as it was.
+    const size_t wanted = size_t(count < 0 ? 0 : std::min<int32_t>(count, velmora::kMaxPaletteFileColors));
+    const size_t whole = (size - 4) / kRecordBytes;
+    const uint8_t* records = data + 4;
     std::vector<RgbColor> colors;
-    colors.reserve(size_t(wanted));
-    uint8_t buffer[kRecordBytes] = {0, 0, 0};  // shared by all records: a short one keeps old bytes
-    bool shortRecords = false;
-    for (int32_t i = 0; i < wanted; ++i) {
-        if (!shortRecords) {
-            const size_t n = std::fread(buffer, 1, kRecordBytes, file.get());
-            if (n != kRecordBytes) {
-                if (std::ferror(file.get())) return PaletteFileReadFailed;
-                shortRecords = true;
-            }
+    colors.reserve(wanted);
+    // A short last record keeps the bytes of the one before it where it has none; every record
+    // past the end repeats what was read last (black when nothing was).
+    uint8_t last[kRecordBytes] = {0, 0, 0};
+    for (size_t i = 0; i < wanted; ++i) {
+        if (i < whole) {
+            std::copy(records + i * kRecordBytes, records + (i + 1) * kRecordBytes, last);
+        } else if (i == whole) {
+            std::copy(records + i * kRecordBytes, data + size, last);
         }
-        colors.push_back(RgbColor(buffer[0], buffer[1], buffer[2]));
+        colors.push_back(RgbColor(last[0], last[1], last[2]));
     }
 
     for (size_t i = 0; i < colors.size(); ++i) {
@@ -77,5 +74,17 @@ PaletteFileResult readPaletteFile(PaletteEditModel& model, const char* path) {
             model.editEntries.push_back(entry);
         }
     }
-    return shortRecords ? PaletteFileShortRecords : PaletteFileOk;
+    return wanted > whole ? PaletteFileShortRecords : PaletteFileOk;
+}
+
+PaletteFileResult readPaletteFile(PaletteEditModel& model, const char* path) {
+    if (!path || !*path) return PaletteFileCannotOpen;
+    FileHandle file(std::fopen(path, "rb"));
+    if (!file) return PaletteFileCannotOpen;
+    // Nothing past the largest count that is read can matter.
+    std::vector<uint8_t> bytes(4 + kRecordBytes * velmora::kMaxPaletteFileColors);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    // A read error leaves the model as it was.
+    if (std::ferror(file.get())) return PaletteFileReadFailed;
+    return readPaletteBytes(model, bytes.data(), got);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Palette files (.plt): a 4-byte little-endian colour count, then red, green, blue per colour.
 // They carry colours only: no counts, no source indices, no transparency.
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "palette/palettemodel.h"
 
@@ -22,3 +24,7 @@ PaletteFileResult writePaletteFile(const PaletteEditModel& model, const char* pa
 // model's end; the model is never shortened and existing sources and counts stay. A negative
 // count (top bit set) reads nothing; a count above 256 reads only the first 256 records.
 PaletteFileResult readPaletteFile(PaletteEditModel& model, const char* path);
+
+// The same two for a file's bytes in memory.
+std::vector<uint8_t> paletteFileBytes(const PaletteEditModel& model);
+PaletteFileResult readPaletteBytes(PaletteEditModel& model, const uint8_t* data, size_t size);
