@@ -10,10 +10,10 @@
 #include "app/application.h"
 #include "gif/document.h"
 
-// Starts the application like WinMain and tears it down: a fresh window and empty document each time.
 // The application of the current (or last) session.
 Application& app();
 
+// Starts the application like WinMain and tears it down: a fresh window and empty document each time.
 struct AppSession {
     AppSession();
     ~AppSession();
@@ -42,13 +42,10 @@ public:
     DialogAnswerer(const DialogAnswerer&) = delete;
 
     void expect(const std::string& caption, Answer answer) { pending_.emplace_back(caption, answer); }
-    // Captions of the dialogs no armed answer matched.
-    const std::vector<std::string>& unexpected() const { return unexpected_; }
-    // Text of the last message box answered.
-    const std::string& lastMessageText() const { return lastMessageText_; }
+    const std::vector<std::string>& unexpected() const { return unexpected_; }  // captions none matched
+    const std::string& lastMessageText() const { return lastMessageText_; }     // of a message box
     bool allAnswered() const { return pending_.empty(); }
 
-    static Answer pressButton(int id);
     static Answer chooseFile(const std::string& path);
 
     void onActivate(HWND dialog);
