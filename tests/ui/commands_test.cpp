@@ -412,7 +412,6 @@ TEST_F(Commands, DamagedFilesOpenIntoWhatCanBeReadOrAreRefusedWithAMessage) {
     for (std::string& file : files) std::replace(file.begin(), file.end(), '/', '\\');
     std::sort(files.begin(), files.end());  // failures name a stable order
     ASSERT_GE(files.size(), 40u) << "the folders are kept filled: a short list means wrong paths";
-    // Size, place, delay and every index of each frame.
     auto shapes = [](const GifAnimation& animation) {
         std::vector<std::vector<uint32_t>> all;
         for (const GifFrame& f : animation.frames) {

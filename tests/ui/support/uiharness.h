@@ -27,8 +27,7 @@ inline void pumpMessages(DWORD milliseconds) {
     pumpUntil(nullptr, milliseconds);
 }
 
-// Exit code runMessageLoopFor returns when the program did not quit by itself.
-constexpr int kStillRunning = 0x51A7;
+constexpr int kStillRunning = 0x51A7;  // what runMessageLoopFor returns when the program did not quit
 // Runs the program's own message loop; a watchdog quits it with kStillRunning after the given time.
 int runMessageLoopFor(DWORD milliseconds);
 
@@ -96,7 +95,6 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight,
                  const std::string& path = "");
 
-// A click of the palette editor's grid at the centre of a cell.
 void clickEditorCell(HWND editor, uint32_t index, UINT down = WM_LBUTTONDOWN);
 
 // While it lives, the program's file dialogs and message boxes show no window: each file dialog
