@@ -31,13 +31,9 @@ TEST(ColorQuantizer, WholeRunsWorkedByHand) {
     std::vector<uint8_t> sampled(3 * 503, 255), shrinking(3 * 5, 255);
     sampled[3 * 499] = 100, sampled[3 * 499 + 1] = 200, sampled[3 * 499 + 2] = 100;
     shrinking.insert(shrinking.end(), {40, 45, 40});
-    // Each check is (palette byte, value).
-    const struct {
-        const char* name;
-        std::vector<uint8_t> picture;
-        int32_t factor;
-        std::vector<std::pair<int, int>> checks;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::vector<uint8_t> picture; int32_t factor;
+                   std::vector<std::pair<int, int>> checks; } cases[] = {  // checks: (palette byte, value)
         // samples / 100 is 0: the rate shrinks after every sample; the second learns at alpha 990
         // and neuron 100 wins: green 1600 + 990 x 160 / 1024 = 1754 -> 109 (at 1024 it would be 110).
         {"zero delta", {255, 255, 255, 100, 110, 100}, 100, {{300, 100}, {301, 109}, {669, 223}}},
@@ -47,6 +43,7 @@ TEST(ColorQuantizer, WholeRunsWorkedByHand) {
         // The radius loses a thirtieth per update: the sixth sample reaches 27 neurons each way.
         {"radius", shrinking, 1, {{3 * 67, 67}, {3 * 66, 64}, {3 * 14, 15}, {3 * 13, 13}}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const Palette p = run(c.picture, c.factor);
         for (auto [at, want] : c.checks) EXPECT_EQ(p[size_t(at)], want) << c.name << " byte " << at;

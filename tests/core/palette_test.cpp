@@ -180,20 +180,17 @@ TEST(PaletteFile, WritesAndReads) {
     for (int i = 0; i < 300; ++i) ramp.insert(ramp.end(), {uint8_t(i), 0, 0});
     const RgbColor g1(1, 1, 1), g2(2, 2, 2);
     // Read into grey entries 0, 1, 2, each holding its own index as source.
-    const struct {
-        Bytes file;
-        PaletteFileResult result;
-        std::vector<RgbColor> expected;
-    } cases[] = {
+    // clang-format off
+    const struct { Bytes file; PaletteFileResult result; std::vector<RgbColor> expected; } cases[] = {
         {file(2, {9, 8, 7, 6, 5, 4}), PaletteFileOk, {{9, 8, 7}, {6, 5, 4}, g2}},
         // Missing records take the last colour read, byte by byte; none read: black.
-        {file(4, {10, 20, 30, 40, 50, 60, 99}),
-         PaletteFileShortRecords,
+        {file(4, {10, 20, 30, 40, 50, 60, 99}), PaletteFileShortRecords,
          {{10, 20, 30}, {40, 50, 60}, {99, 50, 60}, {99, 50, 60}}},
         {file(0x80000000u, {1, 2, 3}), PaletteFileOk, {K, g1, g2}},
         {Bytes{3, 0, 0}, PaletteFileNoCount, {K, g1, g2}},
         {file(300, ramp), PaletteFileOk, {}},  // only 256 read
     };
+    // clang-format on
     for (const auto& c : cases) {
         PaletteEditModel model = modelOf({K, g1, g2});
         EXPECT_EQ(readPaletteFile(model, writeTestFile("palette-case.plt", c.file).c_str()), c.result);

@@ -150,10 +150,10 @@ TEST(RoundTrip, RandomDocuments) {
 }
 
 TEST(RoundTrip, EdgeDocuments) {
-    // A table the file cannot express, or indices it does not reach: written padded with black to
-    // the next power of two (at least 2) that reaches every index. Local entries (-1: no table at
-    // all) and the largest index.
-    for (auto [local, largest] : {std::pair<int, uint8_t>{5, 9}, {0, 0}, {-1, 6}}) {
+    // A table the file cannot express, or indices it does not reach: written cut to 256 entries or
+    // padded with black to the next power of two (at least 2) that reaches every index. Local
+    // entries (-1: no table at all) and the largest index.
+    for (auto [local, largest] : {std::pair<int, uint8_t>{5, 9}, {0, 0}, {-1, 6}, {300, 255}}) {
         GifAnimation doc;
         GifFrame& frame = addFrame(doc, 1, 2, {0, largest});
         frame.hasLocalTable = local >= 0;

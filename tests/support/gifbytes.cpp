@@ -43,11 +43,6 @@ GifBytes& GifBytes::comment(const std::vector<std::string>& subBlocks) {
     for (const std::string& s : subBlocks) raw({uint8_t(s.size())}).text(s);
     return raw({0});
 }
-GifBytes& GifBytes::application(const std::string& id, const std::vector<Bytes>& subBlocks) {
-    raw({0x21, 0xFF, uint8_t(id.size())}).text(id);
-    for (const Bytes& b : subBlocks) raw({uint8_t(b.size())}).raw(b);
-    return raw({0});
-}
 GifBytes& GifBytes::imageData(uint8_t minCodeSize, const Bytes& data, int blockSize) {
     raw({minCodeSize});
     for (size_t at = 0; at < data.size(); at += size_t(blockSize)) {

@@ -31,9 +31,8 @@ public:
     GifBytes& comment(const std::vector<std::string>& subBlocks);
     // "NETSCAPE2.0" with the looping sub-block {1, count}.
     GifBytes& netscapeLoop(uint16_t count) {
-        return application("NETSCAPE2.0", {{1, uint8_t(count), uint8_t(count >> 8)}});
+        return raw({0x21, 0xFF, 11}).text("NETSCAPE2.0").raw({3, 1, uint8_t(count), uint8_t(count >> 8), 0});
     }
-    GifBytes& application(const std::string& id, const std::vector<Bytes>& subBlocks);
     GifBytes& imageDescriptor(uint16_t left, uint16_t top, uint16_t width, uint16_t height,
                               uint8_t packed = 0) {
         return raw({0x2C}).u16(left).u16(top).u16(width).u16(height).raw({packed});

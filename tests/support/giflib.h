@@ -6,18 +6,12 @@
 #include <memory>
 #include <string>
 
-struct GifCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
-using GiflibFile = std::unique_ptr<GifFileType, GifCloser>;
+using GiflibFile = std::unique_ptr<GifFileType, void (*)(GifFileType*)>;
 
 // The file slurped, or null when giflib refuses it.
 inline GiflibFile slurp(const std::string& path) {
     int error = 0;
-    GiflibFile gif(DGifOpenFileName(path.c_str(), &error));
+    GiflibFile gif(DGifOpenFileName(path.c_str(), &error), [](GifFileType* g) { DGifCloseFile(g, nullptr); });
     if (gif && DGifSlurp(gif.get()) != GIF_OK) gif.reset();
     return gif;
 }

@@ -11,16 +11,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "app/application.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
-#include "ui/paletteeditor.h"
 #include "ui/support/uiharness.h"
 
 namespace {
@@ -28,8 +25,7 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x20C040;
 
-// Screen 60 x 50, 5 repeats; frames told apart by their sizes: 40 x 30 green at (0, 0), 5 x 2 red
-// at (10, 20) and 2 x 2 blue at (3, 4).
+// Screen 60 x 50, 5 repeats; three frames told apart by their widths: 40, 5 and 2.
 std::string writeThreeFrames(const std::string& name) {
     GifBytes gif;
     gif.header().screen(60, 50, 0x81).colors({0, kGreen, 0xC82828, 0x2828C8}).netscapeLoop(5);
@@ -135,33 +131,24 @@ TEST_F(Commands, PanelsCorrectAndStoreWhatIsTypedAndLockWhatIsAutomatic) {
     frame.transparent = true;
     setDocument({frame}, 100, 50);
     selectFrame(0);
+    // clang-format off
     enum Field { Width, Height, Loop, Left, Top, Delay, Index };  // the Global panel's, then the Image's
-    const int ids[] = {
-        IDC_GLOBAL_WIDTH, IDC_GLOBAL_HEIGHT,          IDC_GLOBAL_LOOP, IDC_IMAGE_LEFT, IDC_IMAGE_TOP,
-        IDC_IMAGE_DELAY,  IDC_IMAGE_TRANSPARENT_INDEX};
-    const struct {
-        Field field;
-        const char* typed;
-        bool onLeave;
-        const char* shown;
-        int stored;
-    } rules[] = {
-        {Width, "2500", false, "2000", 2000},
-        {Height, "0", false, "1", 1},
+    const int ids[] = {IDC_GLOBAL_WIDTH, IDC_GLOBAL_HEIGHT, IDC_GLOBAL_LOOP, IDC_IMAGE_LEFT, IDC_IMAGE_TOP,
+                       IDC_IMAGE_DELAY, IDC_IMAGE_TRANSPARENT_INDEX};
+    const struct { Field field; const char* typed; bool onLeave; const char* shown; int stored; } rules[] = {
+        {Width, "2500", false, "2000", 2000}, {Height, "0", false, "1", 1},
         {Loop, "", true, "0", 0},   // no repeats
         {Loop, "0", true, "1", 1},  // a typed 0 means one play
-        {Loop, "40000", true, "32767", 32767},
-        {Left, "99999999999", false, "32767", 32767},
-        {Delay, "40000", true, "32767", 32767},
-        {Index, "4", false, "3", 3},  // one past the 4-entry table
+        {Loop, "40000", true, "32767", 32767}, {Left, "99999999999", false, "32767", 32767},
+        {Delay, "40000", true, "32767", 32767}, {Index, "4", false, "3", 3},  // one past the 4-entry table
     };
     const auto stored = [](Field field) {
         const GifAnimation& doc = app().editor.document();
         const GifFrame& f = doc.frames[0];
-        const int values[] = {doc.screenWidth, doc.screenHeight, doc.loopCount,     f.left,
-                              f.top,           f.delay,          f.transparentIndex};
-        return values[field];
+        return std::array<int, 7>{doc.screenWidth, doc.screenHeight, doc.loopCount, f.left, f.top, f.delay,
+                                  f.transparentIndex}[field];
     };
+    // clang-format on
     for (const auto& rule : rules) {
         SCOPED_TRACE(testing::Message() << "field " << rule.field << " typed '" << rule.typed << "'");
         const int id = ids[rule.field];
@@ -269,14 +256,10 @@ TEST_F(Commands, AnimateWritesThePreviewAndHandsThePageToTheShell) {
 // without asking; Enter and Escape reach no handler. A program runs until a case ends it.
 TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
     enum How { CloseBox, Exit, New, Open, Enter, Escape };
-    struct Case {  // answer 0: no question; saveAs: the save dialog's answer, "" cancels, nullptr: no dialog
-        const char* name;
-        How how;
-        bool modified, hasPath;
-        int answer;
-        const char* saveAs;
-        bool goesOn;  // quits, or the new document replaces this one
-    };
+    // answer 0: no question; saveAs: the save dialog's answer, "" cancels, nullptr: no dialog; goesOn:
+    // the program quits, or the new document replaces this one.
+    // clang-format off
+    struct Case { const char* name; How how; bool modified, hasPath; int answer; const char* saveAs; bool goesOn; };
     const Case cases[] = {
         {"enter", Enter, true, false, 0, nullptr, false},
         {"escape", Escape, true, false, 0, nullptr, false},
@@ -291,6 +274,7 @@ TEST(SaveChanges, AskedBeforeClosingExitAndNew) {
         {"close, Yes, saved as", CloseBox, true, false, IDYES, "closing-chosen.gif", true},
         {"close, unmodified", CloseBox, false, false, 0, nullptr, true},
     };
+    // clang-format on
     const std::string ownPath = windowsOutputPath("closing-own.gif");
     std::optional<AppSession> session;
     for (const Case& c : cases) {
@@ -420,19 +404,14 @@ TEST_F(Commands, AddTurnsEveryFormatIntoFrames) {
 TEST_F(Commands, DamagedFilesOpenIntoWhatCanBeReadOrAreRefusedWithAMessage) {
     std::vector<std::string> files;
     for (const char* corpus : {"", "read", "roundtrip", "palette", "ppm"}) {
-        std::string folder =
+        const std::string folder =
             *corpus ? VELMORA_FUZZ_CORPUS + std::string("/") + corpus + "_fuzzer" : VELMORA_TEST_DATA;
-        std::replace(folder.begin(), folder.end(), '/', '\\');
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files.push_back(folder + "\\" + found.cFileName);
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.is_regular_file()) files.push_back(entry.path().string());
     }
+    for (std::string& file : files) std::replace(file.begin(), file.end(), '/', '\\');
     std::sort(files.begin(), files.end());  // failures name a stable order
     ASSERT_GE(files.size(), 40u) << "the folders are kept filled: a short list means wrong paths";
-    // Size, place, delay and every index of each frame.
     auto shapes = [](const GifAnimation& animation) {
         std::vector<std::vector<uint32_t>> all;
         for (const GifFrame& f : animation.frames) {
@@ -557,7 +536,7 @@ TEST_F(Palette, OkBringsTheEditsAndEveryDialogOnTheWayAnswers) {
     });
     answers.expect("Save Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-written.plt")));
     answers.expect("Open Palette", DialogAnswerer::chooseFile(windowsOutputPath("editor-short.plt")));
-    answers.expect("Error", DialogAnswerer::pressButton(IDOK));
+    answers.expect("Error", fill({}));
     answers.expect("Preview", [](HWND preview) {
         EXPECT_NE(saveWindowScreenshot(preview, "palette-preview.png"), "");
         PostMessageA(preview, WM_COMMAND, IDCANCEL, 0);

@@ -9,10 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "app/application.h"
 #include "resource.h"
 #include "support/testpaths.h"
 #include "ui/support/uiharness.h"
@@ -31,29 +28,19 @@ std::vector<uint32_t> fields(const GifFrame& f, bool file) {
 
 constexpr uint32_t kSeeThrough = 0xFF000000;
 
-// Each pixel's colour as a viewer of the saved file shows it (see-through pixels marked).
-std::vector<uint32_t> colorsOf(const GifAnimation& doc, const GifFrame& frame) {
-    const ColorTable& table = frame.hasLocalTable ? frame.localTable : doc.globalTable;
+// Each pixel's colour, see-through marked: as a viewer shows a frame of the saved `file`, or
+// without one as the canvas draws it from the picture's own palette.
+std::vector<uint32_t> colorsOf(const GifFrame& frame, const GifAnimation* file = nullptr) {
+    const ColorTable& table = !file || frame.hasLocalTable ? frame.localTable : file->globalTable;
     std::vector<uint32_t> colors;
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) {
-            const uint8_t i = frame.bitmap->at(x, y);
-            colors.push_back(frame.transparent && i == frame.transparentIndex ? kSeeThrough
-                             : i < table.entries.size()                       ? table.entries[i].packed()
-                                                                              : 0);
-        }
-    return colors;
-}
-
-// Each pixel's colour as the canvas draws it, from the picture's own palette.
-std::vector<uint32_t> canvasColorsOf(const GifFrame& frame) {
-    std::vector<uint32_t> colors;
-    const IndexedPalette& palette = frame.bitmap->palette();
-    for (uint32_t y = 0; y < frame.height(); ++y)
-        for (uint32_t x = 0; x < frame.width(); ++x) {
-            const uint32_t argb = palette.entries[frame.bitmap->at(x, y)];
-            colors.push_back(argb >> 24 == 0 ? kSeeThrough : argb & 0xFFFFFFu);
-        }
+    for (uint32_t p = 0; p < frame.width() * frame.height(); ++p) {
+        const uint8_t i = frame.bitmap->at(p % frame.width(), p / frame.width());
+        const uint32_t argb = frame.bitmap->palette().entries[i];
+        colors.push_back(!file ? (argb >> 24 ? argb & 0xFFFFFFu : kSeeThrough)
+                         : frame.transparent && i == frame.transparentIndex ? kSeeThrough
+                         : i < table.entries.size()                         ? table.entries[i].packed()
+                                                                            : 0);
+    }
     return colors;
 }
 
@@ -88,7 +75,7 @@ void expectModel(const GifAnimation& doc, bool file) {
         SCOPED_TRACE("frame " + std::to_string(i));
         ASSERT_EQ(fields(f, file), fields(s_model[i], file));
         ASSERT_EQ(f.comments, s_model[i].comments);
-        ASSERT_TRUE(!file || colorsOf(doc, f) == canvasColorsOf(app().editor.document().frames[i]));
+        ASSERT_TRUE(!file || colorsOf(f, &doc) == colorsOf(app().editor.document().frames[i]));
     }
 }
 
@@ -106,8 +93,7 @@ void checkAgreement() {
         shown.push_back(GetDlgItemInt(app().imagePanel, id, nullptr, FALSE));
     shown.push_back(uint32_t(SendDlgItemMessageA(app().imagePanel, IDC_IMAGE_DISPOSAL, CB_GETCURSEL, 0, 0)));
     shown.push_back(checked(app().imagePanel, IDC_IMAGE_INTERLACED));
-    shown.push_back(
-        uint32_t(SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_GETCOUNT, 0, 0)));
+    shown.push_back(uint32_t(SendDlgItemMessageA(app().commentPanel, IDC_COMMENT_LIST, CB_GETCOUNT, 0, 0)));
     ASSERT_EQ(shown, std::vector<uint32_t>({m.left, m.top, m.width(), m.height(), m.delay, m.disposal,
                                             m.interlaced, uint32_t(m.comments.size())}));
 }
@@ -170,10 +156,9 @@ TEST(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
                          reinterpret_cast<LPARAM>(GetDlgItem(app().imagePanel, IDC_IMAGE_DISPOSAL)));
         } else if (kind < 55) {
             // Add goes to the selected frame; picking, editing and deleting to the listed position.
-            const int listed = int(
-                          SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_GETCOUNT, 0, 0)),
-                      which = listed ? below(3) : 0;
-            const int item = listed ? below(listed) : 0;
+            const int listed =
+                int(SendDlgItemMessageA(app().commentPanel, IDC_COMMENT_LIST, CB_GETCOUNT, 0, 0));
+            const int which = listed ? below(3) : 0, item = listed ? below(listed) : 0;
             const bool has = size_t(item) < m->comments.size();
             const std::string note = "note " + std::to_string(step);
             action = which == 0 ? "comment add" : which == 1 ? "comment delete" : "comment edit";
@@ -181,7 +166,7 @@ TEST(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
                 press(app().commentPanel, IDC_COMMENT_ADD);
                 m->comments.push_back("Comment " + std::to_string(m->comments.size() + 1));
             } else {
-                SendMessageA(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST), CB_SETCURSEL, WPARAM(item), 0);
+                SendDlgItemMessageA(app().commentPanel, IDC_COMMENT_LIST, CB_SETCURSEL, WPARAM(item), 0);
                 SendMessageA(app().commentPanel, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_LIST, CBN_SELCHANGE),
                              reinterpret_cast<LPARAM>(GetDlgItem(app().commentPanel, IDC_COMMENT_LIST)));
                 if (which == 1) press(app().commentPanel, IDC_COMMENT_DELETE);
@@ -217,17 +202,14 @@ TEST(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
                 SendMessageA(app().animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
                 m->left = uint16_t(std::max(0, x));
                 m->top = uint16_t(std::max(0, y));
-                pumpUntil(
-                    [&] {
-                        return fields(app().editor.document().frames[size_t(sel)], false) ==
-                               fields(*m, false);
-                    },
-                    1000);
+                const auto moved = [&] {
+                    return fields(app().editor.document().frames[size_t(sel)], false) == fields(*m, false);
+                };
+                pumpUntil(moved, 1000);
                 SendMessageA(app().animationView, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
             }
         } else if (kind < 83) {
-            // The selection goes with the frame. Moves, deletes, undo and redo come from the
-            // toolbar; the key test sends their menu commands.
+            // The selection goes with the frame. The key test sends the menu commands instead.
             const bool up = below(2) == 0;
             action = up ? "move up" : "move down";
             clickToolbarButton(up ? IDT_MOVE_UP : IDT_MOVE_DOWN);

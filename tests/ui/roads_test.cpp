@@ -1,19 +1,14 @@
-// The three everyday ways through the editor, each from a fresh start to a file on disk:
-//   1. open a GIF, select a frame, change its delay, save, reopen;
-//   2. start empty, add a PNG and a JPEG, set looping to Infinite, save as, reopen;
-//   3. open a GIF, edit a frame's local palette (move, recolour, remove), OK, save, reopen.
-// Each leaves its GIF and what giflib must find in it ("<name>.expect", from the recipes here, never
-// from the editor's document) for roads-giflib-check. Each kind of dialog is driven for real once.
+// The three everyday ways through the editor, as the test names tell them, from a fresh start to a
+// file on disk. Each leaves its GIF and what giflib must find in it ("<name>.expect", from the
+// recipes here, never the editor's document) for roads-giflib-check. Each kind of dialog is driven
+// for real once.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <fstream>
-#include <string>
-#include <vector>
 
-#include "app/application.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
@@ -67,8 +62,6 @@ protected:
 };
 
 TEST_F(Roads, OpenSelectChangeDelaySaveReopen) {
-    // Screen 8 x 4, global table black, white, red, grey; frames after graphic controls with
-    // delays 10, 20, 30: 8 x 4 white at (0, 0), 4 x 2 red at (2, 1), 2 x 2 grey at (6, 2).
     GifBytes gif;
     gif.header().screen(8, 4, 0x81).colors({kBlack, kWhite, kRed, kGrey});
     for (auto [left, top, width, height, delay] :
@@ -122,8 +115,6 @@ TEST_F(Roads, StartEmptyAddPngAndJpegLoopForeverSaveAsReopen) {
 }
 
 TEST_F(Roads, EditALocalPaletteSaveReopenEveryPixel) {
-    // Screen 6 x 2, no global table; one 6 x 2 frame with the local table black, white, red,
-    // grey and pixels 0 1 2 3 0 1 / 2 3 0 1 2 3.
     const uint8_t indices[12] = {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
     const std::string path = freshRoad("palette");
     GifBytes gif;

@@ -154,10 +154,6 @@ void DialogAnswerer::onAnswerTimer(HWND dialog) {
     answer(dialog);
 }
 
-DialogAnswerer::Answer DialogAnswerer::pressButton(int id) {
-    return [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, WPARAM(id), 0); };
-}
-
 DialogAnswerer::Answer DialogAnswerer::chooseFile(const std::string& path) {
     return [path](HWND dialog) {
         SetDlgItemTextA(dialog, kFileNameControl, path.c_str());
@@ -290,20 +286,15 @@ static std::deque<std::string> s_stubPaths;
 static int s_stubCalls = 0, s_boxAnswer = IDOK;
 static std::vector<std::string> s_boxes;
 
-static BOOL stubFileDialog(OPENFILENAMEA* dialog) {
+// One instance for each import, so each goes back to its own function.
+template <int>
+BOOL WINAPI stubFileDialog(OPENFILENAMEA* dialog) {
     ++s_stubCalls;
     const std::string path = s_stubPaths.empty() ? "" : s_stubPaths.front();
     if (!s_stubPaths.empty()) s_stubPaths.pop_front();
     if (path.empty()) return FALSE;
     lstrcpynA(dialog->lpstrFile, path.c_str(), int(dialog->nMaxFile));
     return TRUE;
-}
-// One for each import, so each goes back to its own function.
-static BOOL WINAPI stubOpenDialog(OPENFILENAMEA* dialog) {
-    return stubFileDialog(dialog);
-}
-static BOOL WINAPI stubSaveDialog(OPENFILENAMEA* dialog) {
-    return stubFileDialog(dialog);
 }
 static int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UINT) {
     s_boxes.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
@@ -312,8 +303,8 @@ static int WINAPI stubMessageBox(HWND, const char* text, const char* caption, UI
 static const struct {
     const char *module, *name;
     void* stub;
-} kStubs[] = {{"comdlg32.dll", "GetOpenFileNameA", reinterpret_cast<void*>(&stubOpenDialog)},
-              {"comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(&stubSaveDialog)},
+} kStubs[] = {{"comdlg32.dll", "GetOpenFileNameA", reinterpret_cast<void*>(&stubFileDialog<0>)},
+              {"comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(&stubFileDialog<1>)},
               {"user32.dll", "MessageBoxA", reinterpret_cast<void*>(&stubMessageBox)}};
 
 // Every entry of the program's import address table that holds `from` is pointed at `to`.

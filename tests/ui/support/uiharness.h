@@ -10,10 +10,10 @@
 #include "app/application.h"
 #include "gif/document.h"
 
-// Starts the application like WinMain and tears it down: a fresh window and empty document each time.
 // The application of the current (or last) session.
 Application& app();
 
+// Starts the application like WinMain and tears it down: a fresh window and empty document each time.
 struct AppSession {
     AppSession();
     ~AppSession();
@@ -27,8 +27,7 @@ inline void pumpMessages(DWORD milliseconds) {
     pumpUntil(nullptr, milliseconds);
 }
 
-// Exit code runMessageLoopFor returns when the program did not quit by itself.
-constexpr int kStillRunning = 0x51A7;
+constexpr int kStillRunning = 0x51A7;  // what runMessageLoopFor returns when the program did not quit
 // Runs the program's own message loop; a watchdog quits it with kStillRunning after the given time.
 int runMessageLoopFor(DWORD milliseconds);
 
@@ -42,13 +41,10 @@ public:
     DialogAnswerer(const DialogAnswerer&) = delete;
 
     void expect(const std::string& caption, Answer answer) { pending_.emplace_back(caption, answer); }
-    // Captions of the dialogs no armed answer matched.
-    const std::vector<std::string>& unexpected() const { return unexpected_; }
-    // Text of the last message box answered.
-    const std::string& lastMessageText() const { return lastMessageText_; }
+    const std::vector<std::string>& unexpected() const { return unexpected_; }  // captions none matched
+    const std::string& lastMessageText() const { return lastMessageText_; }     // of a message box
     bool allAnswered() const { return pending_.empty(); }
 
-    static Answer pressButton(int id);
     static Answer chooseFile(const std::string& path);
 
     void onActivate(HWND dialog);
@@ -99,7 +95,6 @@ GifFrame makeFrame(uint32_t width, uint32_t height, const std::vector<uint32_t>&
 void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t screenHeight,
                  const std::string& path = "");
 
-// A click of the palette editor's grid at the centre of a cell.
 void clickEditorCell(HWND editor, uint32_t index, UINT down = WM_LBUTTONDOWN);
 
 // While it lives, the program's file dialogs and message boxes show no window: each file dialog
