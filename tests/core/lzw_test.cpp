@@ -63,8 +63,9 @@ TEST(LzwEncoder, RoundTripsAndMatchesTheReference) {
             ASSERT_EQ(int(d.stop), int(LzwStop::Complete));
             ASSERT_TRUE(d.pixels == pixels);
             const Bytes codes = c.count <= 70000 ? referenceLzwEncode(pixels, c.codeSize) : Bytes();
-            if (!codes.empty())
+            if (!codes.empty()) {
                 ASSERT_EQ(stream, GifBytes().imageData(uint8_t(c.codeSize), codes, 254).bytes());
+            }
         }
 }
 

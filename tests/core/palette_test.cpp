@@ -86,11 +86,14 @@ TEST(PaletteModel, OperationsOnHandWorkedPalettes) {
         PaletteEditModel model = modelOf(c.colors, c.counts);
         EXPECT_EQ(c.op(model), !c.expected.empty());
         EXPECT_EQ(colorsOf(model), c.expected.empty() ? c.colors : c.expected);
-        if (c.expected.empty() || !c.sources.empty())
+        if (c.expected.empty() || !c.sources.empty()) {
             EXPECT_EQ(sourcesOf(model), c.expected.empty() ? sourcesOf(modelOf(c.colors)) : c.sources);
+        }
         std::vector<uint32_t> counts;
         for (const PaletteEditEntry& e : model.editEntries) counts.push_back(e.useCount);
-        if (!c.useCounts.empty()) EXPECT_EQ(counts, c.useCounts);
+        if (!c.useCounts.empty()) {
+            EXPECT_EQ(counts, c.useCounts);
+        }
     }
 }
 
@@ -194,8 +197,11 @@ TEST(PaletteFile, WritesAndReads) {
     for (const auto& c : cases) {
         PaletteEditModel model = modelOf({K, g1, g2});
         EXPECT_EQ(readPaletteFile(model, writeTestFile("palette-case.plt", c.file).c_str()), c.result);
-        if (!c.expected.empty()) EXPECT_EQ(colorsOf(model), c.expected) << c.file.size();
-        if (c.expected.empty()) EXPECT_EQ(model.size() * 1000 + model.editEntries[255].color.red, 256255u);
+        if (c.expected.empty()) {
+            EXPECT_EQ(model.size() * 1000 + model.editEntries[255].color.red, 256255u);
+        } else {
+            EXPECT_EQ(colorsOf(model), c.expected) << c.file.size();
+        }
         const Sources sources = sourcesOf(model);
         for (int i = 0; i < int(sources.size()); ++i)
             EXPECT_EQ(sources[i], i < 3 ? std::vector<int>{i} : std::vector<int>{});
