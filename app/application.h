@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "edit/editor.h"
 #include "ui/animationview.h"
@@ -37,6 +38,11 @@ struct Application {
     WindowContext imagePanelContext;
     WindowContext commentPanelContext;
     CanvasState canvas;
+
+    // The per-user settings file (window placement, Recent Files); empty keeps nothing.
+    std::string settingsPath;
+    // Most recent first, at most kMaxRecentFiles.
+    std::vector<std::string> recentFiles;
 
     HACCEL accelerators = nullptr;
     ULONG_PTR gdiplusToken = 0;

@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/preview.h"
+#include "app/settings.h"
 #include "app/waitcursor.h"
 #include "edit/animationtools.h"
 #include "resource.h"
@@ -89,12 +90,16 @@ bool showImageOpenDialog(Application& app, std::string* path) {
     return true;
 }
 
+}  // namespace
+
 // Anywhere in the path, not only as the extension: a folder named "x.gif" sends its files here.
 bool takesGifRoad(const std::string& path) {
     std::string upper = path;
     for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
     return upper.rfind(".GIF") != std::string::npos;
 }
+
+namespace {
 
 void addGifFrames(Application& app, const std::string& path) {
     GifAnimation added;
@@ -139,16 +144,30 @@ void commandNew(Application& app) {
     app.editor.startNew();
 }
 
-void commandOpen(Application& app) {
-    if (!showGifOpenDialog(app)) return;
-    if (!gdiplusCanDecode(app.chosenPath)) {
+bool openGifFile(Application& app, const std::string& path) {
+    if (!gdiplusCanDecode(path)) {
         showError(app, kUnableToOpen);
-        return;
+        return false;
     }
     WaitCursor wait;
     GifAnimation read;
-    read.readFile(app.chosenPath.c_str());
-    app.editor.open(read, app.chosenPath);
+    read.readFile(path.c_str());
+    app.editor.open(read, path);
+    rememberRecentFile(app, path);
+    return true;
+}
+
+void addFile(Application& app, const std::string& path) {
+    WaitCursor wait;
+    if (takesGifRoad(path)) {
+        addGifFrames(app, path);
+    } else {
+        addOtherImage(app, path);
+    }
+}
+
+void commandOpen(Application& app) {
+    if (showGifOpenDialog(app)) openGifFile(app, app.chosenPath);
 }
 
 void commandSave(Application& app) {
@@ -157,19 +176,12 @@ void commandSave(Application& app) {
 }
 
 void commandSaveAs(Application& app) {
-    if (!showGifSaveDialog(app)) return;
-    app.editor.save(app.chosenPath);
+    if (showGifSaveDialog(app) && app.editor.save(app.chosenPath)) rememberRecentFile(app, app.chosenPath);
 }
 
 void commandAddImage(Application& app) {
     std::string path;
-    if (!showImageOpenDialog(app, &path)) return;
-    WaitCursor wait;
-    if (takesGifRoad(path)) {
-        addGifFrames(app, path);
-    } else {
-        addOtherImage(app, path);
-    }
+    if (showImageOpenDialog(app, &path)) addFile(app, path);
 }
 
 // No question first: Undo brings the frame back.

@@ -21,6 +21,14 @@ void commandLoopCounter(Application& app);
 void commandAnimate(Application& app);
 void commandHelp(Application& app);
 
+// Opens a GIF file in place of the document (no question asked; a file GDI+ cannot read is
+// refused with a message) and puts it first in Recent Files. False when nothing was opened.
+bool openGifFile(Application& app, const std::string& path);
+// Adds every frame of a picture file, the way Image, Add does.
+void addFile(Application& app, const std::string& path);
+// Whether a path goes the GIF way (".gif" anywhere in it) rather than through picture import.
+bool takesGifRoad(const std::string& path);
+
 // The executable's folder, without a trailing backslash.
 std::string programFolder();
 // The GIF open and save dialogs; on true the chosen path is in app.chosenPath.

@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/settings.h"
 
 namespace {
 
@@ -42,7 +43,9 @@ bool showGifSaveDialog(Application& app) {
 
 bool saveDocument(Application& app) {
     if (!app.editor.path().empty()) return app.editor.save(app.editor.path());
-    return showGifSaveDialog(app) && app.editor.save(app.chosenPath);
+    if (!showGifSaveDialog(app) || !app.editor.save(app.chosenPath)) return false;
+    rememberRecentFile(app, app.chosenPath);
+    return true;
 }
 
 // A save that fails or is cancelled stops the command: the changes are still only in memory.

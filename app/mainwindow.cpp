@@ -5,8 +5,10 @@
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/editorviews.h"
+#include "app/fileopening.h"
 #include "app/framelist.h"
 #include "app/layout.h"
+#include "app/settings.h"
 #include "app/toolbar.h"
 #include "resource.h"
 
@@ -120,6 +122,16 @@ void runMenuCommand(Application& app, UINT id) {
         case IDM_IMAGE_MOVE_DOWN:
             commandMoveDown(app);
             break;
+        case IDM_FILE_RECENT_FIRST:
+        case IDM_FILE_RECENT_FIRST + 1:
+        case IDM_FILE_RECENT_FIRST + 2:
+        case IDM_FILE_RECENT_FIRST + 3:
+        case IDM_FILE_RECENT_FIRST + 4:
+        case IDM_FILE_RECENT_FIRST + 5:
+        case IDM_FILE_RECENT_FIRST + 6:
+        case IDM_FILE_RECENT_LAST:
+            openRecentFile(app, id - IDM_FILE_RECENT_FIRST);
+            break;
         case IDM_IMAGE_NEW:
             commandAddEmptyImage(app);
             break;
@@ -169,7 +181,9 @@ void switchPropertyPanel(Application& app) {
 
 void runClosingStep(Application& app) {
     commitTypedValues(app);
-    if (askSaveChanges(app)) PostQuitMessage(0);
+    if (!askSaveChanges(app)) return;
+    saveSettings(app);
+    PostQuitMessage(0);
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,6 +198,10 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_SIZE:
             layoutMainWindow(app, nullptr);
+            // Maximising and restoring move every child at once; repaint them all, so no panel is
+            // left blank and no stale part of the canvas or list stays.
+            if (wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED)
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             break;
         case WM_WINDOWPOSCHANGING:
             layoutMainWindow(app, reinterpret_cast<WINDOWPOS*>(lParam));
@@ -200,6 +218,9 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_COMMAND:
             onCommand(app, wParam, lParam);
+            break;
+        case WM_DROPFILES:
+            onDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
             break;
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));

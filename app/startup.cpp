@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include "app/application.h"
 #include "app/editorviews.h"
 #include "app/framelist.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
+#include "app/settings.h"
 #include "app/toolbar.h"
 #include "resource.h"
 #include "ui/animationview.h"
@@ -117,7 +119,8 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
     UpdateWindow(app.window);
 
     createPanels(app);
-    sizeMainWindowToFit(app);
+    if (!loadSettings(app)) sizeMainWindowToFit(app);
+    DragAcceptFiles(app.window, TRUE);
     layoutMainWindow(app, nullptr);
 
     app.editor.setObserver([&app](const EditNotice& notice) { showEditorState(app, notice); });

@@ -41,6 +41,10 @@
 #define IDM_EDIT_UNDO 32793
 #define IDM_EDIT_REDO 32794
 #define IDM_ANIMATION_OPTIMIZE 32795
+// Recent Files: the placeholder while the list is empty, then one id per remembered file.
+#define IDM_FILE_RECENT_NONE 32850
+#define IDM_FILE_RECENT_FIRST 32851
+#define IDM_FILE_RECENT_LAST 32858
 
 // ---- Icons -----------------------------------------------------------------------------------
 #define IDI_APP 107

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +16,8 @@
 #include <optional>
 #include <tuple>
 
+#include "app/fileopening.h"
+#include "app/settings.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
@@ -463,6 +466,47 @@ TEST_F(Commands, DamagedFilesOpenIntoWhatCanBeReadOrAreRefusedWithAMessage) {
     EXPECT_GT(opened, 0);
     EXPECT_GT(refused, 0);
     EXPECT_LT(readerOnly, int(files.size()) / 4);
+}
+
+// Files the Windows way: a command line's names, a drop of a picture and a GIF on a changed
+// document (asked first, the GIF opened, then the picture added), Recent Files (a file that is
+// gone is dropped with a message), and the window's place kept in the settings file.
+TEST_F(Commands, FilesArriveByCommandLineDropAndRecentFiles) {
+    EXPECT_EQ(commandLineFiles(L"Velmora.exe \"Z:\\a b\\x.gif\" y.png"),
+              (Strings{"Z:\\a b\\x.gif", "y.png"}));
+    const std::string gif = writeThreeFrames("dropped.gif");
+    const std::string png = importImagePath("alpha.png");
+    makeChanged();
+    std::string list;
+    for (const std::string& path : {png, gif}) list += path + '\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() + 1);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(drop);
+    {
+        DialogStubs stubs({}, IDNO);
+        SendMessageA(app().window, WM_DROPFILES, WPARAM(drop), 0);
+        EXPECT_EQ(stubs.boxes(), (Strings{"Confirm: Save changes?"}));
+    }
+    EXPECT_EQ(widths(), (std::vector<uint32_t>{40, 5, 2, 40}));
+    EXPECT_EQ(app().recentFiles, (Strings{gif}));
+    app().settingsPath = windowsOutputPath("settings.ini");
+    DeleteFileA(app().settingsPath.c_str());
+    SetWindowPos(app().window, nullptr, 30, 40, 900, 500, SWP_NOZORDER);
+    saveSettings(app());
+    SetWindowPos(app().window, nullptr, 0, 0, 300, 300, SWP_NOZORDER);
+    ASSERT_TRUE(loadSettings(app()));
+    RECT rect;
+    GetWindowRect(app().window, &rect);
+    EXPECT_EQ(std::tie(rect.left, rect.top, rect.right), std::make_tuple(30L, 40L, 930L));
+    EXPECT_EQ(app().recentFiles.size(), 1u);
+    DeleteFileA(app().recentFiles[0].c_str());
+    DialogStubs stubs;
+    sendMenuCommand(IDM_FILE_RECENT_FIRST);
+    ASSERT_EQ(stubs.boxes().size(), 1u);
+    EXPECT_TRUE(app().recentFiles.empty());
+    app().settingsPath.clear();
 }
 
 // "Edit Palette" from the Image panel with every dialog it opens, and the index picker. What the
