@@ -85,6 +85,10 @@ void runToolbarCommand(Application& app, UINT id) {
 }
 
 void runMenuCommand(Application& app, UINT id) {
+    if (id >= IDM_FILE_RECENT_FIRST && id <= IDM_FILE_RECENT_LAST) {
+        openRecentFile(app, id - IDM_FILE_RECENT_FIRST);
+        return;
+    }
     switch (id) {
         case IDM_FILE_NEW:
             commandNew(app);
@@ -121,16 +125,6 @@ void runMenuCommand(Application& app, UINT id) {
             break;
         case IDM_IMAGE_MOVE_DOWN:
             commandMoveDown(app);
-            break;
-        case IDM_FILE_RECENT_FIRST:
-        case IDM_FILE_RECENT_FIRST + 1:
-        case IDM_FILE_RECENT_FIRST + 2:
-        case IDM_FILE_RECENT_FIRST + 3:
-        case IDM_FILE_RECENT_FIRST + 4:
-        case IDM_FILE_RECENT_FIRST + 5:
-        case IDM_FILE_RECENT_FIRST + 6:
-        case IDM_FILE_RECENT_LAST:
-            openRecentFile(app, id - IDM_FILE_RECENT_FIRST);
             break;
         case IDM_IMAGE_NEW:
             commandAddEmptyImage(app);
