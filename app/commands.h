@@ -20,6 +20,11 @@ void commandAnimationDelay(Application& app);
 void commandLoopCounter(Application& app);
 void commandAnimate(Application& app);
 void commandHelp(Application& app);
+void commandZoomIn(Application& app);
+void commandZoomOut(Application& app);
+void commandZoomToFit(Application& app);
+void commandActualSize(Application& app);
+void commandCheckerboard(Application& app);
 
 // The executable's folder, without a trailing backslash.
 std::string programFolder();
