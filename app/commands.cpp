@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "app/waitcursor.h"
 #include "edit/animationtools.h"
+#include "imaging/viewzoom.h"
 #include "resource.h"
 #include "ui/animationdelaydialog.h"
 #include "ui/loopcounterdialog.h"
@@ -239,4 +240,27 @@ void commandAnimate(Application& app) {
 void commandHelp(Application& app) {
     const std::string helpPath = programFolder() + "\\Velmora.chm";
     ShellExecuteA(app.window, "open", helpPath.c_str(), "", "", SW_SHOWMAXIMIZED);
+}
+
+void commandZoomIn(Application& app) {
+    setViewZoom(app.animationView, nextZoom(app.canvas.zoom));
+}
+
+void commandZoomOut(Application& app) {
+    setViewZoom(app.animationView, previousZoom(app.canvas.zoom));
+}
+
+void commandZoomToFit(Application& app) {
+    setViewZoom(app.animationView, fitViewZoom(app.animationView));
+}
+
+void commandActualSize(Application& app) {
+    setViewZoom(app.animationView, 100);
+}
+
+void commandCheckerboard(Application& app) {
+    const bool shown = !app.canvas.checkerboard;
+    setViewCheckerboard(app.animationView, shown);
+    CheckMenuItem(GetMenu(app.window), IDM_VIEW_CHECKERBOARD,
+                  MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -20,6 +20,11 @@ void commandAnimationDelay(Application& app);
 void commandLoopCounter(Application& app);
 void commandAnimate(Application& app);
 void commandHelp(Application& app);
+void commandZoomIn(Application& app);
+void commandZoomOut(Application& app);
+void commandZoomToFit(Application& app);
+void commandActualSize(Application& app);
+void commandCheckerboard(Application& app);
 
 // Opens a GIF file in place of the document (no question asked; a file GDI+ cannot read is
 // refused with a message) and puts it first in Recent Files. False when nothing was opened.

@@ -135,12 +135,27 @@ void runMenuCommand(Application& app, UINT id) {
         case IDM_HELP_HELP:
             commandHelp(app);
             break;
+        case IDM_VIEW_ZOOM_IN:
+            commandZoomIn(app);
+            break;
+        case IDM_VIEW_ZOOM_OUT:
+            commandZoomOut(app);
+            break;
+        case IDM_VIEW_FIT:
+            commandZoomToFit(app);
+            break;
+        case IDM_VIEW_ACTUAL_SIZE:
+            commandActualSize(app);
+            break;
+        case IDM_VIEW_CHECKERBOARD:
+            commandCheckerboard(app);
+            break;
         default:
             break;
     }
 }
 
-// Toolbar ids (101-115) and menu ids (32780-32792) never overlap, so a button runs one command.
+// Toolbar ids (101-115) and menu ids (32780-32800) never overlap, so a button runs one command.
 // A command runs on what the user sees: whatever is being typed is taken first.
 void onCommand(Application& app, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <windowsx.h>
+
+#include <string>
 
 #include "app/application.h"
 #include "app/editorviews.h"
@@ -71,6 +74,11 @@ void createTabs(Application& app) {
 
 void createAnimationView(Application& app) {
     app.canvas.editor = &app.editor;
+    app.canvas.zoomShown = [&app](int percent) {
+        const std::string text = "Zoom " + std::to_string(percent) + " %";
+        SendMessageA(app.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    };
+    app.canvas.zoomShown(app.canvas.zoom);
     app.animationView = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), app.window,
                                            animationViewProc, reinterpret_cast<LPARAM>(&app.canvas));
     SetWindowPos(app.animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
@@ -134,6 +142,11 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
 int runMessageLoop(Application& app) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The wheel goes to the window with the keyboard; with Ctrl over the canvas it zooms there.
+        if (message.message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(message.wParam) & MK_CONTROL) &&
+            WindowFromPoint({GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)}) ==
+                app.animationView)
+            message.hwnd = app.animationView;
         if (TranslateAcceleratorA(app.window, app.accelerators, &message)) continue;
         if (IsDialogMessageA(app.window, &message)) continue;
         TranslateMessage(&message);

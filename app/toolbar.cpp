@@ -90,7 +90,7 @@ void createToolbar(Application& app) {
 }
 
 void createStatusBar(Application& app) {
-    // No parts and no text: only the size grip along the bottom edge.
+    // One part: the canvas shows its zoom there, Optimize its sizes.
     app.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
                                     0, 0, 0, app.window, reinterpret_cast<HMENU>(IDC_STATUSBAR),
                                     GetModuleHandleA(nullptr), nullptr);

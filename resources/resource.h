@@ -21,7 +21,7 @@
 
 // ---- Menu, accelerators ----------------------------------------------------------------------
 #define IDR_MAIN_MENU 157
-// Looked up at start-up; the resources hold no such table, so there are no shortcuts.
+// Looked up at start-up.
 #define IDR_ACCELERATORS 109
 // Named as the class's menu; no menu resource carries it (the dialog template brings its own).
 #define IDR_CLASS_MENU 109
@@ -41,6 +41,11 @@
 #define IDM_EDIT_UNDO 32793
 #define IDM_EDIT_REDO 32794
 #define IDM_ANIMATION_OPTIMIZE 32795
+#define IDM_VIEW_ZOOM_IN 32796
+#define IDM_VIEW_ZOOM_OUT 32797
+#define IDM_VIEW_FIT 32798
+#define IDM_VIEW_ACTUAL_SIZE 32799
+#define IDM_VIEW_CHECKERBOARD 32800
 // Recent Files: the placeholder while the list is empty, then one id per remembered file.
 #define IDM_FILE_RECENT_NONE 32850
 #define IDM_FILE_RECENT_FIRST 32851

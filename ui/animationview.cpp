@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "imaging/viewzoom.h"
 #include "resource.h"
 #include "win32/gdiplus_win.h"
 #include "win32/gdiplusview_win.h"
@@ -16,8 +18,12 @@ namespace {
 
 constexpr UINT kDragPeriodMs = 50;
 constexpr ARGB kScreenWhite = 0xFFFFFFFF;
-// The screen is opaque white under everything: no alpha to keep.
-constexpr PixelFormat kScreenFormat = PixelFormat24bppRGB;
+constexpr ARGB kCheckerGrey = 0xFFCCCCCC;
+// In view pixels, so the pattern looks the same at every zoom.
+constexpr int kCheckerSquare = 8;
+// The frames are composed on a see-through picture; what the view shows is opaque.
+constexpr PixelFormat kPictureFormat = PixelFormat32bppPARGB;
+constexpr PixelFormat kShownFormat = PixelFormat24bppRGB;
 constexpr ARGB kFrameGrey = 0xFFD3D3D3;
 constexpr ARGB kFrameDarkRed = 0xFF800000;
 // The offset fields are 16 bits; the Image panel narrows further to its own range.
@@ -56,32 +62,54 @@ void useExactPixels(GpGraphics* graphics) {
     GdipSetPixelOffsetMode(graphics, PixelOffsetModeHalf);
 }
 
-void drawFrame(GpGraphics* canvas, GpPen* greyPen, GpPen* redPen, const GifFrame& frame) {
+void drawFrame(GpGraphics* picture, const GifFrame& frame) {
     if (!frame.bitmap) return;
-    const INT width = INT(frame.width());
-    const INT height = INT(frame.height());
-    {
-        GdiplusIndexedView picture(*frame.bitmap);
-        if (picture) {
-            useExactPixels(canvas);
-            GdipDrawImageRectI(canvas, picture.image(), frame.left, frame.top, width, height);
-        }
-    }
-    // Outlines sit on whole pixels in the default mode.
-    GdipSetPixelOffsetMode(canvas, PixelOffsetModeDefault);
-    GdipDrawRectangleI(canvas, greyPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
-    GdipDrawRectangleI(canvas, redPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
+    GdiplusIndexedView pixels(*frame.bitmap);
+    if (!pixels) return;
+    useExactPixels(picture);
+    GdipDrawImageRectI(picture, pixels.image(), frame.left, frame.top, INT(frame.width()),
+                       INT(frame.height()));
 }
 
-// The part of the logical screen a paint has to show: the damaged client area moved by the
-// scroll positions and cut to the screen. Empty when the damage lies beside the screen.
-RECT visibleScreenPart(const RECT& damaged, int scrollX, int scrollY, INT screenWidth, INT screenHeight) {
-    RECT part;
-    part.left = std::max<LONG>(0, damaged.left + scrollX);
-    part.top = std::max<LONG>(0, damaged.top + scrollY);
-    part.right = std::min<LONG>(screenWidth, damaged.right + scrollX);
-    part.bottom = std::min<LONG>(screenHeight, damaged.bottom + scrollY);
-    return part;
+// The scroll position (picture pixels) and zoom: x and y place a picture position in the view.
+struct ViewPlace {
+    int scrollX;
+    int scrollY;
+    int zoom;
+    int x(int picture) const { return toView(picture, scrollX, zoom); }
+    int y(int picture) const { return toView(picture, scrollY, zoom); }
+};
+
+// One view pixel round the frame whatever the zoom, on whole pixels in the default mode.
+void drawOutline(GpGraphics* shown, GpPen* greyPen, GpPen* redPen, const GifFrame& frame,
+                 const ViewPlace& at) {
+    const INT left = at.x(frame.left) - 1;
+    const INT top = at.y(frame.top) - 1;
+    const INT width = at.x(frame.left + int(frame.width())) - left + 1;
+    const INT height = at.y(frame.top + int(frame.height())) - top + 1;
+    GdipSetPixelOffsetMode(shown, PixelOffsetModeDefault);
+    GdipDrawRectangleI(shown, greyPen, left, top, width, height);
+    GdipDrawRectangleI(shown, redPen, left, top, width, height);
+}
+
+// Squares fixed to the screen's corner, so they scroll with it.
+void fillCheckerboard(GpGraphics* shown, const RECT& area, const ViewPlace& at) {
+    GpSolidFill* brush = nullptr;
+    GdipCreateSolidFill(kScreenWhite, &brush);
+    GdipFillRectangleI(shown, brush, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    const int originX = at.x(0);
+    const int originY = at.y(0);
+    auto squareOf = [](int offset) { return offset / kCheckerSquare; };  // offsets are never negative
+    std::vector<GpRect> greys;
+    for (int row = squareOf(area.top - originY); row <= squareOf(area.bottom - 1 - originY); ++row)
+        for (int column = squareOf(area.left - originX); column <= squareOf(area.right - 1 - originX);
+             ++column)
+            if ((row + column) % 2)
+                greys.push_back({originX + column * kCheckerSquare, originY + row * kCheckerSquare,
+                                 kCheckerSquare, kCheckerSquare});
+    GdipSetSolidFillColor(brush, kCheckerGrey);
+    if (!greys.empty()) GdipFillRectanglesI(shown, brush, greys.data(), INT(greys.size()));
+    GdipDeleteBrush(brush);
 }
 
 // A frame with its outline (one pixel round it) touches the part.
@@ -95,51 +123,77 @@ bool touches(const GifFrame& frame, const RECT& part) {
 
 // The logical screen is composed off screen and put on the window in one draw, so the view
 // never shows a half-built picture. Only what the damaged area shows is composed and copied: a
-// 2000 x 2000 screen would otherwise cost many times the work the window can show.
+// 2000 x 2000 screen would otherwise cost many times the work the window can show. The frames
+// are composed at their own size, then enlarged or shrunk onto the background with nearest
+// pixels, and the outlines drawn at view size on top.
 void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
+    const CanvasState& state = stateOf(view);
     const INT screenWidth = std::max<INT>(1, document(view).screenWidth);
     const INT screenHeight = std::max<INT>(1, document(view).screenHeight);
-    const int scrollX = scrollPosition(view, SB_HORZ);
-    const int scrollY = scrollPosition(view, SB_VERT);
-    const RECT part = visibleScreenPart(damaged, scrollX, scrollY, screenWidth, screenHeight);
-    if (part.right <= part.left || part.bottom <= part.top) return;
+    const ViewPlace at{scrollPosition(view, SB_HORZ), scrollPosition(view, SB_VERT), state.zoom};
+    // The damage cut to the screen, in view pixels, and the picture pixels it shows.
+    RECT shown;
+    shown.left = std::max<LONG>(damaged.left, at.x(0));
+    shown.top = std::max<LONG>(damaged.top, at.y(0));
+    shown.right = std::min<LONG>(damaged.right, at.x(screenWidth));
+    shown.bottom = std::min<LONG>(damaged.bottom, at.y(screenHeight));
+    if (shown.right <= shown.left || shown.bottom <= shown.top) return;
+    RECT part;
+    part.left = toPicture(shown.left, at.scrollX, at.zoom);
+    part.top = toPicture(shown.top, at.scrollY, at.zoom);
+    part.right = toPicture(shown.right - 1, at.scrollX, at.zoom) + 1;
+    part.bottom = toPicture(shown.bottom - 1, at.scrollY, at.zoom) + 1;
 
     GpGraphics* window = nullptr;
     if (GdipCreateFromHDC(dc, &window) != Ok) return;
-    // The off-screen picture covers just the part; screen coordinates are moved onto it.
     const INT partWidth = part.right - part.left;
     const INT partHeight = part.bottom - part.top;
-    GpBitmap* screen = nullptr;
-    GpGraphics* canvas = nullptr;
-    if (GdipCreateBitmapFromScan0(partWidth, partHeight, 0, kScreenFormat, nullptr, &screen) != Ok ||
-        GdipGetImageGraphicsContext(screen, &canvas) != Ok) {
-        if (screen) GdipDisposeImage(screen);
-        GdipDeleteGraphics(window);
-        return;
+    const INT shownWidth = shown.right - shown.left;
+    const INT shownHeight = shown.bottom - shown.top;
+    GpBitmap *picture = nullptr, *shownBitmap = nullptr;
+    GpGraphics *pictureCanvas = nullptr, *shownCanvas = nullptr;
+    if (GdipCreateBitmapFromScan0(partWidth, partHeight, 0, kPictureFormat, nullptr, &picture) == Ok &&
+        GdipGetImageGraphicsContext(picture, &pictureCanvas) == Ok &&
+        GdipCreateBitmapFromScan0(shownWidth, shownHeight, 0, kShownFormat, nullptr, &shownBitmap) == Ok &&
+        GdipGetImageGraphicsContext(shownBitmap, &shownCanvas) == Ok) {
+        // Each off-screen picture covers just its part; screen and view coordinates are moved onto it.
+        GdipTranslateWorldTransform(pictureCanvas, REAL(-part.left), REAL(-part.top), MatrixOrderPrepend);
+        GdipTranslateWorldTransform(shownCanvas, REAL(-shown.left), REAL(-shown.top), MatrixOrderPrepend);
+        GdipGraphicsClear(pictureCanvas, 0);
+        // Later frames lie over earlier ones, as they would play.
+        const auto& frames = document(view).frames;
+        for (size_t i = 0; i < frames.size(); ++i)
+            if ((frames[i].pinned || int(i) == selection) && touches(frames[i], part))
+                drawFrame(pictureCanvas, frames[i]);
+
+        if (state.checkerboard) {
+            fillCheckerboard(shownCanvas, shown, at);
+        } else {
+            GdipGraphicsClear(shownCanvas, kScreenWhite);
+        }
+        useExactPixels(shownCanvas);
+        GdipDrawImageRectRectI(shownCanvas, picture, at.x(part.left), at.y(part.top),
+                               at.x(part.right) - at.x(part.left), at.y(part.bottom) - at.y(part.top), 0, 0,
+                               partWidth, partHeight, UnitPixel, nullptr, nullptr, nullptr);
+
+        GpPen* redPen = nullptr;
+        GpPen* greyPen = nullptr;
+        GdipCreatePen1(kFrameDarkRed, 1.0f, UnitPixel, &redPen);
+        GdipSetPenDashStyle(redPen, DashStyleDash);
+        GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
+        for (size_t i = 0; i < frames.size(); ++i)
+            if ((frames[i].pinned || int(i) == selection) && frames[i].bitmap)
+                drawOutline(shownCanvas, greyPen, redPen, frames[i], at);
+        GdipDeletePen(greyPen);
+        GdipDeletePen(redPen);
+
+        useExactPixels(window);
+        GdipDrawImageRectI(window, shownBitmap, shown.left, shown.top, shownWidth, shownHeight);
     }
-    GdipTranslateWorldTransform(canvas, REAL(-part.left), REAL(-part.top), MatrixOrderPrepend);
-    GdipGraphicsClear(canvas, kScreenWhite);
-
-    GpPen* redPen = nullptr;
-    GpPen* greyPen = nullptr;
-    GdipCreatePen1(kFrameDarkRed, 1.0f, UnitPixel, &redPen);
-    GdipSetPenDashStyle(redPen, DashStyleDash);
-    GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
-
-    // Later frames lie over earlier ones, as they would play.
-    for (size_t i = 0; i < document(view).frames.size(); ++i) {
-        const GifFrame& frame = document(view).frames[i];
-        if ((frame.pinned || int(i) == selection) && touches(frame, part))
-            drawFrame(canvas, greyPen, redPen, frame);
-    }
-
-    useExactPixels(window);
-    GdipDrawImageRectI(window, screen, part.left - scrollX, part.top - scrollY, partWidth, partHeight);
-
-    GdipDeletePen(greyPen);
-    GdipDeletePen(redPen);
-    GdipDeleteGraphics(canvas);
-    GdipDisposeImage(screen);
+    if (shownCanvas) GdipDeleteGraphics(shownCanvas);
+    if (shownBitmap) GdipDisposeImage(shownBitmap);
+    if (pictureCanvas) GdipDeleteGraphics(pictureCanvas);
+    if (picture) GdipDisposeImage(picture);
     GdipDeleteGraphics(window);
 }
 
@@ -210,9 +264,11 @@ void onScroll(HWND view, int bar, WORD request) {
     const int maximum = std::max(0, horizontal ? scroll.maxX : scroll.maxY);
     const ScrollStep step = stepFor(request, info, maximum);
     const int moved = step.position - info.nPos;
+    // Whole picture pixels always move the view by whole view pixels, possibly none when shrunk.
+    const int shift = toView(step.position, info.nPos, stateOf(view).zoom);
 
-    if (step.effect == ScrollEffect::Move && moved != 0) {
-        ScrollWindowEx(view, horizontal ? -moved : 0, horizontal ? 0 : -moved, nullptr, nullptr, nullptr,
+    if (step.effect == ScrollEffect::Move && shift != 0) {
+        ScrollWindowEx(view, horizontal ? -shift : 0, horizontal ? 0 : -shift, nullptr, nullptr, nullptr,
                        nullptr, SW_INVALIDATE);
     } else if (step.effect == ScrollEffect::RepaintAll || moved != 0) {
         // A clamp that still moved the position cannot reuse the old content.
@@ -231,8 +287,9 @@ void onScroll(HWND view, int bar, WORD request) {
 void onButtonDown(HWND view, LPARAM lParam) {
     const GifFrame* frame = selectedFrame(view);
     if (!frame) return;
-    const int x = int(LOWORD(lParam)) + scrollPosition(view, SB_HORZ);
-    const int y = int(HIWORD(lParam)) + scrollPosition(view, SB_VERT);
+    const int zoom = stateOf(view).zoom;
+    const int x = toPicture(int(LOWORD(lParam)), scrollPosition(view, SB_HORZ), zoom);
+    const int y = toPicture(int(HIWORD(lParam)), scrollPosition(view, SB_VERT), zoom);
     // Edges count as inside, so a one-pixel frame can still be picked up.
     const bool inside = x >= frame->left && x <= frame->left + int(frame->width()) && y >= frame->top &&
                         y <= frame->top + int(frame->height());
@@ -253,8 +310,9 @@ void onButtonDown(HWND view, LPARAM lParam) {
 void onMouseMove(HWND view, LPARAM lParam) {
     DragState& drag = stateOf(view).drag;
     if (!drag.dragging) return;
-    drag.pointerX = GET_X_LPARAM(lParam) + scrollPosition(view, SB_HORZ);
-    drag.pointerY = GET_Y_LPARAM(lParam) + scrollPosition(view, SB_VERT);
+    const int zoom = stateOf(view).zoom;
+    drag.pointerX = toPicture(GET_X_LPARAM(lParam), scrollPosition(view, SB_HORZ), zoom);
+    drag.pointerY = toPicture(GET_Y_LPARAM(lParam), scrollPosition(view, SB_VERT), zoom);
     SetTimer(view, ID_TIMER_VIEW_DRAG, kDragPeriodMs, nullptr);
 }
 
@@ -285,6 +343,16 @@ void endDrag(HWND view) {
     if (GetCapture() == view) ReleaseCapture();
 }
 
+// ---- Zoom -------------------------------------------------------------------------------------
+
+// One step per wheel message, about the picture pixel under the pointer.
+void onZoomWheel(HWND view, WPARAM wParam, LPARAM lParam) {
+    POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(view, &pointer);
+    const int zoom = stateOf(view).zoom;
+    setViewZoom(view, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? nextZoom(zoom) : previousZoom(zoom), pointer);
+}
+
 // ---- Scroll bars -------------------------------------------------------------------------------
 
 // Showing or hiding a bar re-lays the window out (slow under Wine, and called on every drag tick),
@@ -295,7 +363,7 @@ void showScrollBar(HWND view, int bar, bool show) {
     if (shown != show) ShowScrollBar(view, bar, show ? TRUE : FALSE);
 }
 
-// Sets one scroll bar from the screen side, the view side and the stored position.
+// Sets one scroll bar from the screen side, the picture pixels the view shows and the stored position.
 void updateScrollBar(HWND view, int bar, int screenSide, int viewSide, int position, int maximum) {
     if (maximum < 1) {
         showScrollBar(view, bar, false);
@@ -324,10 +392,46 @@ void updateViewScrollBars(HWND view) {
     const int clientHeight = client.bottom - client.top;
     const GifAnimation& doc = document(view);
     ViewScroll& scroll = stateOf(view).scroll;
-    scroll.maxY = int(doc.screenHeight) - clientHeight;
-    scroll.maxX = int(doc.screenWidth) - clientWidth;
-    updateScrollBar(view, SB_VERT, doc.screenHeight, clientHeight, scroll.y, scroll.maxY);
-    updateScrollBar(view, SB_HORZ, doc.screenWidth, clientWidth, scroll.x, scroll.maxX);
+    const int shownWidth = pictureSpan(clientWidth, stateOf(view).zoom);
+    const int shownHeight = pictureSpan(clientHeight, stateOf(view).zoom);
+    scroll.maxY = int(doc.screenHeight) - shownHeight;
+    scroll.maxX = int(doc.screenWidth) - shownWidth;
+    updateScrollBar(view, SB_VERT, doc.screenHeight, shownHeight, scroll.y, scroll.maxY);
+    updateScrollBar(view, SB_HORZ, doc.screenWidth, shownWidth, scroll.x, scroll.maxX);
+}
+
+void setViewZoom(HWND view, int percent, POINT anchor) {
+    if (!view || !GetWindowLongPtrA(view, DWLP_USER)) return;
+    CanvasState& state = stateOf(view);
+    percent = std::clamp(percent, kMinZoom, kMaxZoom);
+    const int x =
+        toPicture(anchor.x, scrollPosition(view, SB_HORZ), state.zoom) - pictureSpan(anchor.x, percent);
+    const int y =
+        toPicture(anchor.y, scrollPosition(view, SB_VERT), state.zoom) - pictureSpan(anchor.y, percent);
+    state.zoom = percent;
+    // The bars clamp what lies past the end.
+    state.scroll.x = std::max(0, x);
+    state.scroll.y = std::max(0, y);
+    updateViewScrollBars(view);
+    RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    if (state.zoomShown) state.zoomShown(percent);
+}
+
+int fitViewZoom(HWND view) {
+    if (!view || !GetWindowLongPtrA(view, DWLP_USER)) return 100;
+    RECT client;
+    GetClientRect(view, &client);
+    // Fitting hides the bars, so their room counts.
+    const LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
+    const int width = client.right + ((style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    const int height = client.bottom + ((style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+    return fitZoom(document(view).screenWidth, document(view).screenHeight, width, height);
+}
+
+void setViewCheckerboard(HWND view, bool shown) {
+    if (!view || !GetWindowLongPtrA(view, DWLP_USER)) return;
+    stateOf(view).checkerboard = shown;
+    RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void scrollViewHome(HWND view) {
@@ -357,6 +461,10 @@ INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;
         case WM_LBUTTONDOWN:
             onButtonDown(window, lParam);
+            return TRUE;
+        case WM_MOUSEWHEEL:
+            if (!(GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL)) return FALSE;
+            onZoomWheel(window, wParam, lParam);
             return TRUE;
         case WM_MOUSEMOVE:
             onMouseMove(window, lParam);

@@ -2,10 +2,12 @@
 // The animation view (template 158): the compose canvas under the panels.
 #include <windows.h>
 
+#include <functional>
+
 #include "edit/editor.h"
 
-// Where the view is scrolled to, in pixels of the logical screen; a maximum is the screen side
-// minus the view side, so it may be 0 or negative.
+// Where the view is scrolled to, in pixels of the logical screen at every zoom; a maximum is the
+// screen side minus what the view shows of it, so it may be 0 or negative.
 struct ViewScroll {
     int x = 0;
     int y = 0;
@@ -29,6 +31,12 @@ struct CanvasState {
     DragState drag;
     // Each drag is one step; its number keeps two drags in a row from merging into one.
     int dragNumber = 0;
+    // In percent; see imaging/viewzoom.h.
+    int zoom = 100;
+    // See-through pixels of the screen show a checkerboard, or white.
+    bool checkerboard = true;
+    // Told each new zoom, for the status bar.
+    std::function<void(int percent)> zoomShown;
 };
 
 // Created with CreateDialogParam and a CanvasState* as the parameter.
@@ -38,3 +46,9 @@ INT_PTR CALLBACK animationViewProc(HWND window, UINT message, WPARAM wParam, LPA
 void updateViewScrollBars(HWND view);
 // Back to the screen's top left corner, as for a newly selected frame.
 void scrollViewHome(HWND view);
+// Zooms to `percent` (kept within the limits), keeping the picture pixel at view point `anchor`
+// under it as far as the scroll range allows.
+void setViewZoom(HWND view, int percent, POINT anchor = {0, 0});
+// The zoom at which the whole logical screen fits the view without scroll bars.
+int fitViewZoom(HWND view);
+void setViewCheckerboard(HWND view, bool shown);

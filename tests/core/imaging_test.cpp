@@ -1,5 +1,5 @@
 // Colour reduction: whole NeuQuant runs small enough to follow on paper, nearest-colour answers
-// against an exhaustive search, exact reduction of pictures with up to 256 colours.
+// against an exhaustive search, exact reduction of pictures with up to 256 colours. Canvas zoom.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 
 #include "imaging/colorquantizer.h"
 #include "imaging/reduction.h"
+#include "imaging/viewzoom.h"
 
 namespace {
 
@@ -112,6 +113,26 @@ TEST(Reduction, ByteOrderStrideAndRefusals) {
     EXPECT_FALSE(reduceArgbPicture(rows, 2, 1, 4).bitmap);                      // stride too short
     EXPECT_FALSE(reduceArgbPicture(rows, 1u << 13, 1u << 14, 1 << 15).bitmap);  // above 2^26 pixels
     EXPECT_FALSE(reduceArgbPicture(rows, 0x10000, 0x10000, 0x40000).bitmap);    // overflows 32 bits
+}
+
+// Steps from any percentage; fits; every view pixel, also outside the view, shows the last
+// picture pixel starting at or before it, and a view side shows pictureSpan pixels whole.
+TEST(ViewZoom, StepsFitAndPositions) {
+    const int steps[][3] = {{10, 25, 25}, {25, 33, 25}, {100, 150, 67}, {237, 300, 200}, {900, 800, 800}};
+    for (auto [z, up, down] : steps) EXPECT_EQ(nextZoom(z) * 1000 + previousZoom(z), up * 1000 + down) << z;
+    const int fits[][5] = {
+        {100, 50, 400, 100, 200}, {300, 200, 700, 500, 233}, {4000, 10, 100, 100, 25}, {0, 0, 50, 50, 800}};
+    for (auto [w, h, viewW, viewH, fit] : fits) EXPECT_EQ(fitZoom(w, h, viewW, viewH), fit) << w;
+    const int places[][4] = {{3, 0, 33, 0}, {4, 0, 33, 1}, {5, 2, 200, 6}, {0, 3, 67, -2}, {-1, 0, 150, -2}};
+    for (auto [p, scroll, z, view] : places) EXPECT_EQ(toView(p, scroll, z), view) << p << " at " << z;
+    for (int zoom : {25, 33, 67, 100, 150, 237, 800})
+        for (int scroll = 0; scroll < 9; ++scroll)
+            for (int view = -30; view < 60; ++view) {
+                const int picture = toPicture(view, scroll, zoom);
+                ASSERT_TRUE(toView(picture, scroll, zoom) <= view && toView(picture + 1, scroll, zoom) > view)
+                    << zoom << " " << scroll << " " << view;
+                ASSERT_LE(toView(scroll + pictureSpan(view, zoom), scroll, zoom), std::max(view, 0));
+            }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "app/fileopening.h"
 #include "app/settings.h"
+#include "edit/changes.h"
 #include "resource.h"
 #include "support/gifbytes.h"
 #include "support/testpaths.h"
@@ -692,6 +693,70 @@ TEST_F(Palette, WholeAnimationControlsEachMakeOneStep) {
     for (int step = 0; step < 4; ++step) sendMenuCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(frameListCount(), 1);
     EXPECT_FALSE(app().editor.changed());
+}
+
+// The keys and Ctrl+wheel step the zoom shown in the status bar, Ctrl+0 fits; scroll bars and drags
+// count picture pixels, so at 200 % a drag moves the frame half as far as the pointer.
+TEST_F(Commands, CanvasZoomsAndDragsInPicturePixels) {
+    const auto stripes = [](uint32_t x, uint32_t y) { return uint8_t(x < 20 ? 1 + y / 4 % 2 : 0); };
+    GifFrame frame = makeFrame(40, 24, {0, kRed, kGreen}, stripes, 10, 10);
+    frame.transparent = true;
+    refreshDisplayPalette(frame, GifAnimation{});
+    setDocument({frame}, 120, 80);
+    selectFrame(0);
+    SetForegroundWindow(app().window);
+    SetFocus(app().frameList);
+    RECT view;
+    GetClientRect(app().animationView, &view);
+    const auto zoomText = [](long percent) { return "Zoom " + std::to_string(percent) + " %"; };
+    const std::string fit = zoomText(std::min({800L, view.right * 100 / 120, view.bottom * 100 / 80}));
+    char status[64] = {};
+    POINT centre = {view.right / 2, view.bottom / 2};
+    ClientToScreen(app().animationView, &centre);
+    SetCursorPos(centre.x, centre.y);
+    // clang-format off
+    const struct { WORD key; int wheel; std::string shown; } steps[] = {
+        {VK_OEM_PLUS, 0, zoomText(150)}, {VK_ADD, 0, zoomText(200)}, {0, WHEEL_DELTA, zoomText(300)},
+        {0, -WHEEL_DELTA, zoomText(200)}, {VK_SUBTRACT, 0, zoomText(150)}, {VK_OEM_MINUS, 0, zoomText(100)},
+        {'0', 0, fit}, {'1', 0, zoomText(100)}};
+    // clang-format on
+    const auto key = [](WORD k, DWORD up) { return INPUT{INPUT_KEYBOARD, {.ki = {k, 0, up, 0, 0}}}; };
+    for (const auto& step : steps) {
+        INPUT wheel[] = {key(VK_CONTROL, 0),
+                         {INPUT_MOUSE, {.mi = {0, 0, DWORD(step.wheel), MOUSEEVENTF_WHEEL}}},
+                         key(VK_CONTROL, KEYEVENTF_KEYUP)};
+        if (step.key) pressKeys({VK_CONTROL, step.key});
+        if (!step.key && SendInput(3, wheel, sizeof(INPUT))) runMessageLoopFor(300);
+        SendMessageA(app().statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+        EXPECT_EQ(status, step.shown) << step.key << " " << step.wheel;
+    }
+    for (int i = 0; i < 2; ++i) sendMenuCommand(IDM_VIEW_ZOOM_IN);
+    SendMessageA(app().animationView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(24, 24));
+    SendMessageA(app().animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(64, 44));
+    const GifAnimation& doc = app().editor.document();
+    const auto offsets = [&] { return doc.frames[0].left * 1000 + doc.frames[0].top; };
+    EXPECT_TRUE(pumpUntil([&] { return offsets() == 30020; }, 1000)) << offsets();
+    SendMessageA(app().animationView, WM_LBUTTONUP, 0, MAKELPARAM(64, 44));
+    for (int i = 0; i < 4; ++i) sendMenuCommand(IDM_VIEW_ZOOM_IN);
+    SCROLLINFO bar = {sizeof(bar), SIF_ALL};
+    GetScrollInfo(app().animationView, SB_HORZ, &bar);
+    GetClientRect(app().animationView, &view);
+    EXPECT_EQ(bar.nMax * 1000 + int(bar.nPage), 120 * 1000 + view.right / 8);  // 800 %
+
+    // At 400 % see-through pixels in and beside the frame show 8-pixel squares, or white.
+    for (int i = 0; i < 2; ++i) sendMenuCommand(IDM_VIEW_ZOOM_OUT);
+    EXPECT_NE(saveWindowScreenshot(app().animationView, "canvas-zoom.png"), "");
+    for (COLORREF grey : {0xCCCCCCu, 0xFFFFFFu}) {
+        HDC dc = GetDC(app().animationView);
+        std::vector<COLORREF> at;
+        for (auto [x, y] : {std::pair{1, 1}, {9, 1}, {129, 89}, {241, 89}}) at.push_back(GetPixel(dc, x, y));
+        ReleaseDC(app().animationView, dc);
+        EXPECT_EQ(at, (std::vector<COLORREF>{0xFFFFFF, grey, 0x0000FF, grey}));
+        sendMenuCommand(IDM_VIEW_CHECKERBOARD);
+        UpdateWindow(app().animationView);
+        EXPECT_EQ(GetMenuState(GetMenu(app().window), IDM_VIEW_CHECKERBOARD, MF_BYCOMMAND) & MF_CHECKED,
+                  grey == 0xFFFFFF ? UINT(MF_CHECKED) : 0u);
+    }
 }
 
 }  // namespace
