@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/playback.h"
 #include "edit/editor.h"
 #include "ui/animationview.h"
 #include "ui/windowcontext.h"
@@ -37,6 +38,7 @@ struct Application {
     WindowContext imagePanelContext;
     WindowContext commentPanelContext;
     CanvasState canvas;
+    PlaybackState playback;
 
     HACCEL accelerators = nullptr;
     ULONG_PTR gdiplusToken = 0;

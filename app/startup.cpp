@@ -8,6 +8,7 @@
 #include "app/framelist.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
+#include "app/playback.h"
 #include "app/toolbar.h"
 #include "resource.h"
 #include "ui/animationview.h"
@@ -69,6 +70,7 @@ void createTabs(Application& app) {
 
 void createAnimationView(Application& app) {
     app.canvas.editor = &app.editor;
+    app.canvas.composedPicture = [&app] { return composedPicture(app); };
     app.animationView = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), app.window,
                                            animationViewProc, reinterpret_cast<LPARAM>(&app.canvas));
     SetWindowPos(app.animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
@@ -120,7 +122,10 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
     sizeMainWindowToFit(app);
     layoutMainWindow(app, nullptr);
 
-    app.editor.setObserver([&app](const EditNotice& notice) { showEditorState(app, notice); });
+    app.editor.setObserver([&app](const EditNotice& notice) {
+        onDocumentEdited(app);
+        showEditorState(app, notice);
+    });
     showEditorState(app, EditNotice{true});
     app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return true;
@@ -131,7 +136,8 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
 int runMessageLoop(Application& app) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(app.window, app.accelerators, &message)) continue;
+        if (!keyBelongsToFocus(message) && TranslateAcceleratorA(app.window, app.accelerators, &message))
+            continue;
         if (IsDialogMessageA(app.window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -41,6 +41,8 @@
 #define IDM_EDIT_UNDO 32793
 #define IDM_EDIT_REDO 32794
 #define IDM_ANIMATION_OPTIMIZE 32795
+#define IDM_ANIMATION_PLAY 32796
+#define IDM_ANIMATION_COMPOSED 32797
 
 // ---- Icons -----------------------------------------------------------------------------------
 #define IDI_APP 107
@@ -65,6 +67,7 @@
 #define IDS_TB_LOOP 117
 #define IDS_TB_DELAY 118
 #define IDS_TB_HELP 119
+#define IDS_TB_PLAY 120
 #define IDS_TAB_GLOBAL 121
 #define IDS_TAB_IMAGE 122
 #define IDS_TAB_COMMENT 123
@@ -85,6 +88,7 @@
 #define IDB_TB_UNDO 210
 #define IDB_TB_MOVE_UP 211
 #define IDB_TB_HELP 217
+#define IDB_TB_PLAY 218
 #define IDB_TB_NEW 1036
 
 // ---- Toolbar button commands (arrive as WM_COMMAND with lParam = the toolbar) ----------------
@@ -103,6 +107,7 @@
 #define IDT_LOOP 113
 #define IDT_DELAY 114
 #define IDT_HELP 115
+#define IDT_PLAY 116
 
 // ---- Main window (dialog 102) ----------------------------------------------------------------
 #define IDC_TOOLBAR 100
@@ -158,6 +163,9 @@
 
 // ---- Animation view ----------------------------------------------------------------------------
 #define ID_TIMER_VIEW_DRAG 911  // pending drag move, 50 ms
+
+// ---- Main window timers ----------------------------------------------------------------------
+#define ID_TIMER_PLAYBACK 912  // the next frame of a play is due
 
 // ==== Palette editing: editor (160), its dialogs (161, 178-180), index picker (181) ============
 // ---- Edit Palette (dialog 160) ---------------------------------------------------------------

@@ -73,6 +73,31 @@ void drawFrame(GpGraphics* canvas, GpPen* greyPen, GpPen* redPen, const GifFrame
     GdipDrawRectangleI(canvas, redPen, frame.left - 1, frame.top - 1, width + 2, height + 2);
 }
 
+// The composed screen straight onto the window, its see-through pixels showing the white screen:
+// nothing is drawn over it, and through GDI+ a playing frame would cost many times its
+// composition.
+void paintComposed(HDC dc, const std::vector<velmora::Pixel>& picture, const RECT& part, int scrollX,
+                   int scrollY, INT screenWidth) {
+    const LONG width = part.right - part.left;
+    const LONG height = part.bottom - part.top;
+    std::vector<velmora::Pixel> shown(size_t(width) * size_t(height));
+    for (LONG y = 0; y < height; ++y) {
+        const velmora::Pixel* row = picture.data() + size_t(part.top + y) * size_t(screenWidth) + part.left;
+        for (LONG x = 0; x < width; ++x)
+            shown[size_t(y) * size_t(width) + size_t(x)] =
+                row[x] == velmora::kSeeThrough ? kScreenWhite : row[x];
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows top down, as the canvas holds them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, part.left - scrollX, part.top - scrollY, DWORD(width), DWORD(height), 0, 0, 0,
+                      UINT(height), shown.data(), &info, DIB_RGB_COLORS);
+}
+
 // The part of the logical screen a paint has to show: the damaged client area moved by the
 // scroll positions and cut to the screen. Empty when the damage lies beside the screen.
 RECT visibleScreenPart(const RECT& damaged, int scrollX, int scrollY, INT screenWidth, INT screenHeight) {
@@ -103,6 +128,12 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     const int scrollY = scrollPosition(view, SB_VERT);
     const RECT part = visibleScreenPart(damaged, scrollX, scrollY, screenWidth, screenHeight);
     if (part.right <= part.left || part.bottom <= part.top) return;
+    const CanvasState& state = stateOf(view);
+    const std::vector<velmora::Pixel>* picture = state.composedPicture ? state.composedPicture() : nullptr;
+    if (picture && picture->size() == size_t(screenWidth) * size_t(screenHeight)) {
+        paintComposed(dc, *picture, part, scrollX, scrollY, screenWidth);
+        return;
+    }
 
     GpGraphics* window = nullptr;
     if (GdipCreateFromHDC(dc, &window) != Ok) return;

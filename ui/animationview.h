@@ -2,7 +2,11 @@
 // The animation view (template 158): the compose canvas under the panels.
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 #include "edit/editor.h"
+#include "gif/composer.h"
 
 // Where the view is scrolled to, in pixels of the logical screen; a maximum is the screen side
 // minus the view side, so it may be 0 or negative.
@@ -29,6 +33,9 @@ struct CanvasState {
     DragState drag;
     // Each drag is one step; its number keeps two drags in a row from merging into one.
     int dragNumber = 0;
+    // The composed screen to show instead of the frames (while playing, or in the Composed view),
+    // or null.
+    std::function<const std::vector<velmora::Pixel>*()> composedPicture;
 };
 
 // Created with CreateDialogParam and a CanvasState* as the parameter.
