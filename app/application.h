@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/playback.h"
 #include "edit/editor.h"
 #include "ui/animationview.h"
 #include "ui/windowcontext.h"
@@ -38,6 +39,7 @@ struct Application {
     WindowContext imagePanelContext;
     WindowContext commentPanelContext;
     CanvasState canvas;
+    PlaybackState playback;
 
     // The per-user settings file (window placement, Recent Files); empty keeps nothing.
     std::string settingsPath;

@@ -109,9 +109,27 @@ void drawCheckBox(Application& app, GpGraphics* graphics, GpPen* greyPen, int le
     if (tick) DestroyIcon(tick);
 }
 
+// In the Composed view, the frame as it appears when played, from the kept small copies: drawing
+// the list must not compose the whole animation again.
+void drawComposedThumbnail(Application& app, GpGraphics* graphics, size_t index, REAL x, REAL y, REAL width,
+                           REAL height) {
+    uint32_t smallWidth = 0, smallHeight = 0;
+    const std::vector<velmora::Pixel>& small = app.playback.frames.thumbnailOf(
+        document(app), index, uint32_t(kThumbnailMax), &smallWidth, &smallHeight);
+    GpBitmap* bitmap = nullptr;
+    auto* pixels = reinterpret_cast<BYTE*>(const_cast<velmora::Pixel*>(small.data()));
+    if (GdipCreateBitmapFromScan0(INT(smallWidth), INT(smallHeight), INT(smallWidth * 4),
+                                  PixelFormat32bppPARGB, pixels, &bitmap) != Ok)
+        return;
+    GdipSetInterpolationMode(graphics, InterpolationModeNearestNeighbor);
+    GdipDrawImageRect(graphics, bitmap, x, y, width, height);
+    GdipDisposeImage(bitmap);
+}
+
 // The logical screen scaled into at most 37 x 37, the frame scaled by the same factors and
 // placed at its offset; what falls outside the screen is clipped away.
-void drawThumbnail(Application& app, GpGraphics* graphics, const GifFrame& frame, int top) {
+void drawThumbnail(Application& app, GpGraphics* graphics, size_t index, int top) {
+    const GifFrame& frame = document(app).frames[index];
     const REAL screenWidth = document(app).screenWidth;
     const REAL screenHeight = document(app).screenHeight;
     REAL width = screenWidth;
@@ -133,6 +151,10 @@ void drawThumbnail(Application& app, GpGraphics* graphics, const GifFrame& frame
     GdipDrawRectangle(graphics, blackPen, x, y, width, height);
     GdipDeletePen(blackPen);
 
+    if (app.playback.composed) {
+        drawComposedThumbnail(app, graphics, index, x, y, width, height);
+        return;
+    }
     if (!frame.bitmap || screenWidth <= 0 || screenHeight <= 0) return;
     GdipSetClipRectI(graphics, INT(x), INT(y), INT(width), INT(height + 1), CombineModeReplace);
     GdiplusIndexedView view(*frame.bitmap);
@@ -169,7 +191,7 @@ void drawFrameListItem(Application& app, const DRAWITEMSTRUCT* item) {
     drawCheckBox(app, graphics, greyPen, r.left, r.top, height, frame.pinned);
     GdipDeletePen(greyPen);
 
-    drawThumbnail(app, graphics, frame, r.top);
+    drawThumbnail(app, graphics, size_t(itemId), r.top);
     GdipDeleteGraphics(graphics);
 }
 

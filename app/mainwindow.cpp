@@ -8,6 +8,7 @@
 #include "app/fileopening.h"
 #include "app/framelist.h"
 #include "app/layout.h"
+#include "app/playback.h"
 #include "app/settings.h"
 #include "app/toolbar.h"
 #include "resource.h"
@@ -79,6 +80,9 @@ void runToolbarCommand(Application& app, UINT id) {
         case IDT_REDO:
             commandRedo(app);
             break;
+        case IDT_PLAY:
+            commandPlay(app);
+            break;
         default:
             break;  // the hidden buttons run nothing
     }
@@ -132,6 +136,12 @@ void runMenuCommand(Application& app, UINT id) {
         case IDM_ANIMATION_ANIMATE:
             commandAnimate(app);
             break;
+        case IDM_ANIMATION_PLAY:
+            commandPlay(app);
+            break;
+        case IDM_ANIMATION_COMPOSED:
+            commandComposed(app);
+            break;
         case IDM_HELP_HELP:
             commandHelp(app);
             break;
@@ -155,7 +165,7 @@ void runMenuCommand(Application& app, UINT id) {
     }
 }
 
-// Toolbar ids (101-115) and menu ids (32780-32800) never overlap, so a button runs one command.
+// Toolbar ids (101-116) and menu ids (32780-32858) never overlap, so a button runs one command.
 // A command runs on what the user sees: whatever is being typed is taken first.
 void onCommand(Application& app, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
@@ -230,6 +240,8 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_DROPFILES:
             onDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
+        case WM_TIMER:
+            if (wParam == ID_TIMER_PLAYBACK) onPlaybackTimer(app);
             break;
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));

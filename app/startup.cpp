@@ -12,6 +12,7 @@
 #include "app/framelist.h"
 #include "app/layout.h"
 #include "app/mainwindow.h"
+#include "app/playback.h"
 #include "app/settings.h"
 #include "app/toolbar.h"
 #include "resource.h"
@@ -79,6 +80,7 @@ void createAnimationView(Application& app) {
         SendMessageA(app.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
     };
     app.canvas.zoomShown(app.canvas.zoom);
+    app.canvas.composedPicture = [&app] { return composedPicture(app); };
     app.animationView = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_ANIMATION_VIEW), app.window,
                                            animationViewProc, reinterpret_cast<LPARAM>(&app.canvas));
     SetWindowPos(app.animationView, nullptr, 0, 0, kInitialViewSide, kInitialViewSide, SWP_SHOWWINDOW);
@@ -131,7 +133,10 @@ bool startApplication(Application& app, HINSTANCE instance, int showCommand) {
     DragAcceptFiles(app.window, TRUE);
     layoutMainWindow(app, nullptr);
 
-    app.editor.setObserver([&app](const EditNotice& notice) { showEditorState(app, notice); });
+    app.editor.setObserver([&app](const EditNotice& notice) {
+        onDocumentEdited(app);
+        showEditorState(app, notice);
+    });
     showEditorState(app, EditNotice{true});
     app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     return true;
@@ -147,7 +152,8 @@ int runMessageLoop(Application& app) {
             WindowFromPoint({GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)}) ==
                 app.animationView)
             message.hwnd = app.animationView;
-        if (TranslateAcceleratorA(app.window, app.accelerators, &message)) continue;
+        if (!keyBelongsToFocus(message) && TranslateAcceleratorA(app.window, app.accelerators, &message))
+            continue;
         if (IsDialogMessageA(app.window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -6,16 +6,16 @@
 namespace {
 
 constexpr int kImageSide = 28;
-constexpr int kImageCount = 15;
+constexpr int kImageCount = 16;
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 // A label buffer of 10 characters: a label shows at most 9, the tooltip the whole string.
 constexpr int kLabelBufferSize = 10;
 
 // Image list order: button i's picture is at the index the button table names.
 constexpr int kToolbarBitmaps[kImageCount] = {
-    IDB_TB_NEW,     IDB_TB_OPEN,      IDB_TB_SAVE, IDB_TB_OPTIMIZE, IDB_TB_UNDO,
-    IDB_TB_REDO,    IDB_TB_ADD_EMPTY, IDB_TB_ADD,  IDB_TB_DELETE,   IDB_TB_MOVE_DOWN,
-    IDB_TB_MOVE_UP, IDB_TB_ANIMATE,   IDB_TB_LOOP, IDB_TB_DELAY,    IDB_TB_HELP,
+    IDB_TB_NEW,       IDB_TB_OPEN,  IDB_TB_SAVE,   IDB_TB_OPTIMIZE,  IDB_TB_UNDO,    IDB_TB_REDO,
+    IDB_TB_ADD_EMPTY, IDB_TB_ADD,   IDB_TB_DELETE, IDB_TB_MOVE_DOWN, IDB_TB_MOVE_UP, IDB_TB_ANIMATE,
+    IDB_TB_LOOP,      IDB_TB_DELAY, IDB_TB_HELP,   IDB_TB_PLAY,
 };
 
 struct ButtonRow {
@@ -40,6 +40,7 @@ constexpr ButtonRow kButtons[] = {
     {9, IDT_MOVE_DOWN, false, IDS_TB_MOVE_DOWN},
     {10, IDT_MOVE_UP, false, IDS_TB_MOVE_UP},
     {11, IDT_ANIMATE, true, 0},
+    {15, IDT_PLAY, false, IDS_TB_PLAY},
     {11, IDT_ANIMATE, false, IDS_TB_ANIMATE},
     {12, IDT_LOOP, false, IDS_TB_LOOP},
     {13, IDT_DELAY, false, IDS_TB_DELAY},
@@ -128,6 +129,8 @@ UINT toolbarTooltipString(UINT_PTR buttonId) {
             return IDS_TB_DELAY;
         case IDT_HELP:
             return IDS_TB_HELP;
+        case IDT_PLAY:
+            return IDS_TB_PLAY;
         default:
             return 0;
     }

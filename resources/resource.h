@@ -50,6 +50,8 @@
 #define IDM_FILE_RECENT_NONE 32850
 #define IDM_FILE_RECENT_FIRST 32851
 #define IDM_FILE_RECENT_LAST 32858
+#define IDM_ANIMATION_PLAY 32801
+#define IDM_ANIMATION_COMPOSED 32802
 
 // ---- Icons -----------------------------------------------------------------------------------
 #define IDI_APP 107
@@ -74,6 +76,7 @@
 #define IDS_TB_LOOP 117
 #define IDS_TB_DELAY 118
 #define IDS_TB_HELP 119
+#define IDS_TB_PLAY 120
 #define IDS_TAB_GLOBAL 121
 #define IDS_TAB_IMAGE 122
 #define IDS_TAB_COMMENT 123
@@ -94,6 +97,7 @@
 #define IDB_TB_UNDO 210
 #define IDB_TB_MOVE_UP 211
 #define IDB_TB_HELP 217
+#define IDB_TB_PLAY 218
 #define IDB_TB_NEW 1036
 
 // ---- Toolbar button commands (arrive as WM_COMMAND with lParam = the toolbar) ----------------
@@ -112,6 +116,7 @@
 #define IDT_LOOP 113
 #define IDT_DELAY 114
 #define IDT_HELP 115
+#define IDT_PLAY 116
 
 // ---- Main window (dialog 102) ----------------------------------------------------------------
 #define IDC_TOOLBAR 100
@@ -167,6 +172,9 @@
 
 // ---- Animation view ----------------------------------------------------------------------------
 #define ID_TIMER_VIEW_DRAG 911  // pending drag move, 50 ms
+
+// ---- Main window timers ----------------------------------------------------------------------
+#define ID_TIMER_PLAYBACK 912  // the next frame of a play is due
 
 // ==== Palette editing: editor (160), its dialogs (161, 178-180), index picker (181) ============
 // ---- Edit Palette (dialog 160) ---------------------------------------------------------------

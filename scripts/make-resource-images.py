@@ -181,7 +181,7 @@ def curved_arrow(c, mirror):
         c.pixels = flipped
 
 
-# ---- The fifteen toolbar pictures ---------------------------------------------------------
+# ---- The sixteen toolbar pictures ---------------------------------------------------------
 
 def draw_new(c):
     page(c)
@@ -272,6 +272,13 @@ def draw_delay(c):
     c.line(14, 14, 19, 17, 2, RED)
 
 
+def draw_play(c):
+    # Play in the window: a round button with the play sign, unlike Animate's film strip.
+    c.disc(14, 14, 12, GREEN_DARK)
+    c.disc(14, 14, 11, GREEN)
+    c.polygon([(10, 7), (10, 21), (21, 14)], PAPER)
+
+
 QUESTION = [
     "..####..",
     ".##..##.",
@@ -310,6 +317,7 @@ TOOLBAR = [
     ("tb-loop.bmp", draw_loop),
     ("tb-delay.bmp", draw_delay),
     ("tb-help.bmp", draw_help),
+    ("tb-play.bmp", draw_play),
 ]
 
 

@@ -143,6 +143,9 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     part.top = toPicture(shown.top, at.scrollY, at.zoom);
     part.right = toPicture(shown.right - 1, at.scrollX, at.zoom) + 1;
     part.bottom = toPicture(shown.bottom - 1, at.scrollY, at.zoom) + 1;
+    // While playing, or in the Composed view, the screen as a viewer shows it at that moment.
+    const std::vector<velmora::Pixel>* composed = state.composedPicture ? state.composedPicture() : nullptr;
+    if (composed && composed->size() != size_t(screenWidth) * size_t(screenHeight)) composed = nullptr;
 
     GpGraphics* window = nullptr;
     if (GdipCreateFromHDC(dc, &window) != Ok) return;
@@ -152,19 +155,31 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     const INT shownHeight = shown.bottom - shown.top;
     GpBitmap *picture = nullptr, *shownBitmap = nullptr;
     GpGraphics *pictureCanvas = nullptr, *shownCanvas = nullptr;
-    if (GdipCreateBitmapFromScan0(partWidth, partHeight, 0, kPictureFormat, nullptr, &picture) == Ok &&
+    // A composed picture is opaque or see-through (0), so its pixels are already premultiplied.
+    std::vector<velmora::Pixel> composedPart;
+    if (composed) {
+        composedPart.resize(size_t(partWidth) * size_t(partHeight));
+        for (INT y = 0; y < partHeight; ++y)
+            std::copy_n(composed->data() + size_t(part.top + y) * size_t(screenWidth) + size_t(part.left),
+                        partWidth, composedPart.data() + size_t(y) * size_t(partWidth));
+    }
+    if (GdipCreateBitmapFromScan0(partWidth, partHeight, composed ? partWidth * 4 : 0, kPictureFormat,
+                                  composed ? reinterpret_cast<BYTE*>(composedPart.data()) : nullptr,
+                                  &picture) == Ok &&
         GdipGetImageGraphicsContext(picture, &pictureCanvas) == Ok &&
         GdipCreateBitmapFromScan0(shownWidth, shownHeight, 0, kShownFormat, nullptr, &shownBitmap) == Ok &&
         GdipGetImageGraphicsContext(shownBitmap, &shownCanvas) == Ok) {
         // Each off-screen picture covers just its part; screen and view coordinates are moved onto it.
         GdipTranslateWorldTransform(pictureCanvas, REAL(-part.left), REAL(-part.top), MatrixOrderPrepend);
         GdipTranslateWorldTransform(shownCanvas, REAL(-shown.left), REAL(-shown.top), MatrixOrderPrepend);
-        GdipGraphicsClear(pictureCanvas, 0);
         // Later frames lie over earlier ones, as they would play.
         const auto& frames = document(view).frames;
-        for (size_t i = 0; i < frames.size(); ++i)
-            if ((frames[i].pinned || int(i) == selection) && touches(frames[i], part))
-                drawFrame(pictureCanvas, frames[i]);
+        if (!composed) {
+            GdipGraphicsClear(pictureCanvas, 0);
+            for (size_t i = 0; i < frames.size(); ++i)
+                if ((frames[i].pinned || int(i) == selection) && touches(frames[i], part))
+                    drawFrame(pictureCanvas, frames[i]);
+        }
 
         if (state.checkerboard) {
             fillCheckerboard(shownCanvas, shown, at);
@@ -181,7 +196,7 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
         GdipCreatePen1(kFrameDarkRed, 1.0f, UnitPixel, &redPen);
         GdipSetPenDashStyle(redPen, DashStyleDash);
         GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
-        for (size_t i = 0; i < frames.size(); ++i)
+        for (size_t i = 0; i < frames.size() && !composed; ++i)
             if ((frames[i].pinned || int(i) == selection) && frames[i].bitmap)
                 drawOutline(shownCanvas, greyPen, redPen, frames[i], at);
         GdipDeletePen(greyPen);

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "edit/editor.h"
+#include "gif/composer.h"
 
 // Where the view is scrolled to, in pixels of the logical screen at every zoom; a maximum is the
 // screen side minus what the view shows of it, so it may be 0 or negative.
@@ -37,6 +39,9 @@ struct CanvasState {
     bool checkerboard = true;
     // Told each new zoom, for the status bar.
     std::function<void(int percent)> zoomShown;
+    // The composed screen to show instead of the frames (while playing, or in the Composed view),
+    // or null.
+    std::function<const std::vector<velmora::Pixel>*()> composedPicture;
 };
 
 // Created with CreateDialogParam and a CanvasState* as the parameter.
