@@ -121,6 +121,39 @@ bool touches(const GifFrame& frame, const RECT& part) {
     return left < part.right && right > part.left && top < part.bottom && bottom > part.top;
 }
 
+// A composed picture goes straight onto the window: its view pixels are picked here, nearest
+// neighbour over the checkerboard or white, and handed over in one SetDIBitsToDevice. Through GDI+
+// a playing frame would cost several times its composition under Wine.
+void paintComposed(HDC dc, const std::vector<velmora::Pixel>& picture, INT screenWidth, const RECT& shown,
+                   const ViewPlace& at, bool checkerboard) {
+    const LONG width = shown.right - shown.left;
+    const LONG height = shown.bottom - shown.top;
+    std::vector<int> columns(size_t(width), 0);
+    for (LONG x = 0; x < width; ++x) columns[size_t(x)] = toPicture(shown.left + x, at.scrollX, at.zoom);
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    const int originX = at.x(0), originY = at.y(0);
+    for (LONG y = 0; y < height; ++y) {
+        const velmora::Pixel* row =
+            picture.data() + size_t(toPicture(shown.top + y, at.scrollY, at.zoom)) * size_t(screenWidth);
+        const int squareRow = (shown.top + y - originY) / kCheckerSquare;
+        uint32_t* out = pixels.data() + size_t(y) * size_t(width);
+        for (LONG x = 0; x < width; ++x) {
+            const velmora::Pixel pixel = row[columns[size_t(x)]];
+            const bool grey = checkerboard && (squareRow + (shown.left + x - originX) / kCheckerSquare) % 2;
+            out[x] = pixel != velmora::kSeeThrough ? pixel : grey ? kCheckerGrey : kScreenWhite;
+        }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows top down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, shown.left, shown.top, DWORD(width), DWORD(height), 0, 0, 0, UINT(height),
+                      pixels.data(), &info, DIB_RGB_COLORS);
+}
+
 // The logical screen is composed off screen and put on the window in one draw, so the view
 // never shows a half-built picture. Only what the damaged area shows is composed and copied: a
 // 2000 x 2000 screen would otherwise cost many times the work the window can show. The frames
@@ -145,7 +178,10 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     part.bottom = toPicture(shown.bottom - 1, at.scrollY, at.zoom) + 1;
     // While playing, or in the Composed view, the screen as a viewer shows it at that moment.
     const std::vector<velmora::Pixel>* composed = state.composedPicture ? state.composedPicture() : nullptr;
-    if (composed && composed->size() != size_t(screenWidth) * size_t(screenHeight)) composed = nullptr;
+    if (composed && composed->size() == size_t(screenWidth) * size_t(screenHeight)) {
+        paintComposed(dc, *composed, screenWidth, shown, at, state.checkerboard);
+        return;
+    }
 
     GpGraphics* window = nullptr;
     if (GdipCreateFromHDC(dc, &window) != Ok) return;
@@ -155,17 +191,7 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
     const INT shownHeight = shown.bottom - shown.top;
     GpBitmap *picture = nullptr, *shownBitmap = nullptr;
     GpGraphics *pictureCanvas = nullptr, *shownCanvas = nullptr;
-    // A composed picture is opaque or see-through (0), so its pixels are already premultiplied.
-    std::vector<velmora::Pixel> composedPart;
-    if (composed) {
-        composedPart.resize(size_t(partWidth) * size_t(partHeight));
-        for (INT y = 0; y < partHeight; ++y)
-            std::copy_n(composed->data() + size_t(part.top + y) * size_t(screenWidth) + size_t(part.left),
-                        partWidth, composedPart.data() + size_t(y) * size_t(partWidth));
-    }
-    if (GdipCreateBitmapFromScan0(partWidth, partHeight, composed ? partWidth * 4 : 0, kPictureFormat,
-                                  composed ? reinterpret_cast<BYTE*>(composedPart.data()) : nullptr,
-                                  &picture) == Ok &&
+    if (GdipCreateBitmapFromScan0(partWidth, partHeight, 0, kPictureFormat, nullptr, &picture) == Ok &&
         GdipGetImageGraphicsContext(picture, &pictureCanvas) == Ok &&
         GdipCreateBitmapFromScan0(shownWidth, shownHeight, 0, kShownFormat, nullptr, &shownBitmap) == Ok &&
         GdipGetImageGraphicsContext(shownBitmap, &shownCanvas) == Ok) {
@@ -174,12 +200,10 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
         GdipTranslateWorldTransform(shownCanvas, REAL(-shown.left), REAL(-shown.top), MatrixOrderPrepend);
         // Later frames lie over earlier ones, as they would play.
         const auto& frames = document(view).frames;
-        if (!composed) {
-            GdipGraphicsClear(pictureCanvas, 0);
-            for (size_t i = 0; i < frames.size(); ++i)
-                if ((frames[i].pinned || int(i) == selection) && touches(frames[i], part))
-                    drawFrame(pictureCanvas, frames[i]);
-        }
+        GdipGraphicsClear(pictureCanvas, 0);
+        for (size_t i = 0; i < frames.size(); ++i)
+            if ((frames[i].pinned || int(i) == selection) && touches(frames[i], part))
+                drawFrame(pictureCanvas, frames[i]);
 
         if (state.checkerboard) {
             fillCheckerboard(shownCanvas, shown, at);
@@ -196,7 +220,7 @@ void paintScreen(HWND view, HDC dc, const RECT& damaged, int selection) {
         GdipCreatePen1(kFrameDarkRed, 1.0f, UnitPixel, &redPen);
         GdipSetPenDashStyle(redPen, DashStyleDash);
         GdipCreatePen1(kFrameGrey, 1.0f, UnitPixel, &greyPen);
-        for (size_t i = 0; i < frames.size() && !composed; ++i)
+        for (size_t i = 0; i < frames.size(); ++i)
             if ((frames[i].pinned || int(i) == selection) && frames[i].bitmap)
                 drawOutline(shownCanvas, greyPen, redPen, frames[i], at);
         GdipDeletePen(greyPen);
