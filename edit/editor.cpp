@@ -177,11 +177,7 @@ bool Editor::remapGlobalTable(ColorTable table, const std::array<uint8_t, 256>& 
         const GifFrame& frame = doc_.frames[i];
         if (frame.hasLocalTable || !frame.bitmap) continue;
         GifFrame remapped = frame;
-        IndexedBitmap& bitmap = *remapped.bitmap;
-        for (uint32_t y = 0; y < bitmap.height(); ++y) {
-            uint8_t* row = bitmap.row(y);
-            for (uint32_t x = 0; x < bitmap.width(); ++x) row[x] = remap[row[x]];
-        }
+        remapped.bitmap->remapIndices(remap.data());
         refreshDisplayPalette(remapped, doc_);
         step.changes.push_back(replaceFrameChange(i, std::move(remapped)));
         step.changes.back()->exchange(doc_);

@@ -26,3 +26,10 @@ std::unique_ptr<IndexedBitmap> IndexedBitmap::clone() const {
     copy->palette_ = palette_;
     return copy;
 }
+
+void IndexedBitmap::remapIndices(const uint8_t table[256]) {
+    for (uint32_t y = 0; y < height_; ++y) {
+        uint8_t* pixels = row(y);
+        for (uint32_t x = 0; x < width_; ++x) pixels[x] = table[pixels[x]];
+    }
+}

@@ -32,6 +32,9 @@ public:
     const uint8_t* pixels() const { return pixels_.get(); }
     uint8_t at(uint32_t x, uint32_t y) const { return row(y)[x]; }
 
+    // Every pixel index i becomes table[i] (a palette edit moving entries).
+    void remapIndices(const uint8_t table[256]);
+
     const IndexedPalette& palette() const { return palette_; }
     void setPalette(const IndexedPalette& palette) { palette_ = palette; }
 

@@ -222,10 +222,7 @@ void PaletteEditModel::applyToFrame(GifFrame& frame) const {
 
     if (frame.bitmap) {
         IndexedBitmap& bitmap = *frame.bitmap;
-        for (uint32_t y = 0; y < bitmap.height(); ++y) {
-            uint8_t* row = bitmap.row(y);
-            for (uint32_t x = 0; x < bitmap.width(); ++x) row[x] = table[row[x]];
-        }
+        bitmap.remapIndices(table.data());
         IndexedPalette palette;
         palette.flags = kPaletteFlagsHasAlpha;
         palette.count = count;

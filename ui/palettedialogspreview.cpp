@@ -11,20 +11,13 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
+// The frame's picture as OK would leave it, on a copy: the frame itself stays as it is.
 std::unique_ptr<IndexedBitmap> remappedCopy(const IndexedBitmap& frame, const PaletteEditModel& model) {
-    std::unique_ptr<IndexedBitmap> copy = frame.clone();
-    if (!copy) return nullptr;
-    const PaletteRemapTable table = model.buildRemapTable();
-    for (uint32_t y = 0; y < copy->height(); ++y) {
-        uint8_t* row = copy->row(y);
-        for (uint32_t x = 0; x < copy->width(); ++x) row[x] = table[row[x]];
-    }
-    IndexedPalette palette;
-    palette.flags = kPaletteFlagsHasAlpha;
-    palette.count = model.size() < kMaxPaletteEntries ? model.size() : kMaxPaletteEntries;
-    for (uint32_t i = 0; i < palette.count; ++i) palette.entries[i] = model.editEntries[i].color.toArgb();
-    copy->setPalette(palette);
-    return copy;
+    GifFrame copy;
+    copy.bitmap = frame.clone();
+    if (!copy.bitmap) return nullptr;
+    model.applyToFrame(copy);
+    return std::move(copy.bitmap);
 }
 
 // The remapped copy, kept by the opener while the dialog is open.
