@@ -10,6 +10,8 @@ const char* const kPaletteSortKeyTexts[PaletteSortKeyCount] = {
 
 namespace {
 
+const PaletteSourceSet kLowWord(~uint64_t(0));
+
 int32_t squaredDistance(RgbColor a, RgbColor b) {
     const int32_t dr = int32_t(a.red) - b.red;
     const int32_t dg = int32_t(a.green) - b.green;
@@ -79,10 +81,13 @@ PaletteRemapTable PaletteEditModel::buildRemapTable() const {
     PaletteRemapTable table{};
     const uint32_t count = std::min(size(), kMaxPaletteEntries);
     for (uint32_t p = 0; p < count; ++p) {
+        // A 64-bit word at a time, visiting only the set bits: most entries hold one source,
+        // and the palette editor's preview rebuilds this table on every change.
         const PaletteSourceSet& sources = editEntries[p].sources;
-        if (sources.none()) continue;
-        for (uint32_t s = 0; s < 256; ++s)
-            if (sources.test(s)) table[s] = uint8_t(p);
+        for (uint32_t word = 0; word < 4; ++word) {
+            uint64_t bits = ((sources >> (64 * word)) & kLowWord).to_ullong();
+            for (; bits; bits &= bits - 1) table[64 * word + uint32_t(__builtin_ctzll(bits))] = uint8_t(p);
+        }
     }
     return table;
 }
