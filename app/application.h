@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi.h"
 #include "app/playback.h"
 #include "edit/editor.h"
 #include "ui/animationview.h"
@@ -17,6 +18,7 @@
 struct Application {
     HINSTANCE instance = nullptr;
     HWND window = nullptr;  // the main window
+    int dpi = kDesignDpi;   // the main window's, kept up to date as it moves between monitors
     // The document, its path, the current frame and the undo history: every change goes through it.
     Editor editor;
     // Path picked in the last GIF open or save dialog.

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/dpi.h"
 #include "app/editorviews.h"
 #include "app/layout.h"
 #include "resource.h"
@@ -44,6 +45,16 @@ int boxTop(int itemTop, int itemHeight) {
     constexpr int kCentringHeight = 15;
     constexpr int kBelowTitle = 10;
     return itemTop + (itemHeight - kCentringHeight) / 2 + kBelowTitle;
+}
+
+// The list is drawn and hit-tested in its 96-DPI pixel sizes; this many device pixels make one.
+REAL dpiScale(const Application& app) {
+    return REAL(app.dpi) / REAL(kDesignDpi);
+}
+
+RECT unscaled(const RECT& rect, REAL scale) {
+    return {LONG(rect.left / scale), LONG(rect.top / scale), LONG(rect.right / scale),
+            LONG(rect.bottom / scale)};
 }
 
 int selectedFrame(Application& app) {
@@ -172,12 +183,14 @@ void drawFrameListItem(Application& app, const DRAWITEMSTRUCT* item) {
     const int itemId = int(item->itemID);
     if (!isFrameIndex(app, itemId)) return;
     const GifFrame& frame = document(app).frames[size_t(itemId)];
-    const RECT& r = item->rcItem;
+    const REAL scale = dpiScale(app);
+    const RECT r = unscaled(item->rcItem, scale);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
 
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(item->hDC, &graphics) != Ok) return;
+    GdipScaleWorldTransform(graphics, scale, scale, MatrixOrderPrepend);
     fillRect(graphics, kWhite, REAL(r.left), REAL(r.top), REAL(width), REAL(height));
     fillRect(graphics, kLightGrey, REAL(r.left + kBodyLeft), REAL(r.top), REAL(width - kBodyLeft),
              REAL(height));
@@ -212,12 +225,16 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (HIWORD(hit) == 0 && isFrameIndex(app, index) &&
             SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) !=
                 LB_ERR) {
+            const REAL scale = dpiScale(app);
+            itemRect = unscaled(itemRect, scale);
+            const POINT unscaledPoint = {LONG(point.x / scale), LONG(point.y / scale)};
             const int top = boxTop(itemRect.top, kFrameItemHeight);
             const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide,
                               top + kBoxSide};
-            if (PtInRect(&box, point)) {
+            if (PtInRect(&box, unscaledPoint)) {
                 app.editor.setPinned(size_t(index), !document(app).frames[size_t(index)].pinned);
-                RedrawWindow(app.frameList, &box, nullptr, RDW_INVALIDATE);
+                SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect));
+                RedrawWindow(app.frameList, &itemRect, nullptr, RDW_INVALIDATE);
             }
         }
     }

@@ -5,11 +5,13 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "app/dpi.h"
 #include "resource.h"
 #include "ui/animationview.h"
 
 namespace {
 
+// Pixel sizes at 96 DPI; px() scales them to the window's DPI.
 constexpr int kPropertyTabsHeight = 115;
 constexpr int kFrameListTopGap = 117;  // below the toolbar
 constexpr int kFrameListWidth = 150;
@@ -20,6 +22,10 @@ constexpr int kSeparatorWidth = 2;
 // Room right of the widest panel or toolbar, and the client height, of the window at its first size.
 constexpr int kWindowContentMargin = 8;
 constexpr int kFirstClientHeight = 560;
+
+int px(const Application& app, int pixels) {
+    return scaledForDpi(pixels, app.dpi);
+}
 
 void place(HWND window, int x, int y, int width, int height) {
     SetWindowPos(window, nullptr, x, y, width, height, SWP_SHOWWINDOW);
@@ -44,8 +50,8 @@ HWND currentPanel(Application& app) {
     }
 }
 
-void stretchSeparator(HWND panel, int controlId, int height) {
-    SetWindowPos(GetDlgItem(panel, controlId), nullptr, 0, 0, kSeparatorWidth, height, SWP_NOMOVE);
+void stretchSeparator(const Application& app, HWND panel, int controlId, int height) {
+    SetWindowPos(GetDlgItem(panel, controlId), nullptr, 0, 0, px(app, kSeparatorWidth), height, SWP_NOMOVE);
 }
 
 void placeAnimationView(Application& app, int toolbarHeight) {
@@ -53,8 +59,8 @@ void placeAnimationView(Application& app, int toolbarHeight) {
     GetWindowRect(app.composeTabs, &tabs);
     RECT area = tabs;
     SendMessageA(app.composeTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    place(app.animationView, area.left - tabs.left + kComposeLeft,
-          area.top - tabs.top + toolbarHeight + kPropertyTabsHeight, area.right - area.left,
+    place(app.animationView, area.left - tabs.left + px(app, kComposeLeft),
+          area.top - tabs.top + toolbarHeight + px(app, kPropertyTabsHeight), area.right - area.left,
           area.bottom - area.top);
 }
 
@@ -88,7 +94,7 @@ void sizeMainWindowToFit(Application& app) {
     int width = toolbarContentWidth(app.toolbar);
     for (HWND panel : {app.globalPanel, app.imagePanel, app.commentPanel})
         width = std::max(width, panelContentWidth(panel) + tabMargin);
-    RECT client = {0, 0, width + kWindowContentMargin, kFirstClientHeight};
+    RECT client = {0, 0, width + px(app, kWindowContentMargin), px(app, kFirstClientHeight)};
     AdjustWindowRectEx(&client, DWORD(GetWindowLongPtrA(app.window, GWL_STYLE)),
                        GetMenu(app.window) != nullptr, DWORD(GetWindowLongPtrA(app.window, GWL_EXSTYLE)));
     MONITORINFO monitor = {};
@@ -104,8 +110,8 @@ void sizeMainWindowToFit(Application& app) {
 
 void layoutMainWindow(Application& app, WINDOWPOS* position) {
     if (position) {
-        position->cx = std::max(position->cx, kMainWindowMinimumSide);
-        position->cy = std::max(position->cy, kMainWindowMinimumSide);
+        position->cx = std::max(position->cx, px(app, kMainWindowMinimumSide));
+        position->cy = std::max(position->cy, px(app, kMainWindowMinimumSide));
     }
     // Size messages arrive while the dialog is still being created: nothing to place yet.
     if (!app.toolbar || !app.statusBar || !app.propertyTabs || !app.frameList || !app.composeTabs ||
@@ -122,12 +128,13 @@ void layoutMainWindow(Application& app, WINDOWPOS* position) {
     const int toolbarHeight = windowHeight(app.toolbar);
     const int statusHeight = windowHeight(app.statusBar);
 
-    place(app.propertyTabs, 0, toolbarHeight, width, kPropertyTabsHeight);
+    const int tabsHeight = px(app, kPropertyTabsHeight);
+    place(app.propertyTabs, 0, toolbarHeight, width, tabsHeight);
     layoutPropertyPanel(app);
-    place(app.frameList, 0, toolbarHeight + kFrameListTopGap, kFrameListWidth,
-          height - toolbarHeight - statusHeight - kFrameListHeightTrim);
-    place(app.composeTabs, kComposeLeft, toolbarHeight + kPropertyTabsHeight, width - kComposeWidthTrim,
-          height - toolbarHeight - statusHeight - kPropertyTabsHeight);
+    place(app.frameList, 0, toolbarHeight + px(app, kFrameListTopGap), px(app, kFrameListWidth),
+          height - toolbarHeight - statusHeight - px(app, kFrameListHeightTrim));
+    place(app.composeTabs, px(app, kComposeLeft), toolbarHeight + tabsHeight,
+          width - px(app, kComposeWidthTrim), height - toolbarHeight - statusHeight - tabsHeight);
     placeAnimationView(app, toolbarHeight);
     updateViewScrollBars(app.animationView);
 }
@@ -143,13 +150,13 @@ void layoutPropertyPanel(Application& app) {
     if (HWND panel = currentPanel(app)) place(panel, area.left, area.top, area.right - area.left, height);
 
     if (app.globalPanel) {
-        stretchSeparator(app.globalPanel, IDC_GLOBAL_SEPARATOR, height);
-        stretchSeparator(app.globalPanel, IDC_GLOBAL_BACKGROUND_SEPARATOR, height);
+        stretchSeparator(app, app.globalPanel, IDC_GLOBAL_SEPARATOR, height);
+        stretchSeparator(app, app.globalPanel, IDC_GLOBAL_BACKGROUND_SEPARATOR, height);
     }
     if (app.imagePanel) {
-        stretchSeparator(app.imagePanel, IDC_IMAGE_OFFSET_SEPARATOR, height);
-        stretchSeparator(app.imagePanel, IDC_IMAGE_TRANSPARENCY_SEPARATOR, height);
-        stretchSeparator(app.imagePanel, IDC_IMAGE_DELAY_SEPARATOR, height);
+        stretchSeparator(app, app.imagePanel, IDC_IMAGE_OFFSET_SEPARATOR, height);
+        stretchSeparator(app, app.imagePanel, IDC_IMAGE_TRANSPARENCY_SEPARATOR, height);
+        stretchSeparator(app, app.imagePanel, IDC_IMAGE_DELAY_SEPARATOR, height);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/dpi.h"
 #include "app/editorviews.h"
 #include "app/fileopening.h"
 #include "app/framelist.h"
@@ -15,8 +16,20 @@
 
 namespace {
 
-void onInitDialog(HWND window) {
-    SendDlgItemMessageA(window, IDC_FRAME_LIST, LB_SETITEMHEIGHT, 0, kFrameItemHeight);
+void setFrameItemHeight(Application& app) {
+    SendDlgItemMessageA(app.window, IDC_FRAME_LIST, LB_SETITEMHEIGHT, 0,
+                        scaledForDpi(kFrameItemHeight, app.dpi));
+}
+
+// Moved to a monitor of another DPI: Windows rescales the dialogs' fonts and suggests a size that
+// keeps the window's look; the list and the layout follow the new DPI.
+void onDpiChanged(Application& app, int dpi, const RECT& suggested) {
+    app.dpi = dpi;
+    setFrameItemHeight(app);
+    SetWindowPos(app.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layoutMainWindow(app, nullptr);
+    RedrawWindow(app.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void onPaint(HWND window) {
@@ -208,7 +221,10 @@ void runClosingStep(Application& app) {
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(window, DWLP_USER, lParam);
-        onInitDialog(window);
+        Application& app = applicationOf(window);
+        app.window = window;
+        app.dpi = dpiOf(window);
+        setFrameItemHeight(app);
         return TRUE;
     }
     // A few messages come before WM_INITDIALOG; nothing exists yet to act on them.
@@ -240,8 +256,12 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_DROPFILES:
             onDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
+            break;
         case WM_TIMER:
             if (wParam == ID_TIMER_PLAYBACK) onPlaybackTimer(app);
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(app, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             break;
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam)));

@@ -92,6 +92,14 @@ if(WIN32)
     endif()
 endif()
 
+if(WIN32 AND TEST commands_test)
+    # The first-size layout again with Wine at 144 DPI ("150 %"), on a 1920 x 1080 screen.
+    add_test(NAME commands_test_144dpi COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/support/run-at-dpi.sh
+        144 1920x1080 $<TARGET_FILE:commands_test> "Commands.FirstSize*")
+    set_tests_properties(commands_test_144dpi PROPERTIES RUN_SERIAL TRUE
+        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
+
 if(WIN32 AND TEST roads_test)
     # The roads test saves its GIFs under Wine; giflib, native only, then reads them back.
     set_tests_properties(roads_test PROPERTIES FIXTURES_REQUIRED ui_import_images FIXTURES_SETUP ui_roads)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "ui/labelfit.h"
 #include "ui/panelfields.h"
 #include "ui/windowcontext.h"
 
@@ -159,6 +160,7 @@ INT_PTR CALLBACK commentPanelProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
         case WM_INITDIALOG:
             attachContext(window, lParam);
+            fitLabelsToTheirText(window);
             return TRUE;
         case WM_COMMAND:
             onCommand(window, LOWORD(wParam), HIWORD(wParam));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resource.h"
+#include "ui/labelfit.h"
 #include "ui/paletteeditor.h"
 #include "ui/panelfields.h"
 #include "ui/windowcontext.h"
@@ -19,6 +20,7 @@ constexpr int kSwatchInset = 6;
 constexpr int kSwatchExtraRightInset = 8;
 
 void onInitDialog(HWND panel) {
+    fitLabelsToTheirText(panel);
     setSpinRange(panel, IDC_GLOBAL_WIDTH_SPIN, 1, kMaxScreenSide);
     setSpinRange(panel, IDC_GLOBAL_HEIGHT_SPIN, 1, kMaxScreenSide);
     setSpinRange(panel, IDC_GLOBAL_LOOP_SPIN, 1, kMaxLoopCount);

@@ -9,6 +9,7 @@
 
 #include "resource.h"
 #include "ui/indexpicker.h"
+#include "ui/labelfit.h"
 #include "ui/paletteeditor.h"
 #include "ui/panelfields.h"
 #include "ui/windowcontext.h"
@@ -102,6 +103,7 @@ void editCurrentFrame(HWND panel, const char* name, const std::string& mergeKey,
 }
 
 void onInitDialog(HWND panel) {
+    fitLabelsToTheirText(panel);
     setSpinRange(panel, IDC_IMAGE_LEFT_SPIN, 0, kMaxOffset);
     setSpinRange(panel, IDC_IMAGE_TOP_SPIN, 0, kMaxOffset);
     setSpinRange(panel, IDC_IMAGE_TRANSPARENT_SPIN, 0, kMaxColorIndex);

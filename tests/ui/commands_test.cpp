@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "app/fileopening.h"
+#include "app/layout.h"
 #include "app/settings.h"
 #include "edit/changes.h"
 #include "resource.h"
@@ -125,6 +126,83 @@ TEST_F(Commands, WindowKeepsItsMinimumLaysOutItsChildrenAndShowsOnePanelPerTab) 
     setDocument(frames, 160, 80);
     selectFrame(1);
     EXPECT_NE(saveWindowScreenshot(app().window, "main-window.png"), "");
+}
+
+// At the first size, on this display's DPI (the 144 DPI run sets VELMORA_EXPECT_DPI), every
+// toolbar button and every panel control is whole and its text fits; the list items and their pin
+// boxes follow the DPI.
+TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
+    if (const char* expected = getenv("VELMORA_EXPECT_DPI")) {
+        ASSERT_EQ(app().dpi, atoi(expected));
+    }
+    sizeMainWindowToFit(app());
+    pumpMessages(30);
+    const int dpi = app().dpi;
+    RECT client;
+    GetClientRect(app().window, &client);
+    auto placed = [](HWND child, HWND parent) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    auto inside = [](const RECT& inner, const RECT& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    const RECT bar = placed(app().toolbar, app().window);
+    for (int i = 0; i < int(SendMessageA(app().toolbar, TB_BUTTONCOUNT, 0, 0)); ++i) {
+        RECT button;
+        SendMessageA(app().toolbar, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&button));
+        EXPECT_LE(button.right, client.right) << "toolbar button " << i;
+        EXPECT_LE(button.bottom, bar.bottom - bar.top) << "toolbar button " << i;
+    }
+    const HWND panels[] = {app().globalPanel, app().imagePanel, app().commentPanel};
+    for (int tab = 0; tab < 3; ++tab) {
+        showPropertyTab(tab);
+        RECT area = placed(app().propertyTabs, app().window);
+        SendMessageA(app().propertyTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        EXPECT_TRUE(inside(placed(panels[tab], app().window), area)) << "panel " << tab;
+        RECT panelClient;
+        GetClientRect(panels[tab], &panelClient);
+        for (HWND child = GetWindow(panels[tab], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(child)) continue;
+            const RECT rect = placed(child, panels[tab]);
+            const int id = GetDlgCtrlID(child);
+            EXPECT_TRUE(inside(rect, panelClient)) << "panel " << tab << ", control " << id;
+            char text[128] = {}, className[32] = {};
+            const int length = GetWindowTextA(child, text, sizeof(text));
+            GetClassNameA(child, className, sizeof(className));
+            const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+            const bool label = _stricmp(className, "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+            const bool checkBox =
+                _stricmp(className, "Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+            if (length == 0 || (!label && !checkBox)) continue;
+            HDC dc = GetDC(child);
+            const HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(child, WM_GETFONT, 0, 0)));
+            SIZE size = {};
+            GetTextExtentPoint32A(dc, text, length, &size);
+            SelectObject(dc, old);
+            ReleaseDC(child, dc);
+            const int box = checkBox ? GetSystemMetrics(SM_CXMENUCHECK) : 0;
+            EXPECT_LE(size.cx + box, rect.right - rect.left) << "\"" << text << "\" on panel " << tab;
+        }
+    }
+    showPropertyTab(0);
+    setDocument({makeFrame(40, 20, {kRed}, nullptr, 0, 10), makeFrame(40, 20, {kGreen}, nullptr, 0, 10)}, 60,
+                40);
+    EXPECT_EQ(SendMessageA(app().frameList, LB_GETITEMHEIGHT, 0, 0), MulDiv(54, dpi, 96));
+    // A real click in the second item's pin box, 9 and 34 pixels into it at 96 DPI.
+    RECT item = {};
+    SendMessageA(app().frameList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    POINT point = {item.left + MulDiv(9, dpi, 96), item.top + MulDiv(34, dpi, 96)}, screen = point;
+    ClientToScreen(app().frameList, &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    SetCursorPos(0, 0);
+    EXPECT_TRUE(app().editor.document().frames[1].pinned);
+    EXPECT_NE(saveWindowScreenshot(app().window, "first-size-" + std::to_string(dpi) + "dpi.png"), "");
 }
 
 // Sizes and offsets take what is typed at once, the loop count and the delay when the field is
