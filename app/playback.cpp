@@ -1,8 +1,10 @@
 #include "app/playback.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/application.h"
 #include "app/editorviews.h"
@@ -19,10 +21,19 @@ double millisecondsSince(const LARGE_INTEGER& start) {
     return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-// One timer for the next step only, set from the play's start: waits never add up.
+// One timer for the next step only, set from the play's start: waits never add up. Rounded up,
+// so the timer does not come a fraction early and cost a second wait.
 void scheduleTick(Application& app, uint64_t dueMs) {
     const double wait = double(dueMs) - millisecondsSince(app.playback.start);
-    SetTimer(app.window, ID_TIMER_PLAYBACK, UINT(std::max(0.0, wait)), nullptr);
+    SetTimer(app.window, ID_TIMER_PLAYBACK, UINT(std::ceil(std::max(0.0, wait))), nullptr);
+}
+
+// A timer set again waits at least USER_TIMER_MINIMUM (10 ms); a step due sooner than that is
+// waited for here, in 1 ms sleeps. True when the step is due now.
+bool waitBriefly(const LARGE_INTEGER& start, double due) {
+    if (due - millisecondsSince(start) > USER_TIMER_MINIMUM) return false;
+    while (millisecondsSince(start) < due) Sleep(1);
+    return true;
 }
 
 void scheduleNextStep(Application& app) {
@@ -74,6 +85,8 @@ void commandPlay(Application& app) {
     p.step = 0;
     p.ticks = p.skipped = 0;
     p.lateSum = p.lateMost = 0;
+    // Windows ticks every 15.6 ms unless asked; a frame would show up to a tick late.
+    timeBeginPeriod(1);
     QueryPerformanceCounter(&p.start);
     showPlayingFrame(app, 0);
     showPlayState(app);
@@ -84,6 +97,7 @@ void stopPlayback(Application& app) {
     PlaybackState& p = app.playback;
     if (!p.playing) return;
     KillTimer(app.window, ID_TIMER_PLAYBACK);
+    timeEndPeriod(1);
     p.playing = false;
     showPlayState(app);
     redrawPictures(app);
@@ -93,9 +107,9 @@ void onPlaybackTimer(Application& app) {
     PlaybackState& p = app.playback;
     KillTimer(app.window, ID_TIMER_PLAYBACK);
     if (!p.playing) return;
-    const double now = millisecondsSince(p.start);
+    double now = millisecondsSince(p.start);
     if (!p.schedule.hasStep(p.step + 1)) {
-        if (now >= double(p.schedule.end())) {
+        if (now >= double(p.schedule.end()) || waitBriefly(p.start, double(p.schedule.end()))) {
             stopPlayback(app);
         } else {
             scheduleTick(app, p.schedule.end());
@@ -104,10 +118,11 @@ void onPlaybackTimer(Application& app) {
     }
     const double due = double(p.schedule.startOf(p.step + 1));
     // A timer may fire a little early; the step waits for its time.
-    if (now < due) {
+    if (now < due && !waitBriefly(p.start, due)) {
         scheduleTick(app, p.schedule.startOf(p.step + 1));
         return;
     }
+    now = std::max(now, millisecondsSince(p.start));
     // What is being typed belongs to the frame on show; taking it is an edit, which stops the play.
     commitTypedValues(app);
     if (!p.playing) return;
