@@ -257,8 +257,8 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DROPFILES:
             onDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
             break;
-        case WM_TIMER:
-            if (wParam == ID_TIMER_PLAYBACK) onPlaybackTimer(app);
+        case kPlaybackTickMessage:
+            onPlaybackTick(app);
             break;
         case WM_DPICHANGED:
             onDpiChanged(app, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

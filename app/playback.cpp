@@ -21,17 +21,33 @@ double millisecondsSince(const LARGE_INTEGER& start) {
     return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-// One timer for the next step only, set from the play's start: waits never add up. Rounded up,
-// so the timer does not come a fraction early and cost a second wait.
-void scheduleTick(Application& app, uint64_t dueMs) {
-    const double wait = double(dueMs) - millisecondsSince(app.playback.start);
-    SetTimer(app.window, ID_TIMER_PLAYBACK, UINT(std::ceil(std::max(0.0, wait))), nullptr);
+void CALLBACK postTick(void* window, BOOLEAN) {
+    PostMessageA(static_cast<HWND>(window), kPlaybackTickMessage, 0, 0);
 }
 
-// A timer set again waits at least USER_TIMER_MINIMUM (10 ms); a step due sooner than that is
-// waited for here, in 1 ms sleeps. True when the step is due now.
+void cancelTick(PlaybackState& p) {
+    // Does not wait for a tick being posted; a tick that comes after the play is ignored.
+    if (p.timer) DeleteTimerQueueTimer(nullptr, p.timer, nullptr);
+    p.timer = nullptr;
+}
+
+// One timer for the next step only, set from the play's start: waits never add up. A timer-queue
+// timer posts its tick at the millisecond, where WM_TIMER waits at least 10 ms and comes only when
+// nothing is left to paint. Rounded up, so it does not come a fraction early.
+void scheduleTick(Application& app, uint64_t dueMs) {
+    PlaybackState& p = app.playback;
+    cancelTick(p);
+    const double wait = std::ceil(std::max(0.0, double(dueMs) - millisecondsSince(p.start)));
+    if (!CreateTimerQueueTimer(&p.timer, nullptr, postTick, app.window, DWORD(wait), 0,
+                               WT_EXECUTEONLYONCE | WT_EXECUTEINTIMERTHREAD))
+        p.timer = nullptr;
+}
+
+// A step due within 2 ms is waited for here, in 1 ms sleeps, which holds up editing less than
+// composing a frame does. True when the step is due now.
 bool waitBriefly(const LARGE_INTEGER& start, double due) {
-    if (due - millisecondsSince(start) > USER_TIMER_MINIMUM) return false;
+    constexpr double kLongestWaitMs = 2.0;
+    if (due - millisecondsSince(start) > kLongestWaitMs) return false;
     while (millisecondsSince(start) < due) Sleep(1);
     return true;
 }
@@ -96,16 +112,15 @@ void commandPlay(Application& app) {
 void stopPlayback(Application& app) {
     PlaybackState& p = app.playback;
     if (!p.playing) return;
-    KillTimer(app.window, ID_TIMER_PLAYBACK);
+    cancelTick(p);
     timeEndPeriod(1);
     p.playing = false;
     showPlayState(app);
     redrawPictures(app);
 }
 
-void onPlaybackTimer(Application& app) {
+void onPlaybackTick(Application& app) {
     PlaybackState& p = app.playback;
-    KillTimer(app.window, ID_TIMER_PLAYBACK);
     if (!p.playing) return;
     double now = millisecondsSince(p.start);
     if (!p.schedule.hasStep(p.step + 1)) {

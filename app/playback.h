@@ -17,6 +17,7 @@ struct PlaybackState {
     velmora::PlaySchedule schedule;
     uint64_t step = 0;  // the schedule's step on show
     LARGE_INTEGER start = {};
+    HANDLE timer = nullptr;  // the pending one-shot timer of the next step
     velmora::ComposedFrames frames;
     // How late the frames shown in the last play came against the schedule, in milliseconds, and
     // how many were passed over to keep it.
@@ -30,8 +31,9 @@ struct PlaybackState {
 void commandPlay(Application& app);
 void commandComposed(Application& app);
 void stopPlayback(Application& app);
-// WM_TIMER with ID_TIMER_PLAYBACK.
-void onPlaybackTimer(Application& app);
+// Posted to the main window when the next step of a play is due.
+constexpr UINT kPlaybackTickMessage = WM_APP + 1;
+void onPlaybackTick(Application& app);
 // After every edit notice: the play stops and the composed canvases are stale.
 void onDocumentEdited(Application& app);
 // The picture the canvas shows instead of the frames: the current frame composed, while playing or

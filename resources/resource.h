@@ -174,7 +174,6 @@
 #define ID_TIMER_VIEW_DRAG 911  // pending drag move, 50 ms
 
 // ---- Main window timers ----------------------------------------------------------------------
-#define ID_TIMER_PLAYBACK 912  // the next frame of a play is due
 
 // ==== Palette editing: editor (160), its dialogs (161, 178-180), index picker (181) ============
 // ---- Edit Palette (dialog 160) ---------------------------------------------------------------
