@@ -808,6 +808,11 @@ TEST_F(Commands, CanvasZoomsAndDragsInPicturePixels) {
         SendMessageA(app().statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
         EXPECT_EQ(status, step.shown) << step.key << " " << step.wheel;
     }
+    // "+" on the main keys of a US keyboard needs Shift as well.
+    pressKeys({VK_CONTROL, VK_SHIFT, VK_OEM_PLUS});
+    SendMessageA(app().statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(status, zoomText(150));
+    pressKeys({VK_CONTROL, '1'});
     for (int i = 0; i < 2; ++i) sendMenuCommand(IDM_VIEW_ZOOM_IN);
     SendMessageA(app().animationView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(24, 24));
     SendMessageA(app().animationView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(64, 44));
