@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 const char* const kPaletteSortKeyTexts[PaletteSortKeyCount] = {
     "Usage", "+ ( R + G + B)", "- ( R + G + B)", "+ R", "- R", "+ G", "- G", "+ B", "- B",
@@ -161,19 +162,21 @@ void PaletteEditModel::deleteUnused() {
 }
 
 void PaletteEditModel::deleteDuplicates() {
+    // The first entry of each colour stays where it is and takes over the later ones.
     std::vector<PaletteEditEntry> kept;
     kept.reserve(editEntries.size());
-    std::vector<bool> absorbed(editEntries.size(), false);
-    for (size_t i = 0; i < editEntries.size(); ++i) {
-        if (absorbed[i]) continue;
-        PaletteEditEntry entry = editEntries[i];
-        for (size_t j = i + 1; j < editEntries.size(); ++j) {
-            if (absorbed[j] || editEntries[j].color != entry.color) continue;
-            entry.sources |= editEntries[j].sources;
-            entry.useCount = saturatingAdd(entry.useCount, editEntries[j].useCount);
-            absorbed[j] = true;
+    std::unordered_map<uint32_t, size_t> keptOfColor;
+    for (const PaletteEditEntry& entry : editEntries) {
+        const RgbColor c = entry.color;
+        const auto [found, isNew] =
+            keptOfColor.emplace(uint32_t(c.red) << 16 | c.green << 8 | c.blue, kept.size());
+        if (isNew) {
+            kept.push_back(entry);
+            continue;
         }
-        kept.push_back(entry);
+        PaletteEditEntry& first = kept[found->second];
+        first.sources |= entry.sources;
+        first.useCount = saturatingAdd(first.useCount, entry.useCount);
     }
     editEntries.swap(kept);
     recomputePercentages();
