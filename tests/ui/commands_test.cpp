@@ -203,6 +203,16 @@ TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
     SetCursorPos(0, 0);
     EXPECT_TRUE(app().editor.document().frames[1].pinned);
     EXPECT_NE(saveWindowScreenshot(app().window, "first-size-" + std::to_string(dpi) + "dpi.png"), "");
+    // Moved to a monitor of twice the DPI: the window takes the suggested place, the list follows.
+    RECT suggested = {10, 10, 1210, 910};
+    SendMessageA(app().window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(app().window, &now);
+    EXPECT_EQ(now.right - now.left, 1200);
+    EXPECT_EQ(SendMessageA(app().frameList, LB_GETITEMHEIGHT, 0, 0), MulDiv(54, 2 * dpi, 96));
+    GetWindowRect(app().frameList, &now);
+    EXPECT_EQ(now.right - now.left, MulDiv(150, 2 * dpi, 96));
 }
 
 // Sizes and offsets take what is typed at once, the loop count and the delay when the field is
