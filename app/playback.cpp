@@ -43,15 +43,6 @@ void scheduleTick(Application& app, uint64_t dueMs) {
         p.timer = nullptr;
 }
 
-// A step due within 2 ms is waited for here, in 1 ms sleeps, which holds up editing less than
-// composing a frame does. True when the step is due now.
-bool waitBriefly(const LARGE_INTEGER& start, double due) {
-    constexpr double kLongestWaitMs = 2.0;
-    if (due - millisecondsSince(start) > kLongestWaitMs) return false;
-    while (millisecondsSince(start) < due) Sleep(1);
-    return true;
-}
-
 void scheduleNextStep(Application& app) {
     const PlaybackState& p = app.playback;
     scheduleTick(app, p.schedule.hasStep(p.step + 1) ? p.schedule.startOf(p.step + 1) : p.schedule.end());
@@ -122,9 +113,9 @@ void stopPlayback(Application& app) {
 void onPlaybackTick(Application& app) {
     PlaybackState& p = app.playback;
     if (!p.playing) return;
-    double now = millisecondsSince(p.start);
+    const double now = millisecondsSince(p.start);
     if (!p.schedule.hasStep(p.step + 1)) {
-        if (now >= double(p.schedule.end()) || waitBriefly(p.start, double(p.schedule.end()))) {
+        if (now >= double(p.schedule.end())) {
             stopPlayback(app);
         } else {
             scheduleTick(app, p.schedule.end());
@@ -133,11 +124,10 @@ void onPlaybackTick(Application& app) {
     }
     const double due = double(p.schedule.startOf(p.step + 1));
     // A timer may fire a little early; the step waits for its time.
-    if (now < due && !waitBriefly(p.start, due)) {
+    if (now < due) {
         scheduleTick(app, p.schedule.startOf(p.step + 1));
         return;
     }
-    now = std::max(now, millisecondsSince(p.start));
     // What is being typed belongs to the frame on show; taking it is an edit, which stops the play.
     commitTypedValues(app);
     if (!p.playing) return;
