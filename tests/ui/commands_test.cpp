@@ -78,6 +78,14 @@ void pressKeys(std::initializer_list<WORD> keys) {
     runMessageLoopFor(300);
 }
 
+// Where `child` lies in `parent`'s client coordinates (the main window's by default).
+RECT placed(HWND child, HWND parent = app().window) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 class Commands : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session_.started); }
@@ -97,15 +105,9 @@ TEST_F(Commands, WindowKeepsItsMinimumLaysOutItsChildrenAndShowsOnePanelPerTab) 
     EXPECT_EQ(resize(199, 600), 2000600);
     EXPECT_EQ(resize(600, 10), 6000200);
     resize(1000, 400);
-    auto place = [](HWND child) {
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, app().window, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    };
-    const RECT bar = place(app().toolbar), tabs = place(app().propertyTabs), list = place(app().frameList),
-               status = place(app().statusBar), compose = place(app().composeTabs),
-               view = place(app().animationView);
+    const RECT bar = placed(app().toolbar), tabs = placed(app().propertyTabs), list = placed(app().frameList),
+               status = placed(app().statusBar), compose = placed(app().composeTabs),
+               view = placed(app().animationView);
     // Tabs under the toolbar; below them the list, 150 wide, and the compose page with the canvas.
     EXPECT_EQ(tabs.top, bar.bottom - bar.top);
     EXPECT_EQ(list.right - list.left, 150);
@@ -140,17 +142,11 @@ TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
     const int dpi = app().dpi;
     RECT client;
     GetClientRect(app().window, &client);
-    auto placed = [](HWND child, HWND parent) {
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    };
     auto inside = [](const RECT& inner, const RECT& outer) {
         return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
                inner.bottom <= outer.bottom;
     };
-    const RECT bar = placed(app().toolbar, app().window);
+    const RECT bar = placed(app().toolbar);
     for (int i = 0; i < int(SendMessageA(app().toolbar, TB_BUTTONCOUNT, 0, 0)); ++i) {
         RECT button;
         SendMessageA(app().toolbar, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&button));
@@ -160,9 +156,9 @@ TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
     const HWND panels[] = {app().globalPanel, app().imagePanel, app().commentPanel};
     for (int tab = 0; tab < 3; ++tab) {
         showPropertyTab(tab);
-        RECT area = placed(app().propertyTabs, app().window);
+        RECT area = placed(app().propertyTabs);
         SendMessageA(app().propertyTabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        EXPECT_TRUE(inside(placed(panels[tab], app().window), area)) << "panel " << tab;
+        EXPECT_TRUE(inside(placed(panels[tab]), area)) << "panel " << tab;
         RECT panelClient;
         GetClientRect(panels[tab], &panelClient);
         for (HWND child = GetWindow(panels[tab], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -192,15 +188,7 @@ TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
     setDocument({makeFrame(40, 20, {kRed}, nullptr, 0, 10), makeFrame(40, 20, {kGreen}, nullptr, 0, 10)}, 60,
                 40);
     EXPECT_EQ(SendMessageA(app().frameList, LB_GETITEMHEIGHT, 0, 0), MulDiv(54, dpi, 96));
-    // A real click in the second item's pin box, 9 and 34 pixels into it at 96 DPI.
-    RECT item = {};
-    SendMessageA(app().frameList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    POINT point = {item.left + MulDiv(9, dpi, 96), item.top + MulDiv(34, dpi, 96)}, screen = point;
-    ClientToScreen(app().frameList, &screen);
-    SetCursorPos(screen.x, screen.y);
-    SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-    SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-    SetCursorPos(0, 0);
+    clickPinBox(1);
     EXPECT_TRUE(app().editor.document().frames[1].pinned);
     EXPECT_NE(saveWindowScreenshot(app().window, "first-size-" + std::to_string(dpi) + "dpi.png"), "");
     // Moved to a monitor of twice the DPI: the window takes the suggested place, the list follows.
@@ -211,8 +199,7 @@ TEST_F(Commands, FirstSizeShowsEveryControlWholeAtThisDpi) {
     GetWindowRect(app().window, &now);
     EXPECT_EQ(now.right - now.left, 1200);
     EXPECT_EQ(SendMessageA(app().frameList, LB_GETITEMHEIGHT, 0, 0), MulDiv(54, 2 * dpi, 96));
-    GetWindowRect(app().frameList, &now);
-    EXPECT_EQ(now.right - now.left, MulDiv(150, 2 * dpi, 96));
+    EXPECT_EQ(placed(app().frameList).right, MulDiv(150, 2 * dpi, 96));
 }
 
 // Sizes and offsets take what is typed at once, the loop count and the delay when the field is

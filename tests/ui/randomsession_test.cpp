@@ -180,14 +180,7 @@ TEST(RandomSession, HundredsOfActionsKeepDocumentListPanelsAndFileInStep) {
             action = "pin";
             const int index =
                 std::min(count - 1, int(SendMessageA(app().frameList, LB_GETTOPINDEX, 0, 0)) + below(2));
-            RECT item = {};
-            SendMessageA(app().frameList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
-            POINT point = {item.left + 9, item.top + 34}, screen = point;
-            ClientToScreen(app().frameList, &screen);
-            SetCursorPos(screen.x, screen.y);
-            SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-            SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-            SetCursorPos(0, 0);
+            clickPinBox(index);
             s_model[size_t(index)].pinned = !s_model[size_t(index)].pinned;
             ASSERT_EQ(frameListSelection(), index);
         } else if (kind < 73) {

@@ -348,3 +348,15 @@ int DialogStubs::calls() const {
 const std::vector<std::string>& DialogStubs::boxes() const {
     return s_boxes;
 }
+
+void clickPinBox(int index) {
+    RECT item = {};
+    SendMessageA(app().frameList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
+    POINT point = {item.left + MulDiv(9, app().dpi, 96), item.top + MulDiv(34, app().dpi, 96)},
+          screen = point;
+    ClientToScreen(app().frameList, &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(app().frameList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(app().frameList, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    SetCursorPos(0, 0);
+}

@@ -96,6 +96,8 @@ void setDocument(std::vector<GifFrame> frames, uint16_t screenWidth, uint16_t sc
                  const std::string& path = "");
 
 void clickEditorCell(HWND editor, uint32_t index, UINT down = WM_LBUTTONDOWN);
+// A real click in the pin box of frame list item `index` (9 and 34 pixels into it at 96 DPI).
+void clickPinBox(int index);
 
 // While it lives, the program's file dialogs and message boxes show no window: each file dialog
 // hands back the next path given ("" cancels); each message box answers `boxAnswer`.
