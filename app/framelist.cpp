@@ -226,14 +226,12 @@ LRESULT CALLBACK frameListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect)) !=
                 LB_ERR) {
             const REAL scale = dpiScale(app);
-            itemRect = unscaled(itemRect, scale);
+            const RECT item = unscaled(itemRect, scale);
             const POINT unscaledPoint = {LONG(point.x / scale), LONG(point.y / scale)};
-            const int top = boxTop(itemRect.top, kFrameItemHeight);
-            const RECT box = {itemRect.left + kBoxLeft, top, itemRect.left + kBoxLeft + kBoxSide,
-                              top + kBoxSide};
+            const int top = boxTop(item.top, kFrameItemHeight);
+            const RECT box = {item.left + kBoxLeft, top, item.left + kBoxLeft + kBoxSide, top + kBoxSide};
             if (PtInRect(&box, unscaledPoint)) {
                 app.editor.setPinned(size_t(index), !document(app).frames[size_t(index)].pinned);
-                SendMessageA(window, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&itemRect));
                 RedrawWindow(app.frameList, &itemRect, nullptr, RDW_INVALIDATE);
             }
         }
