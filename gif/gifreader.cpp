@@ -253,7 +253,8 @@ bool Reader::readImage() {
     }
     if (!spend(frameCost(width, height, frame.localTable.entries.size()))) return false;
 
-    frame.bitmap = IndexedBitmap::create(width, height);
+    // The decoder fills every pixel (zero past the end of the data), arrangeRows the padding.
+    frame.bitmap = IndexedBitmap::createUncleared(width, height);
     if (!frame.bitmap) return false;
     decoder_->decode(in_, frame.bitmap->pixels(), uint32_t(pixelCount));
     arrangeRows(*frame.bitmap, frame.interlaced);

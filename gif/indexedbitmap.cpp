@@ -4,6 +4,12 @@
 #include <new>
 
 std::unique_ptr<IndexedBitmap> IndexedBitmap::create(uint32_t width, uint32_t height) {
+    auto bitmap = createUncleared(width, height);
+    if (bitmap) std::memset(bitmap->pixels_.get(), 0, size_t(bitmap->stride_) * height);
+    return bitmap;
+}
+
+std::unique_ptr<IndexedBitmap> IndexedBitmap::createUncleared(uint32_t width, uint32_t height) {
     if (width == 0 || height == 0) return nullptr;
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
     const uint64_t bytes = stride * height;
@@ -12,7 +18,6 @@ std::unique_ptr<IndexedBitmap> IndexedBitmap::create(uint32_t width, uint32_t he
     if (!bitmap) return nullptr;
     bitmap->pixels_.reset(new (std::nothrow) uint8_t[size_t(bytes)]);
     if (!bitmap->pixels_) return nullptr;
-    std::memset(bitmap->pixels_.get(), 0, size_t(bytes));
     bitmap->width_ = width;
     bitmap->height_ = height;
     bitmap->stride_ = uint32_t(stride);

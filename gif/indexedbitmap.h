@@ -18,6 +18,9 @@ class IndexedBitmap {
 public:
     // Returns nullptr when the size is 0 or the pixels cannot be allocated.
     static std::unique_ptr<IndexedBitmap> create(uint32_t width, uint32_t height);
+    // The same without clearing the pixels, for a caller that writes every byte of every row,
+    // padding included (the reader: clearing first would cost a second pass over each picture).
+    static std::unique_ptr<IndexedBitmap> createUncleared(uint32_t width, uint32_t height);
 
     std::unique_ptr<IndexedBitmap> clone() const;
 
