@@ -25,7 +25,7 @@ std::unique_ptr<IndexedBitmap> IndexedBitmap::createUncleared(uint32_t width, ui
 }
 
 std::unique_ptr<IndexedBitmap> IndexedBitmap::clone() const {
-    auto copy = create(width_, height_);
+    auto copy = createUncleared(width_, height_);  // every byte, padding too, is copied over
     if (!copy) return nullptr;
     std::memcpy(copy->pixels_.get(), pixels_.get(), size_t(stride_) * height_);
     copy->palette_ = palette_;
