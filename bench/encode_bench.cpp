@@ -122,7 +122,7 @@ bool giflibDecodesAsDocument(const std::string& path, const GifAnimation& doc) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const char* shm = "/dev/shm";
     FILE* probe = std::fopen("/dev/shm/.velmora-probe", "wb");
     const std::string folder = probe ? shm : "/tmp";
