@@ -798,7 +798,7 @@ TEST_F(Commands, CanvasZoomsAndDragsInPicturePixels) {
     const auto key = [](WORD k, DWORD up) { return INPUT{INPUT_KEYBOARD, {.ki = {k, 0, up, 0, 0}}}; };
     for (const auto& step : steps) {
         INPUT wheel[] = {key(VK_CONTROL, 0),
-                         {INPUT_MOUSE, {.mi = {0, 0, DWORD(step.wheel), MOUSEEVENTF_WHEEL}}},
+                         {INPUT_MOUSE, {.mi = {0, 0, DWORD(step.wheel), MOUSEEVENTF_WHEEL, 0, 0}}},
                          key(VK_CONTROL, KEYEVENTF_KEYUP)};
         if (step.key) pressKeys({VK_CONTROL, step.key});
         if (!step.key && SendInput(3, wheel, sizeof(INPUT))) runMessageLoopFor(300);
@@ -818,7 +818,7 @@ TEST_F(Commands, CanvasZoomsAndDragsInPicturePixels) {
     EXPECT_TRUE(pumpUntil([&] { return offsets() == 30020; }, 1000)) << offsets();
     SendMessageA(app().animationView, WM_LBUTTONUP, 0, MAKELPARAM(64, 44));
     for (int i = 0; i < 4; ++i) sendMenuCommand(IDM_VIEW_ZOOM_IN);
-    SCROLLINFO bar = {sizeof(bar), SIF_ALL};
+    SCROLLINFO bar = {sizeof(bar), SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(app().animationView, SB_HORZ, &bar);
     GetClientRect(app().animationView, &view);
     EXPECT_EQ(bar.nMax * 1000 + int(bar.nPage), 120 * 1000 + view.right / 8);  // 800 %
