@@ -29,9 +29,9 @@ TEST(ColorQuantizer, WholeRunsWorkedByHand) {
         const int64_t power = 1024 * (((1024 - j * j) * 256) / 1024);
         ASSERT_EQ(black[3 * j], j >= 1 && j < 32 ? (16 * j - power * 16 * j / 262144) >> 4 : j) << j;
     }
-    std::vector<uint8_t> sampled(3 * 503, 255), shrinking(3 * 5, 255);
+    std::vector<uint8_t> sampled(3 * 503, 255), shrinking(3 * 6, 255);
     sampled[3 * 499] = 100, sampled[3 * 499 + 1] = 200, sampled[3 * 499 + 2] = 100;
-    shrinking.insert(shrinking.end(), {40, 45, 40});
+    shrinking[15] = 40, shrinking[16] = 45, shrinking[17] = 40;
     // clang-format off
     const struct { const char* name; std::vector<uint8_t> picture; int32_t factor;
                    std::vector<std::pair<int, int>> checks; } cases[] = {  // checks: (palette byte, value)
